@@ -1,0 +1,100 @@
+#include "core/TextReader.h"
+
+#include "core/Encoding.h"
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+
+#include <fmt/format.h>
+
+namespace narv {
+
+TextReader::TextReader(std::string content, std::string sourceName)
+    : m_content(std::move(content)), m_sourceName(std::move(sourceName))
+{
+}
+
+std::string TextReader::located(std::string_view message) const
+{
+    return fmt::format("{}, line {}: {}", m_sourceName, m_line, message);
+}
+
+void TextReader::throwEndOfFile() const
+{
+    throw IoError(located("unexpected end of file; the file is incomplete."));
+}
+
+std::string TextReader::readLine()
+{
+    if (atEnd())
+        throwEndOfFile();
+    const std::size_t end = m_content.find('\n', m_pos);
+    std::size_t stop = end == std::string::npos ? m_content.size() : end;
+    std::size_t textEnd = stop;
+    if (textEnd > m_pos && m_content[textEnd - 1] == '\r')
+        --textEnd;
+    std::string line = singleByteToUtf8(std::string_view(m_content).substr(m_pos, textEnd - m_pos));
+    m_pos = end == std::string::npos ? m_content.size() : end + 1;
+    if (end != std::string::npos)
+        ++m_line;
+    return line;
+}
+
+void TextReader::skipLine()
+{
+    if (!atEnd())
+        readLine();
+}
+
+bool TextReader::onlyBlanksRemain() const
+{
+    return m_content.find_first_not_of(" \t\r\n", m_pos) == std::string::npos;
+}
+
+void TextReader::skipBlanksAndLineEnds()
+{
+    while (m_pos < m_content.size()) {
+        const char c = m_content[m_pos];
+        if (c == '\n')
+            ++m_line;
+        else if (c != ' ' && c != '\t' && c != '\r')
+            break;
+        ++m_pos;
+    }
+}
+
+std::string_view TextReader::readToken()
+{
+    skipBlanksAndLineEnds();
+    if (atEnd())
+        throwEndOfFile();
+    const std::size_t start = m_pos;
+    while (m_pos < m_content.size()) {
+        const char c = m_content[m_pos];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+            break;
+        ++m_pos;
+    }
+    return std::string_view(m_content).substr(start, m_pos - start);
+}
+
+int TextReader::readInt()
+{
+    const std::string_view token = readToken();
+    int value = 0;
+    if (!parseInteger(token, value))
+        throw NumericFormatError(
+            located(fmt::format("\"{}\" is not a valid integer.", singleByteToUtf8(token))));
+    return value;
+}
+
+double TextReader::readReal()
+{
+    const std::string_view token = readToken();
+    double value = 0.0;
+    if (!parseReal(token, value))
+        throw NumericFormatError(
+            located(fmt::format("\"{}\" is not a valid number.", singleByteToUtf8(token))));
+    return value;
+}
+
+} // namespace narv

@@ -1,0 +1,400 @@
+#include "model/Rates.h"
+
+#include "core/Error.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
+namespace narv {
+namespace {
+
+constexpr double kVariableOrderFloor = 1e-12;
+
+enum class Fault { ZeroDivide, Overflow, SecondSpecies };
+
+// Cold path: builds the message only when the evaluation fails.
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void fail(const TModelDef& model, Fault fault, int process, bool dissolved,
+                                                       int species, int secondSpecies = 0)
+{
+    const std::string& name = dissolved ? model.NameS[species] : model.NameX[species];
+    const std::string where =
+        fmt::format("process {} \"{}\", factor of species \"{}\"", process, model.ProcessName[process], name);
+    switch (fault) {
+    case Fault::ZeroDivide:
+        throw FloatingPointError("Floating point division by zero in the rate of " + where + ".");
+    case Fault::Overflow:
+        throw FloatingPointError("Floating point overflow in the rate of " + where + ".");
+    case Fault::SecondSpecies:
+        break;
+    }
+    throw IndexError(fmt::format("The second species {} of {} lies outside 1..{}.", secondSpecies, where, MaxSpecies));
+}
+
+// Integer power by repeated multiplication; e < 0 gives 1 / x^|e|. Returns false on a zero
+// denominator. Once the product is 0, infinite or of magnitude 1 it keeps that magnitude, so
+// the loop stops there and only the sign of the remaining multiplications is applied: an
+// absurd exponent read from a file cannot stall the evaluation.
+inline bool integerPower(double x, int e, double& result)
+{
+    double power = 1.0;
+    const long long count = e < 0 ? -static_cast<long long>(e) : e;
+    for (long long i = 0; i < count; ++i) {
+        power = power * x;
+        if (power == 0.0 || std::isinf(power) || std::fabs(x) == 1.0) {
+            if (std::signbit(x) && (count - 1 - i) % 2 == 1)
+                power = -power;
+            break;
+        }
+    }
+    if (e >= 0) {
+        result = power;
+        return true;
+    }
+    if (power == 0.0)
+        return false;
+    result = 1.0 / power;
+    return true;
+}
+
+// sum[j] += coefficient[j] * rate for j < count; the sums are in process order per species.
+inline void addScaled(double* __restrict sum, const double* __restrict coefficient, double rate, int count)
+{
+    for (int j = 0; j < count; ++j)
+        sum[j] += coefficient[j] * rate;
+}
+
+template <class T>
+inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>& table, int p)
+{
+    return table.data()[p - 1].data();
+}
+
+inline bool finite(double value)
+{
+    return std::isfinite(value);
+}
+
+// x * 0 is 0 for finite x and NaN otherwise, so one comparison checks the whole row.
+inline bool allFinite(const double* values, int count)
+{
+    double probe = 0.0;
+    for (int j = 0; j < count; ++j)
+        probe += values[j] * 0.0;
+    return probe == probe;
+}
+
+// The factor of dissolved species j (0-based) of process p on the running product r.
+inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r, double* s, double kla)
+{
+    const double K = row(model.KST, p)[j];
+    const int second = row(model.Compound2S, p)[j];
+    switch (type) {
+    case 1:
+        r = r * s[j];
+        break;
+    case 2: {
+        if (s[j] < kVariableOrderFloor)
+            s[j] = kVariableOrderFloor;
+        const double n = row(model.KS, p)[j]; // exponents act at their base values
+        const double power = std::exp(n * std::log(s[j]));
+        if (!finite(power))
+            fail(model, Fault::Overflow, p, true, j + 1);
+        r = r * power;
+        break;
+    }
+    case 3:
+    case 4: {
+        const double denominator = K + s[j];
+        if (denominator == 0.0)
+            fail(model, Fault::ZeroDivide, p, true, j + 1);
+        if (!finite(denominator))
+            fail(model, Fault::Overflow, p, true, j + 1);
+        r = r * (type == 3 ? s[j] : K) / denominator;
+        break;
+    }
+    case 5: {
+        if (second < 1 || second > MaxSpecies)
+            fail(model, Fault::SecondSpecies, p, true, j + 1, second);
+        const double v = (K + s[j]) * (s[j] + s[second - 1]);
+        if (!finite(v))
+            fail(model, Fault::Overflow, p, true, j + 1);
+        r = v > 0.0 ? r * s[j] * s[j] / v : 0.0;
+        break;
+    }
+    case 6:
+        r = r * kla * (s[j] - K);
+        break;
+    case 7: {
+        const double growth = std::exp(K * s[j]);
+        if (!finite(growth))
+            fail(model, Fault::Overflow, p, true, j + 1);
+        r = r * growth;
+        break;
+    }
+    case 8:
+    case 9: {
+        double powerS = 0.0;
+        double powerK = 0.0;
+        if (!integerPower(s[j], second, powerS) || !integerPower(K, second, powerK))
+            fail(model, Fault::ZeroDivide, p, true, j + 1);
+        const double denominator = powerS + powerK;
+        if (!finite(powerS) || !finite(powerK) || !finite(denominator))
+            fail(model, Fault::Overflow, p, true, j + 1);
+        if (denominator == 0.0)
+            fail(model, Fault::ZeroDivide, p, true, j + 1);
+        r = r * (type == 8 ? powerS : powerK) / denominator;
+        break;
+    }
+    case 10:
+        r = r * (s[j] - K);
+        break;
+    case 11:
+        if (second < 1 || second > MaxSpecies)
+            fail(model, Fault::SecondSpecies, p, true, j + 1, second);
+        r = r * (s[j] - K * s[second - 1]);
+        break;
+    default:
+        break; // a type outside the table contributes no factor
+    }
+    if (!finite(r))
+        fail(model, Fault::Overflow, p, true, j + 1);
+    return r;
+}
+
+// The factor of particulate species j (0-based) of process p on the running product r.
+inline double particulateFactor(TModelDef& model, int p, int j, int type, double r, double* x)
+{
+    const double K = row(model.KXT, p)[j];
+    switch (type) {
+    case 1:
+        r = r * x[j];
+        break;
+    case 2: {
+        if (x[j] < kVariableOrderFloor)
+            x[j] = kVariableOrderFloor;
+        const double n = row(model.KX, p)[j];
+        const double power = std::exp(n * std::log(x[j]));
+        if (!finite(power))
+            fail(model, Fault::Overflow, p, false, j + 1);
+        r = r * power;
+        break;
+    }
+    case 3:
+    case 4:
+    case 5: {
+        const int second = row(model.Compound2X, p)[j];
+        if (second < 1 || second > MaxSpecies)
+            fail(model, Fault::SecondSpecies, p, false, j + 1, second);
+        const double x2 = x[second - 1];
+        if (x2 <= 0.0) {
+            if (type == 4)
+                r = 0.0;
+            break;
+        }
+        const double q = x[j] / x2;
+        if (!finite(q))
+            fail(model, Fault::Overflow, p, false, j + 1);
+        if (type == 5) {
+            double a = K - q;
+            if (a < 0.0)
+                a = 0.0;
+            const double denominator = 1.05 * K - q;
+            if (denominator == 0.0)
+                fail(model, Fault::ZeroDivide, p, false, j + 1);
+            r = r * a / denominator;
+            break;
+        }
+        const double denominator = q + K;
+        if (denominator == 0.0)
+            fail(model, Fault::ZeroDivide, p, false, j + 1);
+        if (!finite(denominator))
+            fail(model, Fault::Overflow, p, false, j + 1);
+        r = r * (type == 3 ? q : K) / denominator;
+        break;
+    }
+    default:
+        break;
+    }
+    if (!finite(r))
+        fail(model, Fault::Overflow, p, false, j + 1);
+    return r;
+}
+
+inline double aerationRate(TModelDef& model, const double* s, double kla, double o2Saturation)
+{
+    const double rate = (o2Saturation - s[0]) * kla;
+    if (!finite(rate))
+        fail(model, Fault::Overflow, 1, true, 1);
+    return rate;
+}
+
+// RS and RX must be finite; otherwise they are cleared and the evaluation fails.
+void checkConversionRates(TModelDef& model)
+{
+    const double* rs = model.RS.data();
+    const double* rx = model.RX.data();
+    if (allFinite(rs, model.NS) && allFinite(rx, model.NX))
+        return;
+    for (int j = 0; j < MaxSpecies; ++j) {
+        if (finite(rs[j]) && finite(rx[j]))
+            continue;
+        const std::string& name = finite(rs[j]) ? model.NameX[j + 1] : model.NameS[j + 1];
+        model.RS.fill(0.0); // the failed sums do not stay behind
+        model.RX.fill(0.0);
+        throw FloatingPointError(fmt::format("Floating point overflow in the conversion rate of species \"{}\".", name));
+    }
+}
+
+} // namespace
+
+void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+{
+    CheckModelCounts(model);
+    double* s = S.data();
+    double* x = X.data();
+    double* rho = model.Rho.data();
+    rho[0] = aerationRate(model, s, kla, o2Saturation);
+    const int ns = model.NS;
+    const int nx = model.NX;
+    for (int p = 2; p <= model.NP; ++p) {
+        // p lies in 2..NP <= 50: the rows are taken unchecked.
+        const int* typeS = row(model.TypeS, p);
+        const int* typeX = row(model.TypeX, p);
+        double r = model.KrT.data()[p - 1];
+        for (int j = 0; j < ns; ++j)
+            if (typeS[j] != 0)
+                r = dissolvedFactor(model, p, j, typeS[j], r, s, kla);
+        for (int j = 0; j < nx; ++j)
+            if (typeX[j] != 0)
+                r = particulateFactor(model, p, j, typeX[j], r, x);
+        rho[p - 1] = r;
+    }
+}
+
+void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+{
+    ComputeProcessRates(model, S, X, kla, o2Saturation);
+    double* rs = model.RS.data();
+    double* rx = model.RX.data();
+    const double* rho = model.Rho.data();
+    model.RS.fill(0.0);
+    model.RX.fill(0.0);
+    const int ns = model.NS;
+    const int nx = model.NX;
+    for (int p = 2; p <= model.NP; ++p) {
+        // Summing a zero coefficient's term changes nothing, as every rate is finite here and
+        // the sums start at +0, so the terms are added without a branch.
+        addScaled(rs, row(model.NueS, p), rho[p - 1], ns);
+        addScaled(rx, row(model.NueX, p), rho[p - 1], nx);
+    }
+    checkConversionRates(model);
+}
+
+void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+{
+    ComputeProcessRates(model, S, X, kla, o2Saturation);
+    double sum = 0.0;
+    for (int p = 2; p <= model.NP; ++p) {
+        const double nue = row(model.NueS, p)[0];
+        if (nue != 0.0)
+            sum += nue * model.Rho.data()[p - 1];
+    }
+    if (!finite(sum))
+        throw FloatingPointError(
+            fmt::format("Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
+    model.RS.data()[0] = sum;
+}
+
+RatePlan::RatePlan(const TModelDef& model)
+{
+    CheckModelCounts(model);
+    m_ns = model.NS;
+    m_nx = model.NX;
+    m_np = model.NP;
+    m_factorStart.assign(static_cast<std::size_t>(m_np + 2), 0);
+    m_termStart.assign(static_cast<std::size_t>(m_np + 2), 0);
+    for (int p = 2; p <= m_np; ++p) {
+        m_factorStart[static_cast<std::size_t>(p)] = static_cast<int>(m_factors.size());
+        m_termStart[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
+        for (int j = 1; j <= m_ns; ++j)
+            if (model.TypeS[p][j] != 0)
+                m_factors.push_back({static_cast<std::uint8_t>(j - 1), static_cast<std::uint8_t>(model.TypeS[p][j]), true});
+        for (int j = 1; j <= m_nx; ++j)
+            if (model.TypeX[p][j] != 0)
+                m_factors.push_back({static_cast<std::uint8_t>(j - 1), static_cast<std::uint8_t>(model.TypeX[p][j]), false});
+        for (int j = 1; j <= m_ns; ++j)
+            if (model.NueS[p][j] != 0.0)
+                m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, true});
+        for (int j = 1; j <= m_nx; ++j)
+            if (model.NueX[p][j] != 0.0)
+                m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, false});
+        if (model.NueS[p][1] != 0.0)
+            m_oxygenProcesses.push_back(p);
+    }
+    m_factorStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_factors.size());
+    m_termStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_terms.size());
+}
+
+void RatePlan::checkCounts(const TModelDef& model) const
+{
+    if (model.NS != m_ns || model.NX != m_nx || model.NP != m_np)
+        throw SimulationError("The model was changed while a computation used it; start the computation again.");
+}
+
+void RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                   double o2Saturation) const
+{
+    checkCounts(model);
+    double* s = S.data();
+    double* x = X.data();
+    double* rho = model.Rho.data();
+    rho[0] = aerationRate(model, s, kla, o2Saturation);
+    for (int p = 2; p <= m_np; ++p) {
+        double r = model.KrT.data()[p - 1];
+        const Entry* end = m_factors.data() + m_factorStart[static_cast<std::size_t>(p + 1)];
+        for (const Entry* f = m_factors.data() + m_factorStart[static_cast<std::size_t>(p)]; f != end; ++f)
+            r = f->dissolved ? dissolvedFactor(model, p, f->species, f->type, r, s, kla)
+                             : particulateFactor(model, p, f->species, f->type, r, x);
+        rho[p - 1] = r;
+    }
+}
+
+void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                      double o2Saturation) const
+{
+    computeProcessRates(model, S, X, kla, o2Saturation);
+    double* rs = model.RS.data();
+    double* rx = model.RX.data();
+    const double* rho = model.Rho.data();
+    model.RS.fill(0.0);
+    model.RX.fill(0.0);
+    for (int p = 2; p <= m_np; ++p) {
+        const double rate = rho[p - 1];
+        const double* nueS = row(model.NueS, p);
+        const double* nueX = row(model.NueX, p);
+        const Entry* end = m_terms.data() + m_termStart[static_cast<std::size_t>(p + 1)];
+        for (const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)]; t != end; ++t) {
+            if (t->dissolved)
+                rs[t->species] += nueS[t->species] * rate;
+            else
+                rx[t->species] += nueX[t->species] * rate;
+        }
+    }
+    checkConversionRates(model);
+}
+
+void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                 double o2Saturation) const
+{
+    computeProcessRates(model, S, X, kla, o2Saturation);
+    double sum = 0.0;
+    for (const int p : m_oxygenProcesses)
+        sum += row(model.NueS, p)[0] * model.Rho.data()[p - 1];
+    if (!finite(sum))
+        throw FloatingPointError(
+            fmt::format("Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
+    model.RS.data()[0] = sum;
+}
+
+} // namespace narv
