@@ -41,7 +41,8 @@ static void BM_ComputeConversionRates(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     state.counters["allocations"] =
-        static_cast<double>(allocationCount.load() - allocationsBefore) / static_cast<double>(state.iterations());
+        static_cast<double>(allocationCount.load() - allocationsBefore) /
+        static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ComputeConversionRates)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -60,7 +61,8 @@ static void BM_RatePlanConversionRates(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     state.counters["allocations"] =
-        static_cast<double>(allocationCount.load() - allocationsBefore) / static_cast<double>(state.iterations());
+        static_cast<double>(allocationCount.load() - allocationsBefore) /
+        static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_RatePlanConversionRates)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -36,7 +36,8 @@ Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
 )";
 
-constexpr const char* kCheckHelp = R"(Usage: narv-cli check --model M.mod [--plant P.pln] [--variation V.vrt] [--rewrite DIR]
+constexpr const char* kCheckHelp =
+    R"(Usage: narv-cli check --model M.mod [--plant P.pln] [--variation V.vrt] [--rewrite DIR]
 
 Reads the files as the program does and prints a one-line summary of each. Stops with
 exit code 1 and the reader's message at the first bad file.
@@ -48,7 +49,8 @@ exit code 1 and the reader's message at the first bad file.
                     under its own file name (upgrades files of older layouts)
 )";
 
-constexpr const char* kRatesHelp = R"(Usage: narv-cli rates --model M.mod [--plant P.pln] [--compartment r]
+constexpr const char* kRatesHelp =
+    R"(Usage: narv-cli rates --model M.mod [--plant P.pln] [--compartment r]
 
 Loads the model (and the plant, if given) and evaluates compartment r at its stored
 state. Prints the process rates, the conversion rates and the oxygen rate as JSON.
@@ -59,13 +61,14 @@ state. Prints the process rates, the conversion rates and the oxygen rate as JSO
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"integrate", "relax",  "simulate", "continuous",
-                                                 "report",    "picture", "results", "demo"};
+const std::vector<std::string> kLaterCommands = {"integrate", "relax",   "simulate", "continuous",
+                                                 "report",    "picture", "results",  "demo"};
 
 std::string modelSummary(const TModelDef& model, const fs::path& path)
 {
-    return fmt::format("Model {}: \"{}\", {} dissolved species, {} particulate species, {} processes", path.filename().string(),
-                       model.ModelName, model.NS, model.NX, model.NP);
+    return fmt::format(
+        "Model {}: \"{}\", {} dissolved species, {} particulate species, {} processes",
+        path.filename().string(), model.ModelName, model.NS, model.NX, model.NP);
 }
 
 void loadModel(Workspace& workspace, const CliArguments& arguments)
@@ -85,7 +88,8 @@ int runCheck(const CliArguments& arguments, std::ostream& out)
         std::error_code ec;
         fs::create_directories(*directory, ec);
         if (ec)
-            throw IoError(fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
+            throw IoError(
+                fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
         const fs::path target = fs::path(*directory) / modelPath.filename();
         WriteModelFile(target, workspace->model);
         out << "Written " << target.string() << '\n';
@@ -131,7 +135,10 @@ struct Command {
 const std::vector<Command>& commands()
 {
     static const std::vector<Command> list = {
-        {"check", kCheckHelp, {{"--model", "--plant", "--variation", "--rewrite"}, {}, 0}, runCheck},
+        {"check",
+         kCheckHelp,
+         {{"--model", "--plant", "--variation", "--rewrite"}, {}, 0},
+         runCheck},
         {"rates", kRatesHelp, {{"--model", "--plant", "--compartment"}, {}, 0}, runRates},
     };
     return list;

@@ -10,8 +10,7 @@ namespace narv {
 
 // Fixed-capacity array indexed from 1 like the data it models; an index beyond the
 // capacity throws an IndexError instead of reading or clipping.
-template <class T, int N>
-class Array1 {
+template <class T, int N> class Array1 {
 public:
     static constexpr int capacity = N;
 
@@ -46,11 +45,9 @@ private:
 };
 
 // Rows 1..R of columns 1..C, written a[row][column].
-template <class T, int R, int C>
-using Array2 = Array1<Array1<T, C>, R>;
+template <class T, int R, int C> using Array2 = Array1<Array1<T, C>, R>;
 
-template <class T, int R, int C>
-void fillAll(Array2<T, R, C>& array, const T& value)
+template <class T, int R, int C> void fillAll(Array2<T, R, C>& array, const T& value)
 {
     for (auto& row : array)
         row.fill(value);

@@ -24,7 +24,8 @@ IntegerCheck CheckIntegerText(std::string_view text, int min, int max, int store
     int value = 0;
     // Leading blanks are accepted as the integer conversion does; trailing text is not.
     const std::size_t first = text.find_first_not_of(" \t");
-    const std::string_view body = first == std::string_view::npos ? std::string_view{} : text.substr(first);
+    const std::string_view body =
+        first == std::string_view::npos ? std::string_view{} : text.substr(first);
     if (!parseInteger(body, value))
         result.message = kInvalidNumberMessage;
     else if (value < min || value > max)
@@ -47,7 +48,8 @@ RealCheck CheckRealText(std::string_view text, double min, double max, double st
     if (!parseReal(trimBlanks(text), value))
         result.message = kInvalidNumberMessage;
     else if (!(value >= min) || value > max)
-        result.message = "Number should be between" + FormatNumber(7, 2, min) + " and" + FormatNumber(7, 2, max);
+        result.message =
+            "Number should be between" + FormatNumber(7, 2, min) + " and" + FormatNumber(7, 2, max);
     if (!result.message.empty()) {
         result.value = stored;
         result.text = FormatFixed(5, 1, stored);

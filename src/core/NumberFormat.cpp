@@ -42,8 +42,9 @@ std::string FormatExponent(int w, double x)
     int exponent = 0;
     splitExponent(fmt::format("{:.2E}", x), mantissa, exponent);
     const std::string threeDigits = mantissa + "E" + exponentText(exponent, 3);
-    const std::size_t padding =
-        static_cast<std::size_t>(w) > threeDigits.size() ? static_cast<std::size_t>(w) - threeDigits.size() : 0;
+    const std::size_t padding = static_cast<std::size_t>(w) > threeDigits.size()
+                                    ? static_cast<std::size_t>(w) - threeDigits.size()
+                                    : 0;
     return std::string(padding, ' ') + mantissa + "E" + exponentText(exponent, 1) + " ";
 }
 
@@ -64,7 +65,8 @@ std::string formatScientific(double x, int decimals, int exponentDigits)
     std::string mantissa;
     int exponent = 0;
     splitExponent(fmt::format("{:.{}E}", x, decimals), mantissa, exponent);
-    return fmt::format("{}{}E{}", mantissa.front() == '-' ? "" : " ", mantissa, exponentText(exponent, exponentDigits));
+    return fmt::format("{}{}E{}", mantissa.front() == '-' ? "" : " ", mantissa,
+                       exponentText(exponent, exponentDigits));
 }
 
 bool parseReal(std::string_view text, double& value)
@@ -78,7 +80,8 @@ bool parseReal(std::string_view text, double& value)
     const std::string_view body = text.substr(start);
     // The first character decides: a digit or a "." before a digit; this refuses nan, inf
     // and a second sign.
-    if (body.empty() || !(isDigit(body[0]) || (body[0] == '.' && body.size() > 1 && isDigit(body[1]))))
+    if (body.empty() ||
+        !(isDigit(body[0]) || (body[0] == '.' && body.size() > 1 && isDigit(body[1]))))
         return false;
     double parsed = 0.0;
     const auto [end, ec] =

@@ -11,7 +11,8 @@ constexpr std::array<KineticTypeInfo, kDissolvedTypeCount> kDissolved = {{
     {"Variable order", "S^n", "Exponent n: ", SecondValue::None},
     {"Monod", "S/(Ks+S)", "Saturation value Ks: ", SecondValue::None},
     {"Inhibition", "Ki/(Ki+S)", "Inhibition value Ki: ", SecondValue::None},
-    {"Two substrates", "S1/(Ks+S1))\u00B7(S1/(S1+S2)", "Saturation value Ks: ", SecondValue::Species},
+    {"Two substrates", "S1/(Ks+S1))\u00B7(S1/(S1+S2)",
+     "Saturation value Ks: ", SecondValue::Species},
     {"Gas stripping", "Kla\u00B7(S-K1)", "Stripping value K1: ", SecondValue::None},
     {"Exponential", "exp(K\u00B7S)", "Exponential term Ke: ", SecondValue::None},
     {"Monod II", "S^j/(Ks^j+S^j)", "Saturation value Ks: ", SecondValue::Exponent},
@@ -26,7 +27,8 @@ constexpr std::array<KineticTypeInfo, kParticulateTypeCount> kParticulate = {{
     {"Variable order", "X^n", "Exponent n: ", SecondValue::None},
     {"Adsorption", "(X1/X2)/(Kx+(X1/X2))", "Adsorption value Kx: ", SecondValue::Species},
     {"Inhibition", "Kx /(Kx+(X1/X2))", "Inhibition value Kx: ", SecondValue::Species},
-    {"Inh./Saturation", "(Kx-X1/X2)/(1.05\u00B7Kx-X1/X2)", "Saturation value Kx: ", SecondValue::Species},
+    {"Inh./Saturation", "(Kx-X1/X2)/(1.05\u00B7Kx-X1/X2)",
+     "Saturation value Kx: ", SecondValue::Species},
 }};
 
 } // namespace

@@ -4,8 +4,8 @@
 
 namespace narv {
 
-inline constexpr int kDissolvedTypeCount = 12;   // TKineticTypeS 0..11
-inline constexpr int kParticulateTypeCount = 6;  // TKineticTypeX 0..5
+inline constexpr int kDissolvedTypeCount = 12;  // TKineticTypeS 0..11
+inline constexpr int kParticulateTypeCount = 6; // TKineticTypeX 0..5
 
 // What Compound2S / Compound2X hold for a type.
 enum class SecondValue { None, Species, Exponent };

@@ -27,7 +27,8 @@ void ResetModelToDefaults(TModelDef& model)
     model.RemarkCount = 0;
     for (auto* table : {&model.TypeS, &model.TypeX, &model.Compound2S, &model.Compound2X})
         fillAll(*table, 0);
-    for (auto* table : {&model.NueS, &model.NueX, &model.KS, &model.KX, &model.ThetaKS, &model.ThetaKX})
+    for (auto* table :
+         {&model.NueS, &model.NueX, &model.KS, &model.KX, &model.ThetaKS, &model.ThetaKX})
         fillAll(*table, 0.0);
     model.Kr.fill(0.0);
     model.ThetaKr.fill(std::log(2.0) / 10.0); // the rate doubles per 10 °C
@@ -56,7 +57,8 @@ void CheckModelCounts(const TModelDef& model)
 {
     const auto check = [](int value, int low, int high, const char* what) {
         if (value < low || value > high)
-            throw RangeError(fmt::format("The model has {} {}; allowed are {} to {}.", value, what, low, high));
+            throw RangeError(
+                fmt::format("The model has {} {}; allowed are {} to {}.", value, what, low, high));
     };
     check(model.NS, 1, MaxSpecies, "dissolved species");
     check(model.NX, 0, MaxSpecies, "particulate species");

@@ -45,13 +45,13 @@ struct TModelDef {
     ProcessSpeciesInt Compound2X; // second species (types 3, 4, 5)
     ProcessSpeciesReal NueS;      // stoichiometric coefficients
     ProcessSpeciesReal NueX;
-    ProcessArray Kr;          // rate constants at the base temperature
-    ProcessSpeciesReal KS;    // parameter of the dissolved factor at the base temperature
-    ProcessSpeciesReal KX;    // parameter of the particulate factor at the base temperature
-    ProcessArray ThetaKr;     // temperature coefficients [1/°C]
+    ProcessArray Kr;       // rate constants at the base temperature
+    ProcessSpeciesReal KS; // parameter of the dissolved factor at the base temperature
+    ProcessSpeciesReal KX; // parameter of the particulate factor at the base temperature
+    ProcessArray ThetaKr;  // temperature coefficients [1/°C]
     ProcessSpeciesReal ThetaKS;
     ProcessSpeciesReal ThetaKX;
-    ProcessArray KrT;         // parameters at the operating temperature, derived
+    ProcessArray KrT; // parameters at the operating temperature, derived
     ProcessSpeciesReal KST;
     ProcessSpeciesReal KXT;
     double BaseTemperature = 20.0; // [°C]

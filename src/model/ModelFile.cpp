@@ -24,8 +24,7 @@ std::string e15(double value)
 }
 
 // n integers right-aligned in at least 2 characters, each followed by a blank, then the label.
-template <class Row>
-std::string integerLine(const Row& values, int count, const char* label)
+template <class Row> std::string integerLine(const Row& values, int count, const char* label)
 {
     std::string line;
     for (int j = 1; j <= count; ++j)
@@ -34,8 +33,7 @@ std::string integerLine(const Row& values, int count, const char* label)
 }
 
 // E15 followed by a blank for each value, then the label.
-template <class Row>
-std::string realLine(const Row& values, int count, const char* label)
+template <class Row> std::string realLine(const Row& values, int count, const char* label)
 {
     std::string line;
     for (int j = 1; j <= count; ++j)
@@ -52,16 +50,14 @@ std::string concentrationLine(const SpeciesArray& values, int count, const char*
     return line + label;
 }
 
-template <class Row>
-void readIntegers(TextReader& in, Row& values, int count)
+template <class Row> void readIntegers(TextReader& in, Row& values, int count)
 {
     for (int j = 1; j <= count; ++j)
         values[j] = in.readInt();
     in.skipLine();
 }
 
-template <class Row>
-void readReals(TextReader& in, Row& values, int count)
+template <class Row> void readReals(TextReader& in, Row& values, int count)
 {
     for (int j = 1; j <= count; ++j)
         values[j] = in.readReal();
@@ -72,8 +68,8 @@ int readCount(TextReader& in, int low, int high, const char* what)
 {
     const int value = in.readInt();
     if (value < low || value > high)
-        throw RangeError(in.located(
-            fmt::format("the number of {} is {}; it must lie between {} and {}.", what, value, low, high)));
+        throw RangeError(in.located(fmt::format(
+            "the number of {} is {}; it must lie between {} and {}.", what, value, low, high)));
     return value;
 }
 
@@ -92,8 +88,8 @@ void WriteModelText(std::ostream& out, const TModelDef& model)
 {
     CheckModelCounts(model);
     if (model.RemarkCount < 0 || model.RemarkCount > MaxRemarks)
-        throw RangeError(fmt::format("The model has {} remark lines; at most {} are allowed.", model.RemarkCount,
-                                     MaxRemarks));
+        throw RangeError(fmt::format("The model has {} remark lines; at most {} are allowed.",
+                                     model.RemarkCount, MaxRemarks));
     const int n = model.NS;
     const int m = model.NX;
     const int P = model.NP;
@@ -155,8 +151,9 @@ void ReadModelText(TextReader& in, TModelDef& model)
         model.RemarkCount = 5;
     } else {
         if (remarkCount < 0 || remarkCount > MaxRemarks) {
-            throw RangeError(fmt::format("{}, line 3: the number of remark lines is {}; it must lie between 0 and {}.",
-                                         in.sourceName(), remarkCount, MaxRemarks));
+            throw RangeError(fmt::format(
+                "{}, line 3: the number of remark lines is {}; it must lie between 0 and {}.",
+                in.sourceName(), remarkCount, MaxRemarks));
         }
         model.RemarkCount = remarkCount;
         for (int i = 1; i <= remarkCount; ++i)

@@ -14,12 +14,13 @@ constexpr double kVariableOrderFloor = 1e-12;
 enum class Fault { ZeroDivide, Overflow, SecondSpecies };
 
 // Cold path: builds the message only when the evaluation fails.
-[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void fail(const TModelDef& model, Fault fault, int process, bool dissolved,
-                                                       int species, int secondSpecies = 0)
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void fail(const TModelDef& model, Fault fault,
+                                                       int process, bool dissolved, int species,
+                                                       int secondSpecies = 0)
 {
     const std::string& name = dissolved ? model.NameS[species] : model.NameX[species];
-    const std::string where =
-        fmt::format("process {} \"{}\", factor of species \"{}\"", process, model.ProcessName[process], name);
+    const std::string where = fmt::format("process {} \"{}\", factor of species \"{}\"", process,
+                                          model.ProcessName[process], name);
     switch (fault) {
     case Fault::ZeroDivide:
         throw FloatingPointError("Floating point division by zero in the rate of " + where + ".");
@@ -28,7 +29,8 @@ enum class Fault { ZeroDivide, Overflow, SecondSpecies };
     case Fault::SecondSpecies:
         break;
     }
-    throw IndexError(fmt::format("The second species {} of {} lies outside 1..{}.", secondSpecies, where, MaxSpecies));
+    throw IndexError(fmt::format("The second species {} of {} lies outside 1..{}.", secondSpecies,
+                                 where, MaxSpecies));
 }
 
 // Integer power by repeated multiplication; e < 0 gives 1 / x^|e|. Returns false on a zero
@@ -58,14 +60,14 @@ inline bool integerPower(double x, int e, double& result)
 }
 
 // sum[j] += coefficient[j] * rate for j < count; the sums are in process order per species.
-inline void addScaled(double* __restrict sum, const double* __restrict coefficient, double rate, int count)
+inline void addScaled(double* __restrict sum, const double* __restrict coefficient, double rate,
+                      int count)
 {
     for (int j = 0; j < count; ++j)
         sum[j] += coefficient[j] * rate;
 }
 
-template <class T>
-inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>& table, int p)
+template <class T> inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>& table, int p)
 {
     return table.data()[p - 1].data();
 }
@@ -85,7 +87,8 @@ inline bool allFinite(const double* values, int count)
 }
 
 // The factor of dissolved species j (0-based) of process p on the running product r.
-inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r, double* s, double kla)
+inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r, double* s,
+                              double kla)
 {
     const double K = row(model.KST, p)[j];
     const int second = row(model.Compound2S, p)[j];
@@ -242,13 +245,15 @@ void checkConversionRates(TModelDef& model)
         const std::string& name = finite(rs[j]) ? model.NameX[j + 1] : model.NameS[j + 1];
         model.RS.fill(0.0); // the failed sums do not stay behind
         model.RX.fill(0.0);
-        throw FloatingPointError(fmt::format("Floating point overflow in the conversion rate of species \"{}\".", name));
+        throw FloatingPointError(
+            fmt::format("Floating point overflow in the conversion rate of species \"{}\".", name));
     }
 }
 
 } // namespace
 
-void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                         double o2Saturation)
 {
     CheckModelCounts(model);
     double* s = S.data();
@@ -272,7 +277,8 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
     }
 }
 
-void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                            double o2Saturation)
 {
     ComputeProcessRates(model, S, X, kla, o2Saturation);
     double* rs = model.RS.data();
@@ -291,7 +297,8 @@ void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, 
     checkConversionRates(model);
 }
 
-void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation)
+void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                       double o2Saturation)
 {
     ComputeProcessRates(model, S, X, kla, o2Saturation);
     double sum = 0.0;
@@ -301,8 +308,8 @@ void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doubl
             sum += nue * model.Rho.data()[p - 1];
     }
     if (!finite(sum))
-        throw FloatingPointError(
-            fmt::format("Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
+        throw FloatingPointError(fmt::format(
+            "Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
     model.RS.data()[0] = sum;
 }
 
@@ -319,10 +326,12 @@ RatePlan::RatePlan(const TModelDef& model)
         m_termStart[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
         for (int j = 1; j <= m_ns; ++j)
             if (model.TypeS[p][j] != 0)
-                m_factors.push_back({static_cast<std::uint8_t>(j - 1), static_cast<std::uint8_t>(model.TypeS[p][j]), true});
+                m_factors.push_back({static_cast<std::uint8_t>(j - 1),
+                                     static_cast<std::uint8_t>(model.TypeS[p][j]), true});
         for (int j = 1; j <= m_nx; ++j)
             if (model.TypeX[p][j] != 0)
-                m_factors.push_back({static_cast<std::uint8_t>(j - 1), static_cast<std::uint8_t>(model.TypeX[p][j]), false});
+                m_factors.push_back({static_cast<std::uint8_t>(j - 1),
+                                     static_cast<std::uint8_t>(model.TypeX[p][j]), false});
         for (int j = 1; j <= m_ns; ++j)
             if (model.NueS[p][j] != 0.0)
                 m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, true});
@@ -339,7 +348,8 @@ RatePlan::RatePlan(const TModelDef& model)
 void RatePlan::checkCounts(const TModelDef& model) const
 {
     if (model.NS != m_ns || model.NX != m_nx || model.NP != m_np)
-        throw SimulationError("The model was changed while a computation used it; start the computation again.");
+        throw SimulationError(
+            "The model was changed while a computation used it; start the computation again.");
 }
 
 void RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
@@ -353,15 +363,16 @@ void RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArr
     for (int p = 2; p <= m_np; ++p) {
         double r = model.KrT.data()[p - 1];
         const Entry* end = m_factors.data() + m_factorStart[static_cast<std::size_t>(p + 1)];
-        for (const Entry* f = m_factors.data() + m_factorStart[static_cast<std::size_t>(p)]; f != end; ++f)
+        for (const Entry* f = m_factors.data() + m_factorStart[static_cast<std::size_t>(p)];
+             f != end; ++f)
             r = f->dissolved ? dissolvedFactor(model, p, f->species, f->type, r, s, kla)
                              : particulateFactor(model, p, f->species, f->type, r, x);
         rho[p - 1] = r;
     }
 }
 
-void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
-                                      double o2Saturation) const
+void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X,
+                                      double kla, double o2Saturation) const
 {
     computeProcessRates(model, S, X, kla, o2Saturation);
     double* rs = model.RS.data();
@@ -374,7 +385,8 @@ void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, Species
         const double* nueS = row(model.NueS, p);
         const double* nueX = row(model.NueX, p);
         const Entry* end = m_terms.data() + m_termStart[static_cast<std::size_t>(p + 1)];
-        for (const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)]; t != end; ++t) {
+        for (const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)]; t != end;
+             ++t) {
             if (t->dissolved)
                 rs[t->species] += nueS[t->species] * rate;
             else
@@ -392,8 +404,8 @@ void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray
     for (const int p : m_oxygenProcesses)
         sum += row(model.NueS, p)[0] * model.Rho.data()[p - 1];
     if (!finite(sum))
-        throw FloatingPointError(
-            fmt::format("Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
+        throw FloatingPointError(fmt::format(
+            "Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
     model.RS.data()[0] = sum;
 }
 

@@ -16,13 +16,16 @@ namespace narv {
 // non-finite value is left in Rho, RS or RX. Nothing is allocated.
 
 // Fills Rho[1..NP].
-void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation);
+void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                         double o2Saturation);
 
 // ComputeProcessRates, then RS[1..25] and RX[1..25] (aeration excluded).
-void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation);
+void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                            double o2Saturation);
 
 // ComputeProcessRates, then RS[1] alone: the oxygen conversion of all processes but aeration.
-void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla, double o2Saturation);
+void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                       double o2Saturation);
 
 // The sparse form of a model's structure for the solvers' inner loop. It visits only the
 // factors whose type is not 0 and the stoichiometric coefficients that are not 0, with the same
@@ -54,7 +57,8 @@ private:
     int m_nx = 0;
     int m_np = 0;
     std::vector<Entry> m_factors;
-    std::vector<int> m_factorStart; // factors of process p: [m_factorStart[p], m_factorStart[p + 1])
+    std::vector<int>
+        m_factorStart; // factors of process p: [m_factorStart[p], m_factorStart[p + 1])
     std::vector<Entry> m_terms;
     std::vector<int> m_termStart;
     std::vector<int> m_oxygenProcesses; // processes with a coefficient on oxygen

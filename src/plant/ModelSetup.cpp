@@ -29,7 +29,8 @@ void UpdatePH(TModelDef& model, TPlantDef& plant, TPlantState& state)
         state.S[c][2] = PHFromProton(state.S[c][3]);
 }
 
-void ReadModelFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant, TPlantState& state)
+void ReadModelFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant,
+                   TPlantState& state)
 {
     TextReader reader(readFileBytes(path), path.filename().string());
     auto loaded = std::make_unique<TModelDef>(model);

@@ -17,7 +17,8 @@ void UpdatePH(TModelDef& model, TPlantDef& plant, TPlantState& state);
 // take the file's influent and initial concentrations, IsPHModel is set, aeration loses its
 // temperature coefficient, and the plant runs at the model's base temperature. On any error
 // model, plant and state are left as they were.
-void ReadModelFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant, TPlantState& state);
+void ReadModelFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant,
+                   TPlantState& state);
 
 // Writes the model file through a temporary file, so a failure keeps the previous file.
 void WriteModelFile(const std::filesystem::path& path, const TModelDef& model);

@@ -110,8 +110,8 @@ TFlowschemeType ResolveUnknownType(const TPlantDef& plant)
     return TFlowschemeType::ftBatch;
 }
 
-void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant, TPlantState& state,
-                    bool initialConditions)
+void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
+                    TPlantState& state, bool initialConditions)
 {
     switch (type) {
     case TFlowschemeType::ftBatch:

@@ -26,24 +26,24 @@ using CompartmentArray = Array1<double, MaxCompartments>;
 // A default-constructed plant holds the start-up values.
 struct TPlantDef {
     TFlowschemeType PlantType = TFlowschemeType::ftUnknown;
-    int ReactorCount = 1;     // nR, 1..18
-    int CompartmentCount = 1; // reactors plus clarifier compartments, ReactorCount..18
+    int ReactorCount = 1;        // nR, 1..18
+    int CompartmentCount = 1;    // reactors plus clarifier compartments, ReactorCount..18
     CompartmentArray Volume;     // [m3]
     CompartmentArray O2Setpoint; // 0: oxygen follows from Kla
     CompartmentArray Kla;        // [1/d]
     double InfluentFlow = 5.0;   // [m3/d]
     int InfluentReactor = 1;
-    double Influent2Flow = 0.0;  // [m3/d]
+    double Influent2Flow = 0.0; // [m3/d]
     int Influent2Reactor = 1;
-    double ReturnFlow = 5.0;     // [m3/d]
+    double ReturnFlow = 5.0; // [m3/d]
     int ReturnReactor = 1;
-    double RecircFlow = 0.0;     // [m3/d]
+    double RecircFlow = 0.0; // [m3/d]
     int RecircFrom = 2;
     int RecircTo = 1;
-    double Recirc2Flow = 0.0;    // [m3/d]
+    double Recirc2Flow = 0.0; // [m3/d]
     int Recirc2From = 2;
     int Recirc2To = 1;
-    double SludgeAge = 6.0;      // [d]
+    double SludgeAge = 6.0;        // [d]
     double ExcessRate = 1.0 / 6.0; // [1/d], 1/SludgeAge whenever SludgeAge is set
     double O2Saturation = 10.0;
     double OperatingTemperature = 20.0; // [°C]
@@ -83,7 +83,7 @@ TFlowschemeType ResolveUnknownType(const TPlantDef& plant);
 // Sets the plant up as the given type. initialConditions: apply the model's initial
 // conditions to an ASR plant (done when the type is chosen from the menu, not when a loaded
 // plant is shown; Batch and CSTR always apply them). The A/I set-up is not available yet.
-void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant, TPlantState& state,
-                    bool initialConditions);
+void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
+                    TPlantState& state, bool initialConditions);
 
 } // namespace narv

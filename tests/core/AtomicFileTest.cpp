@@ -17,8 +17,10 @@ class AtomicFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("narv-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            fs::temp_directory_path() /
+            ("narv-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -26,7 +28,8 @@ protected:
 
     std::size_t fileCount() const
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
     }
 
     fs::path m_dir;
@@ -59,7 +62,9 @@ TEST_F(AtomicFileTest, FailingStreamIsReportedAndKeepsThePreviousFile)
 {
     const fs::path target = m_dir / "model.mod";
     writeFileAtomically(target, [](std::ostream& out) { out << "previous"; });
-    EXPECT_THROW(writeFileAtomically(target, [](std::ostream& out) { out.setstate(std::ios::badbit); }), IoError);
+    EXPECT_THROW(
+        writeFileAtomically(target, [](std::ostream& out) { out.setstate(std::ios::badbit); }),
+        IoError);
     EXPECT_EQ(readFileBytes(target), "previous");
     EXPECT_EQ(fileCount(), 1u);
 }

@@ -61,9 +61,15 @@ TEST(FormatScientific, FileFieldsWithFourExponentDigits)
 TEST(ParseReal, AcceptsTheNumberForms)
 {
     double value = 0.0;
-    for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, double>>{
-             {"1", 1.0}, {"-0.05", -0.05}, {"+2.5", 2.5}, {"1e-5", 1e-5}, {"1.000000E+0002", 100.0},
-             {".5", 0.5}, {"5.", 5.0}, {"1e-400", 0.0}}) {
+    for (const auto& [text, expected] :
+         std::initializer_list<std::pair<const char*, double>>{{"1", 1.0},
+                                                               {"-0.05", -0.05},
+                                                               {"+2.5", 2.5},
+                                                               {"1e-5", 1e-5},
+                                                               {"1.000000E+0002", 100.0},
+                                                               {".5", 0.5},
+                                                               {"5.", 5.0},
+                                                               {"1e-400", 0.0}}) {
         ASSERT_TRUE(parseReal(text, value)) << text;
         EXPECT_EQ(value, expected) << text;
     }
@@ -72,8 +78,8 @@ TEST(ParseReal, AcceptsTheNumberForms)
 TEST(ParseReal, RefusesEverythingElse)
 {
     double value = 7.0;
-    for (const char* text : {"", "1,5", "1.5.", "abc", "nan", "inf", "-inf", "1e400", "--1", "+-1", "0x10",
-                             "1.5x", " 1", "1 ", "."}) {
+    for (const char* text : {"", "1,5", "1.5.", "abc", "nan", "inf", "-inf", "1e400", "--1", "+-1",
+                             "0x10", "1.5x", " 1", "1 ", "."}) {
         EXPECT_FALSE(parseReal(text, value)) << text;
     }
     EXPECT_EQ(value, 7.0);

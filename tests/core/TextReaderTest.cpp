@@ -36,7 +36,9 @@ TEST(TextReader, AcceptsLineFeedsAndTabs)
 
 TEST(TextReader, TextLinesKeepTrailingBlanksAndConvertToUtf8)
 {
-    TextReader in("S Oxygen      O2  \r\n20 \xB0" "C\r\n", "c.mod");
+    TextReader in("S Oxygen      O2  \r\n20 \xB0"
+                  "C\r\n",
+                  "c.mod");
     EXPECT_EQ(in.readLine(), "S Oxygen      O2  ");
     EXPECT_EQ(in.readLine(), "20 \u00B0C");
 }

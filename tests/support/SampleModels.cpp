@@ -12,22 +12,30 @@ TModelDef MakeCarbonNitrogenModel()
     m.ProgramVersion = "NARV 1.0.0.0";
     m.ModelName = "Carbon and nitrogen removal";
     m.RemarkCount = 2;
-    m.Remarks[1] = "Heterotrophic growth, nitrification, decay and hydrolysis after IWA ASM1 (1987),";
+    m.Remarks[1] =
+        "Heterotrophic growth, nitrification, decay and hydrolysis after IWA ASM1 (1987),";
     m.Remarks[2] = "aerobic hydrolysis only; parameters at 20 °C.";
     m.NS = 7;
     m.NX = 6;
     m.NP = 9;
-    const char* dissolved[] = {"S Oxygen      O2", "S Inert       COD", "S Substrate   COD", "S Nitrate     N",
-                               "S Ammonium    N", "S Org. N      N", "S Alkalinity  mol"};
+    const char* dissolved[] = {"S Oxygen      O2", "S Inert       COD", "S Substrate   COD",
+                               "S Nitrate     N",  "S Ammonium    N",   "S Org. N      N",
+                               "S Alkalinity  mol"};
     const char* particulate[] = {"X Inert       COD", "X Slowly deg. COD", "X Heterotr.   COD",
                                  "X Autotrophs  COD", "X Products    COD", "X Org. N      N"};
     for (int j = 1; j <= m.NS; ++j)
         m.NameS[j] = dissolved[j - 1];
     for (int j = 1; j <= m.NX; ++j)
         m.NameX[j] = particulate[j - 1];
-    const char* processes[] = {"Aeration", "Aerobic growth of heterotrophs", "Anoxic growth of heterotrophs",
-                               "Growth of autotrophs", "Decay of heterotrophs", "Decay of autotrophs",
-                               "Ammonification", "Hydrolysis", "Hydrolysis of organic N"};
+    const char* processes[] = {"Aeration",
+                               "Aerobic growth of heterotrophs",
+                               "Anoxic growth of heterotrophs",
+                               "Growth of autotrophs",
+                               "Decay of heterotrophs",
+                               "Decay of autotrophs",
+                               "Ammonification",
+                               "Hydrolysis",
+                               "Hydrolysis of organic N"};
     for (int p = 1; p <= m.NP; ++p)
         m.ProcessName[p] = processes[p - 1];
 
@@ -61,10 +69,12 @@ TModelDef MakeCarbonNitrogenModel()
     // Decay
     m.Kr[5] = 0.62;
     m.TypeX[5][XBH] = 1;
-    m.NueX[5][XS] = 1.0 - fP, m.NueX[5][XBH] = -1.0, m.NueX[5][XP] = fP, m.NueX[5][XND] = iXB - fP * iXP;
+    m.NueX[5][XS] = 1.0 - fP, m.NueX[5][XBH] = -1.0, m.NueX[5][XP] = fP,
+    m.NueX[5][XND] = iXB - fP * iXP;
     m.Kr[6] = 0.15;
     m.TypeX[6][XBA] = 1;
-    m.NueX[6][XS] = 1.0 - fP, m.NueX[6][XBA] = -1.0, m.NueX[6][XP] = fP, m.NueX[6][XND] = iXB - fP * iXP;
+    m.NueX[6][XS] = 1.0 - fP, m.NueX[6][XBA] = -1.0, m.NueX[6][XP] = fP,
+    m.NueX[6][XND] = iXB - fP * iXP;
     // Ammonification
     m.Kr[7] = 0.08;
     m.TypeS[7][SND] = 1, m.TypeX[7][XBH] = 1;

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Configures and builds NARV into a build directory: scripts/build.sh [release|asan]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+variant="${1:-release}"
+
+bash "$root/scripts/install-deps.sh"
+
+case "$variant" in
+    release) dir="$root/build";      options=(-DCMAKE_BUILD_TYPE=Release) ;;
+    asan)    dir="$root/build-asan"; options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNARV_SANITIZE=ON -DNARV_BUILD_BENCH=OFF) ;;
+    *) echo "unknown build variant: $variant (release or asan)" >&2; exit 2 ;;
+esac
+
+cmake -S "$root" -B "$dir" -G Ninja -DNARV_WERROR=ON "${options[@]}" >/dev/null
+cmake --build "$dir" --parallel "$(nproc)"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite.
+# scripts/run-tests.sh --sanitize runs it under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+variant=release
+dir="$root/build"
+if [ "${1:-}" = "--sanitize" ]; then
+    variant=asan
+    dir="$root/build-asan"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+bash "$root/scripts/build.sh" "$variant"
+ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)"

@@ -1,0 +1,165 @@
+#include "cli/Cli.h"
+
+#include "core/AtomicFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace narv::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+const std::string kModels = std::string(NARV_TEST_DATA_DIR) + "/models/";
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = runCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                (std::string("narv-cli-") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+TEST_F(Cli, VersionAndHelp)
+{
+    const CliRun version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_THAT(version.out, ::testing::MatchesRegex("NARV [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n"));
+    EXPECT_EQ(run({"--help"}).code, 0);
+    const CliRun commandHelp = run({"rates", "--help"});
+    EXPECT_EQ(commandHelp.code, 0);
+    EXPECT_THAT(commandHelp.out, HasSubstr("--compartment"));
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(run({}).code, 2);
+    EXPECT_EQ(run({"frobnicate"}).code, 2);
+    EXPECT_EQ(run({"rates"}).code, 2);            // --model missing
+    EXPECT_EQ(run({"rates", "--model"}).code, 2); // value missing
+    EXPECT_EQ(run({"rates", "--model", kModels + "small.mod", "--bogus"}).code, 2);
+    EXPECT_EQ(run({"rates", "--model", kModels + "small.mod", "--compartment", "x"}).code, 2);
+    const CliRun outside = run({"rates", "--model", kModels + "small.mod", "--compartment", "19"});
+    EXPECT_EQ(outside.code, 2);
+    EXPECT_THAT(outside.err, HasSubstr("between 1 and 18"));
+}
+
+TEST_F(Cli, CheckPrintsASummary)
+{
+    const CliRun check = run({"check", "--model", kModels + "small.mod"});
+    EXPECT_EQ(check.code, 0) << check.err;
+    EXPECT_EQ(check.out, "Model small.mod: \"Small test model\", 2 dissolved species, 1 "
+                         "particulate species, 2 processes\n");
+}
+
+TEST_F(Cli, BadModelFileExitsWithOneAndTheReadersMessage)
+{
+    std::string bytes = readFileBytes(kModels + "small.mod");
+    bytes.replace(bytes.find(" 2  1  2"), 8, " 2  1 51");
+    writeFileAtomically(m_dir / "bad.mod", [&](std::ostream& out) { out << bytes; });
+    const CliRun check = run({"check", "--model", (m_dir / "bad.mod").string()});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_EQ(check.err,
+              "bad.mod, line 6: the number of processes is 51; it must lie between 1 and 50.\n");
+    EXPECT_EQ(run({"rates", "--model", (m_dir / "missing.mod").string()}).code, 1);
+}
+
+TEST_F(Cli, RewriteWritesTheSameBytesAndUpgradesOldLayouts)
+{
+    for (const char* name : {"small.mod", "nx0.mod"}) {
+        const CliRun check =
+            run({"check", "--model", kModels + name, "--rewrite", (m_dir / "out").string()});
+        EXPECT_EQ(check.code, 0) << check.err;
+        EXPECT_EQ(readFileBytes(m_dir / "out" / name), readFileBytes(kModels + name));
+    }
+    EXPECT_EQ(run({"check", "--model", kModels + "legacy.mod", "--rewrite", m_dir.string()}).code,
+              0);
+    EXPECT_EQ(readFileBytes(m_dir / "legacy.mod"), readFileBytes(kModels + "legacy-rewritten.mod"));
+}
+
+TEST_F(Cli, RatesJsonOfACompartment)
+{
+    const CliRun rates = run({"rates", "--model", kModels + "small.mod", "--compartment", "3"});
+    ASSERT_EQ(rates.code, 0) << rates.err;
+    const auto json = nlohmann::json::parse(rates.out);
+    EXPECT_EQ(json["compartment"], 3);
+    // Default plant: kla 0, saturation 10; state = the model's initial conditions (O2 2,
+    // substrate 50, biomass 1000). Growth: 2 * O2/(10 + O2) * X.
+    ASSERT_EQ(json["rho"].size(), 2u);
+    EXPECT_EQ(json["rho"][0].get<double>(), 0.0);
+    EXPECT_EQ(json["rho"][1].get<double>(), 2.0 * 2.0 / (10.0 + 2.0) * 1000.0);
+    ASSERT_EQ(json["RS"].size(), 2u);
+    ASSERT_EQ(json["RX"].size(), 1u);
+    const double growth = json["rho"][1].get<double>();
+    EXPECT_EQ(json["RS"][1].get<double>(), -0.4 * growth);
+    EXPECT_EQ(json["RX"][0].get<double>(), growth);
+    EXPECT_EQ(json["oxygen_rate"].get<double>(), -1.0 * growth);
+}
+
+TEST_F(Cli, PlantFilesAndLaterCommandsAreRefusedClearly)
+{
+    const CliRun plant = run({"rates", "--model", kModels + "small.mod", "--plant", "x.pln"});
+    EXPECT_EQ(plant.code, 1);
+    EXPECT_THAT(plant.err, HasSubstr("cannot be read by this version"));
+    const CliRun later = run({"integrate", "--model", kModels + "small.mod"});
+    EXPECT_EQ(later.code, 1);
+    EXPECT_THAT(later.err, HasSubstr("not available"));
+}
+
+// The real program: exit codes and streams as a calling script sees them.
+int runProgram(const std::string& arguments, std::string& output)
+{
+    const std::string command = std::string(NARV_CLI_PATH) + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return -1;
+    char buffer[4096];
+    output.clear();
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(Cli, ProgramExitCodes)
+{
+    std::string output;
+    EXPECT_EQ(runProgram("--version", output), 0);
+    EXPECT_THAT(output, StartsWith("NARV "));
+    EXPECT_EQ(runProgram("rates --model " + kModels + "np1.mod", output), 0);
+    EXPECT_THAT(output, HasSubstr("\"oxygen_rate\": 0.0"));
+    EXPECT_EQ(runProgram("rates --model " + (m_dir / "none.mod").string(), output), 1);
+    EXPECT_THAT(output, HasSubstr("Cannot open file"));
+    EXPECT_EQ(runProgram("nonsense", output), 2);
+}
+
+} // namespace
+} // namespace narv::cli

@@ -1,0 +1,125 @@
+#include "model/Rates.h"
+
+#include "SampleModels.h"
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <typeinfo>
+
+namespace narv {
+namespace {
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A random model: random types (mostly 0, as in real models), parameters, coefficients and
+// second species; some combinations fail, and then both evaluations must fail alike.
+TModelDef randomModel(std::mt19937& random)
+{
+    TModelDef model;
+    std::uniform_int_distribution<int> count(1, MaxSpecies);
+    model.NS = count(random);
+    model.NX = count(random) - 1;
+    model.NP = std::uniform_int_distribution<int>(1, 12)(random);
+    std::uniform_real_distribution<double> value(-2.0, 5.0);
+    std::uniform_int_distribution<int> dissolvedType(0, 24);
+    std::uniform_int_distribution<int> particulateType(0, 12);
+    std::bernoulli_distribution used(0.3);
+    for (int p = 1; p <= model.NP; ++p) {
+        model.KrT[p] = value(random);
+        for (int j = 1; j <= MaxSpecies; ++j) {
+            const int ts = dissolvedType(random);
+            model.TypeS[p][j] = ts <= 12 ? ts : 0;
+            const int tx = particulateType(random);
+            model.TypeX[p][j] = tx <= 6 ? tx : 0;
+            model.Compound2S[p][j] = std::uniform_int_distribution<int>(-1, model.NS)(random);
+            model.Compound2X[p][j] =
+                std::uniform_int_distribution<int>(1, std::max(1, model.NX))(random);
+            model.KST[p][j] = value(random);
+            model.KXT[p][j] = value(random);
+            model.KS[p][j] = value(random);
+            model.KX[p][j] = value(random);
+            model.NueS[p][j] = used(random) ? value(random) : 0.0;
+            model.NueX[p][j] = used(random) ? value(random) : 0.0;
+        }
+    }
+    return model;
+}
+
+void randomState(std::mt19937& random, SpeciesArray& S, SpeciesArray& X)
+{
+    std::uniform_real_distribution<double> value(-0.5, 50.0);
+    std::bernoulli_distribution zero(0.1);
+    for (int j = 1; j <= MaxSpecies; ++j) {
+        S[j] = zero(random) ? 0.0 : value(random);
+        X[j] = zero(random) ? 0.0 : value(random);
+    }
+}
+
+TEST(RatePlan, BitIdenticalToThePlainEvaluationOnRandomModelsAndStates)
+{
+    std::mt19937 random(20261209);
+    int evaluated = 0;
+    for (int m = 0; m < 200; ++m) {
+        TModelDef plain = randomModel(random);
+        TModelDef sparse = plain;
+        const RatePlan plan(sparse);
+        for (int s = 0; s < 20; ++s) {
+            SpeciesArray S1;
+            SpeciesArray X1;
+            randomState(random, S1, X1);
+            SpeciesArray S2 = S1;
+            SpeciesArray X2 = X1;
+            const double kla = std::uniform_real_distribution<double>(0.0, 200.0)(random);
+            std::string plainError;
+            std::string sparseError;
+            try {
+                ComputeConversionRates(plain, S1, X1, kla, 9.0);
+            } catch (const Error& e) {
+                plainError = std::string(typeid(e).name()) + e.what();
+            }
+            try {
+                plan.computeConversionRates(sparse, S2, X2, kla, 9.0);
+            } catch (const Error& e) {
+                sparseError = std::string(typeid(e).name()) + e.what();
+            }
+            ASSERT_EQ(plainError, sparseError);
+            if (!plainError.empty())
+                continue;
+            ++evaluated;
+            for (int p = 1; p <= plain.NP; ++p)
+                ASSERT_TRUE(sameBits(plain.Rho[p], sparse.Rho[p]))
+                    << "model " << m << " process " << p;
+            for (int j = 1; j <= MaxSpecies; ++j) {
+                ASSERT_TRUE(sameBits(plain.RS[j], sparse.RS[j])) << "model " << m << " S " << j;
+                ASSERT_TRUE(sameBits(plain.RX[j], sparse.RX[j])) << "model " << m << " X " << j;
+                ASSERT_TRUE(sameBits(S1[j], S2[j])) << "floors applied alike";
+                ASSERT_TRUE(sameBits(X1[j], X2[j]));
+            }
+            plain.RS[1] = sparse.RS[1] = -1.0;
+            ComputeOxygenRate(plain, S1, X1, kla, 9.0);
+            plan.computeOxygenRate(sparse, S2, X2, kla, 9.0);
+            ASSERT_TRUE(sameBits(plain.RS[1], sparse.RS[1]));
+        }
+    }
+    EXPECT_GT(evaluated, 1000); // most cases evaluate; the failures are compared too
+}
+
+TEST(RatePlan, RefusesAModelWhoseCountsChanged)
+{
+    TModelDef model = testing::MakeCarbonNitrogenModel();
+    const RatePlan plan(model);
+    SpeciesArray S;
+    SpeciesArray X;
+    testing::FillTypicalState(S, X);
+    model.NP = 5;
+    EXPECT_THROW(plan.computeConversionRates(model, S, X, 0.0, 9.0), SimulationError);
+}
+
+} // namespace
+} // namespace narv
