@@ -4,7 +4,12 @@
 
 #include <fmt/format.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace narv {
 namespace {
@@ -70,6 +75,37 @@ inline void addScaled(double* __restrict sum, const double* __restrict coefficie
 template <class T> inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>& table, int p)
 {
     return table.data()[p - 1].data();
+}
+
+// Bit j is set where row[j] != 0, for j < count. Most factors of a model are of type 0; visiting
+// only the others, in ascending j, gives the same products as the full scan.
+inline std::uint32_t nonZeroMask(const int* row, int count)
+{
+    std::uint32_t zero = 0;
+    int j = 0;
+#if defined(__SSE2__)
+    // Whole groups of four inside the row of 25 (the last one reads at most entry 24).
+    const __m128i none = _mm_setzero_si128();
+    for (; j < count && j + 4 <= MaxSpecies; j += 4) {
+        const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + j));
+        const int bits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(values, none)));
+        zero |= static_cast<std::uint32_t>(bits) << j;
+    }
+#endif
+    for (; j < count; ++j)
+        zero |= static_cast<std::uint32_t>(row[j] == 0) << j;
+    return ~zero & ((1u << count) - 1u);
+}
+
+// Sets the 25 conversion rates of both kinds to zero.
+inline void clearConversionRates(TModelDef& model)
+{
+    double* rs = model.RS.data();
+    double* rx = model.RX.data();
+    for (int j = 0; j < MaxSpecies; ++j) {
+        rs[j] = 0.0;
+        rx[j] = 0.0;
+    }
 }
 
 inline bool finite(double value)
@@ -267,12 +303,14 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
         const int* typeS = row(model.TypeS, p);
         const int* typeX = row(model.TypeX, p);
         double r = model.KrT.data()[p - 1];
-        for (int j = 0; j < ns; ++j)
-            if (typeS[j] != 0)
-                r = dissolvedFactor(model, p, j, typeS[j], r, s, kla);
-        for (int j = 0; j < nx; ++j)
-            if (typeX[j] != 0)
-                r = particulateFactor(model, p, j, typeX[j], r, x);
+        for (std::uint32_t left = nonZeroMask(typeS, ns); left != 0; left &= left - 1) {
+            const int j = std::countr_zero(left);
+            r = dissolvedFactor(model, p, j, typeS[j], r, s, kla);
+        }
+        for (std::uint32_t left = nonZeroMask(typeX, nx); left != 0; left &= left - 1) {
+            const int j = std::countr_zero(left);
+            r = particulateFactor(model, p, j, typeX[j], r, x);
+        }
         rho[p - 1] = r;
     }
 }
@@ -284,8 +322,7 @@ void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, 
     double* rs = model.RS.data();
     double* rx = model.RX.data();
     const double* rho = model.Rho.data();
-    model.RS.fill(0.0);
-    model.RX.fill(0.0);
+    clearConversionRates(model);
     const int ns = model.NS;
     const int nx = model.NX;
     for (int p = 2; p <= model.NP; ++p) {
@@ -378,8 +415,7 @@ void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, Species
     double* rs = model.RS.data();
     double* rx = model.RX.data();
     const double* rho = model.Rho.data();
-    model.RS.fill(0.0);
-    model.RX.fill(0.0);
+    clearConversionRates(model);
     for (int p = 2; p <= m_np; ++p) {
         const double rate = rho[p - 1];
         const double* nueS = row(model.NueS, p);
