@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -58,15 +59,48 @@ std::string FormatNumber(int w, int d, double x)
     return FormatExponent(w + 3, x);
 }
 
-std::string formatScientific(double x, int decimals, int exponentDigits)
+std::string FormatFileReal(double x, int width)
 {
-    if (x == 0.0)
-        x = 0.0; // a negative zero is written as zero, with the blank sign of values >= 0
+    if (!std::isfinite(x))
+        return fmt::format("{:>{}}", fmt::format("{}", x), width);
+    const int digits = std::clamp(width - 8, 2, 18);
+    // The shortest scientific form, e.g. "-1.2345e+02": its digits are those a user typed.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::scientific);
+    const std::string_view shortest(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t e = shortest.find('e');
     std::string mantissa;
+    for (const char c : shortest.substr(0, e))
+        if (c != '.')
+            mantissa += c;
     int exponent = 0;
-    splitExponent(fmt::format("{:.{}E}", x, decimals), mantissa, exponent);
-    return fmt::format("{}{}E{}", mantissa.front() == '-' ? "" : " ", mantissa,
-                       exponentText(exponent, exponentDigits));
+    std::from_chars(shortest.data() + e + 1 + (shortest[e + 1] == '+' ? 1 : 0), shortest.data() + shortest.size(),
+                    exponent);
+    if (static_cast<int>(mantissa.size()) > digits) {
+        const bool up = mantissa[static_cast<std::size_t>(digits)] >= '5';
+        mantissa.resize(static_cast<std::size_t>(digits));
+        if (up) {
+            int i = digits - 1;
+            while (i >= 0 && mantissa[static_cast<std::size_t>(i)] == '9')
+                mantissa[static_cast<std::size_t>(i--)] = '0';
+            if (i >= 0) {
+                ++mantissa[static_cast<std::size_t>(i)];
+            } else {
+                mantissa.insert(mantissa.begin(), '1');
+                mantissa.pop_back();
+                ++exponent;
+            }
+        }
+    }
+    mantissa.resize(static_cast<std::size_t>(digits), '0');
+    if (x == 0.0)
+        exponent = 0;
+    const bool negative = x < 0.0; // a negative zero is written as zero
+    std::string text = fmt::format("{}{}.{}E{}", negative ? '-' : ' ', mantissa[0], mantissa.substr(1),
+                                   exponentText(exponent, 4));
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
 }
 
 bool parseReal(std::string_view text, double& value)

@@ -19,10 +19,13 @@ std::string FormatExponent(int w, double x);
 // 1e-100, exponent form otherwise.
 std::string FormatNumber(int w, int d, double x);
 
-// Scientific notation with a leading sign position (a blank for x >= 0), one digit, the
-// given number of decimals, "E", the exponent's sign and exponentDigits digits:
-// formatScientific(100, 6, 4) gives " 1.000000E+0002". Used by the fixed-width file formats.
-std::string formatScientific(double x, int decimals, int exponentDigits);
+// The real format of the program's text files: a sign position (a blank for x >= 0), one digit,
+// ".", width - 8 significant digits in all (at least 2, at most 18), "E", the exponent's sign
+// and four exponent digits, right-aligned in width characters (a narrow field overflows).
+// FormatFileReal(100, 15) gives " 1.000000E+0002", FormatFileReal(1, 8) " 1.0E+0000". The
+// mantissa is rounded half up from the shortest decimal form of x, so 1.2345 in 12
+// characters gives " 1.235E+0000".
+std::string FormatFileReal(double x, int width);
 
 // A whole token as a real: optional sign, digits with an optional "." fraction, optional
 // exponent. Rejects everything else (a comma, "nan", "inf", an overflow). A value too small

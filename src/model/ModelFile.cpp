@@ -20,7 +20,7 @@ constexpr const char* kInitialKeyword = "Typical initial conditions";
 // E15: sign position, one digit, six decimals, four exponent digits.
 std::string e15(double value)
 {
-    return formatScientific(value, 6, 4);
+    return FormatFileReal(value, 15);
 }
 
 // n integers right-aligned in at least 2 characters, each followed by a blank, then the label.

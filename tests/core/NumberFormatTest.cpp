@@ -47,15 +47,36 @@ TEST(FormatFixed, MatchesPrintfFieldRules)
     EXPECT_EQ(FormatFixed(1, 0, 12345.0), "12345");
 }
 
-TEST(FormatScientific, FileFieldsWithFourExponentDigits)
+TEST(FormatFileReal, ModelFileFieldsOfFifteen)
 {
-    EXPECT_EQ(formatScientific(1.0, 6, 4), " 1.000000E+0000");
-    EXPECT_EQ(formatScientific(100.0, 6, 4), " 1.000000E+0002");
-    EXPECT_EQ(formatScientific(-0.05, 6, 4), "-5.000000E-0002");
-    EXPECT_EQ(formatScientific(0.0, 6, 4), " 0.000000E+0000");
-    EXPECT_EQ(formatScientific(-0.0, 6, 4), " 0.000000E+0000");
-    EXPECT_EQ(formatScientific(1.23456789e-300, 6, 4), " 1.234568E-0300");
-    EXPECT_EQ(formatScientific(9.9999996, 6, 4), " 1.000000E+0001");
+    EXPECT_EQ(FormatFileReal(1.0, 15), " 1.000000E+0000");
+    EXPECT_EQ(FormatFileReal(100.0, 15), " 1.000000E+0002");
+    EXPECT_EQ(FormatFileReal(-0.05, 15), "-5.000000E-0002");
+    EXPECT_EQ(FormatFileReal(0.0, 15), " 0.000000E+0000");
+    EXPECT_EQ(FormatFileReal(-0.0, 15), " 0.000000E+0000");
+    EXPECT_EQ(FormatFileReal(1.23456789e-300, 15), " 1.234568E-0300");
+    EXPECT_EQ(FormatFileReal(9.9999996, 15), " 1.000000E+0001");
+    EXPECT_EQ(FormatFileReal(5e-324, 15), " 5.000000E-0324"); // shortest form of the smallest double
+}
+
+TEST(FormatFileReal, PlantFileFieldsOfTwelveRoundHalfUp)
+{
+    EXPECT_EQ(FormatFileReal(5.0, 12), " 5.000E+0000");
+    EXPECT_EQ(FormatFileReal(1.0 / 6.0, 12), " 1.667E-0001");
+    EXPECT_EQ(FormatFileReal(-2.5, 12), "-2.500E+0000");
+    EXPECT_EQ(FormatFileReal(1.2345, 12), " 1.235E+0000");  // a fifth digit of 5 rounds up
+    EXPECT_EQ(FormatFileReal(1.0625, 12), " 1.063E+0000");  // also on an exact binary tie
+    EXPECT_EQ(FormatFileReal(-1.2344999, 12), "-1.234E+0000");
+    EXPECT_EQ(FormatFileReal(99999.0, 12), " 1.000E+0005"); // the carry moves the exponent
+    EXPECT_EQ(FormatFileReal(1e-5, 12), " 1.000E-0005");
+}
+
+TEST(FormatFileReal, NarrowFieldsOverflowWithTwoDigits)
+{
+    EXPECT_EQ(FormatFileReal(1.0, 8), " 1.0E+0000");
+    EXPECT_EQ(FormatFileReal(0.5, 8), " 5.0E-0001");
+    EXPECT_EQ(FormatFileReal(288.0, 8), " 2.9E+0002");
+    EXPECT_EQ(FormatFileReal(1.0, 30), "     1.00000000000000000E+0000");
 }
 
 TEST(ParseReal, AcceptsTheNumberForms)
