@@ -5,18 +5,18 @@ Heterotrophic growth, nitrification, decay and hydrolysis after IWA ASM1 (1987),
 aerobic hydrolysis only; parameters at 20 °C.
  7  6  9
 S Oxygen      O2
-S Inert       COD
-S Substrate   COD
-S Nitrate     N
-S Ammonium    N
-S Org. N      N
-S Alkalinity  mol
-X Inert       COD
-X Slowly deg. COD
-X Heterotr.   COD
-X Autotrophs  COD
-X Products    COD
-X Org. N      N
+S Inert      COD
+S Substrate  COD
+S Nitrate      N
+S Ammonium     N
+S Org. N       N
+S Alkalinity mol
+X Inert      COD
+X Slowly deg.COD
+X Heterotr.  COD
+X Autotrophs COD
+X Products   COD
+X Org. N       N
 Aeration
 Aerobic growth of heterotrophs
 Anoxic growth of heterotrophs

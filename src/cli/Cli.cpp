@@ -6,6 +6,7 @@
 #include "core/Version.h"
 #include "model/ModelFile.h"
 #include "plant/ModelSetup.h"
+#include "plant/PlantFile.h"
 #include "shell/Workspace.h"
 
 #include <fmt/format.h>
@@ -29,7 +30,7 @@ Simulates activated-sludge wastewater treatment plants without a window, with th
 results as the desktop program.
 
 Commands:
-  check     read model (and plant, variation) files and print a summary of each
+  check     read model, plant and variation files and print a summary of each
   rates     evaluate the process and conversion rates of one compartment as JSON
 
 Run 'narv-cli COMMAND --help' for the options of a command.
@@ -50,13 +51,16 @@ exit code 1 and the reader's message at the first bad file.
 )";
 
 constexpr const char* kRatesHelp =
-    R"(Usage: narv-cli rates --model M.mod [--plant P.pln] [--compartment r]
+    R"(Usage: narv-cli rates --model M.mod [--plant P.pln] [--variation V.vrt] [--compartment r]
 
-Loads the model (and the plant, if given) and evaluates compartment r at its stored
-state. Prints the process rates, the conversion rates and the oxygen rate as JSON.
+Loads the model (and the plant, if given, with the temperature conversion that loading
+does) and evaluates compartment r at its stored state; without a plant, the default plant
+and the model's initial conditions are used. Prints the process rates, the conversion
+rates and the oxygen rate as JSON.
 
   --model FILE        the model file (required)
   --plant FILE        a plant file; without it the default plant is used
+  --variation FILE    a variation file, checked against the model (the rates do not use it)
   --compartment r     compartment 1..18 (default 1)
 )";
 
@@ -71,29 +75,73 @@ std::string modelSummary(const TModelDef& model, const fs::path& path)
         path.filename().string(), model.ModelName, model.NS, model.NX, model.NP);
 }
 
-void loadModel(Workspace& workspace, const CliArguments& arguments)
+std::string plantSummary(const TPlantDef& plant, const std::string& keyword, const fs::path& path)
+{
+    return fmt::format("Plant {}: type {}, {} reactors, {} compartments, control loops {}",
+                       path.filename().string(), keyword, plant.ReactorCount,
+                       plant.CompartmentCount, plant.ControlLoopsActive ? "active" : "off");
+}
+
+std::string variationSummary(const TVariationDef& variation, const fs::path& path)
+{
+    return fmt::format("Variation {}: {} points in a cycle of {} d{}", path.filename().string(),
+                       variation.PointCount, formatShortest(variation.CycleDuration),
+                       variation.VaryConc2 ? ", 2nd influent varied" : "");
+}
+
+// The files of a case, read in the program's order: the model first, then the plant and the
+// variation, both checked against it. keyword receives the plant's type keyword.
+void loadFiles(Workspace& workspace, const CliArguments& arguments, std::string& keyword)
 {
     ReadModelFile(arguments.required("--model"), workspace.model, workspace.plant, workspace.state);
-    if (arguments.has("--plant") || arguments.has("--variation"))
-        throw Error("Plant and variation files cannot be read by this version of narv-cli yet.");
+    ResetVariation(workspace.variation, workspace.model, workspace.plant);
+    if (const auto plant = arguments.value("--plant")) {
+        keyword = ReadPlantFile(*plant, workspace.model, workspace.plant, workspace.state);
+        workspace.plant.PlantType = FlowschemeTypeFromKeyword(keyword);
+    }
+    if (const auto variation = arguments.value("--variation"))
+        ReadVariationFile(*variation, workspace.variation, workspace.model);
+}
+
+// Writes a file again into directory, under its own name.
+void rewrite(const fs::path& directory, const std::string& file, std::ostream& out,
+             const std::function<void(const fs::path&)>& write)
+{
+    const fs::path target = directory / fs::path(file).filename();
+    write(target);
+    out << "Written " << target.string() << '\n';
 }
 
 int runCheck(const CliArguments& arguments, std::ostream& out)
 {
     auto workspace = std::make_unique<Workspace>();
-    const fs::path modelPath = arguments.required("--model");
-    loadModel(*workspace, arguments);
-    out << modelSummary(workspace->model, modelPath) << '\n';
-    if (const auto directory = arguments.value("--rewrite")) {
-        std::error_code ec;
-        fs::create_directories(*directory, ec);
-        if (ec)
-            throw IoError(
-                fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
-        const fs::path target = fs::path(*directory) / modelPath.filename();
-        WriteModelFile(target, workspace->model);
-        out << "Written " << target.string() << '\n';
-    }
+    std::string keyword;
+    loadFiles(*workspace, arguments, keyword);
+    const std::string modelFile = arguments.required("--model");
+    const auto plantFile = arguments.value("--plant");
+    const auto variationFile = arguments.value("--variation");
+    out << modelSummary(workspace->model, modelFile) << '\n';
+    if (plantFile)
+        out << plantSummary(workspace->plant, keyword, *plantFile) << '\n';
+    if (variationFile)
+        out << variationSummary(workspace->variation, *variationFile) << '\n';
+    const auto directory = arguments.value("--rewrite");
+    if (!directory)
+        return kExitSuccess;
+    std::error_code ec;
+    fs::create_directories(*directory, ec);
+    if (ec)
+        throw IoError(fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
+    const Workspace& w = *workspace;
+    rewrite(*directory, modelFile, out,
+            [&](const fs::path& target) { WriteModelFile(target, w.model); });
+    if (plantFile)
+        rewrite(*directory, *plantFile, out, [&](const fs::path& target) {
+            WritePlantFile(target, keyword, w.model, w.plant, w.state);
+        });
+    if (variationFile)
+        rewrite(*directory, *variationFile, out,
+                [&](const fs::path& target) { WriteVariationFile(target, w.variation, w.model); });
     return kExitSuccess;
 }
 
@@ -108,7 +156,8 @@ Json numbers(const double* values, int count)
 int runRates(const CliArguments& arguments, std::ostream& out)
 {
     auto workspace = std::make_unique<Workspace>();
-    loadModel(*workspace, arguments);
+    std::string keyword;
+    loadFiles(*workspace, arguments, keyword);
     const int compartment = arguments.integer("--compartment").value_or(1);
     if (compartment < 1 || compartment > MaxCompartments)
         throw UsageError(fmt::format("--compartment must lie between 1 and {}", MaxCompartments));
@@ -139,7 +188,10 @@ const std::vector<Command>& commands()
          kCheckHelp,
          {{"--model", "--plant", "--variation", "--rewrite"}, {}, 0},
          runCheck},
-        {"rates", kRatesHelp, {{"--model", "--plant", "--compartment"}, {}, 0}, runRates},
+        {"rates",
+         kRatesHelp,
+         {{"--model", "--plant", "--variation", "--compartment"}, {}, 0},
+         runRates},
     };
     return list;
 }
@@ -175,6 +227,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } catch (const UsageError& e) {
             err << "narv-cli " << name << ": " << e.what() << "\n" << command.help;
             return kExitUsage;
+        } catch (const InvalidFileError& e) {
+            err << e.what() << '\n' << "  " << e.detail() << '\n';
+            return kExitError;
         } catch (const Error& e) {
             err << e.what() << '\n';
             return kExitError;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace narv {
 
@@ -45,6 +46,20 @@ public:
 class SimulationError : public Error {
 public:
     using Error::Error;
+};
+
+// A file that does not fit: the message is the one the user sees; detail says where and why,
+// for logs and the command line.
+class InvalidFileError : public Error {
+public:
+    InvalidFileError(const std::string& message, std::string detail)
+        : Error(message), m_detail(std::move(detail))
+    {
+    }
+    const std::string& detail() const { return m_detail; }
+
+private:
+    std::string m_detail;
 };
 
 [[noreturn]] void throwIndexError(int index, int low, int high);

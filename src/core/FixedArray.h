@@ -9,8 +9,7 @@ namespace narv {
 
 // Fixed-capacity array indexed from Low to High like the data it models; an index outside
 // throws an IndexError instead of reading or clipping.
-template <class T, int Low, int High>
-class ArrayRange {
+template <class T, int Low, int High> class ArrayRange {
 public:
     static constexpr int capacity = High - Low + 1;
 
@@ -45,15 +44,12 @@ private:
 };
 
 // Indexed 1..N, as most arrays of the program are.
-template <class T, int N>
-using Array1 = ArrayRange<T, 1, N>;
+template <class T, int N> using Array1 = ArrayRange<T, 1, N>;
 
 // Rows 1..R of columns 1..C, written a[row][column].
-template <class T, int R, int C>
-using Array2 = Array1<Array1<T, C>, R>;
+template <class T, int R, int C> using Array2 = Array1<Array1<T, C>, R>;
 
-template <class T, int R, int C>
-void fillAll(Array2<T, R, C>& array, const T& value)
+template <class T, int R, int C> void fillAll(Array2<T, R, C>& array, const T& value)
 {
     for (auto& row : array)
         row.fill(value);

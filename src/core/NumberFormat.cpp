@@ -66,7 +66,8 @@ std::string FormatFileReal(double x, int width)
     const int digits = std::clamp(width - 8, 2, 18);
     // The shortest scientific form, e.g. "-1.2345e+02": its digits are those a user typed.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::scientific);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::scientific);
     const std::string_view shortest(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = shortest.find('e');
     std::string mantissa;
@@ -74,8 +75,8 @@ std::string FormatFileReal(double x, int width)
         if (c != '.')
             mantissa += c;
     int exponent = 0;
-    std::from_chars(shortest.data() + e + 1 + (shortest[e + 1] == '+' ? 1 : 0), shortest.data() + shortest.size(),
-                    exponent);
+    std::from_chars(shortest.data() + e + 1 + (shortest[e + 1] == '+' ? 1 : 0),
+                    shortest.data() + shortest.size(), exponent);
     if (static_cast<int>(mantissa.size()) > digits) {
         const bool up = mantissa[static_cast<std::size_t>(digits)] >= '5';
         mantissa.resize(static_cast<std::size_t>(digits));
@@ -96,8 +97,8 @@ std::string FormatFileReal(double x, int width)
     if (x == 0.0)
         exponent = 0;
     const bool negative = x < 0.0; // a negative zero is written as zero
-    std::string text = fmt::format("{}{}.{}E{}", negative ? '-' : ' ', mantissa[0], mantissa.substr(1),
-                                   exponentText(exponent, 4));
+    std::string text = fmt::format("{}{}.{}E{}", negative ? '-' : ' ', mantissa[0],
+                                   mantissa.substr(1), exponentText(exponent, 4));
     if (static_cast<int>(text.size()) < width)
         text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;

@@ -50,6 +50,20 @@ bool TextReader::onlyBlanksRemain() const
     return m_content.find_first_not_of(" \t\r\n", m_pos) == std::string::npos;
 }
 
+int TextReader::tokensLeftOnLine() const
+{
+    int count = 0;
+    bool inToken = false;
+    for (std::size_t i = m_pos; i < m_content.size() && m_content[i] != '\n'; ++i) {
+        const char c = m_content[i];
+        const bool blank = c == ' ' || c == '\t' || c == '\r';
+        if (!blank && !inToken)
+            ++count;
+        inToken = !blank;
+    }
+    return count;
+}
+
 void TextReader::skipBlanksAndLineEnds()
 {
     while (m_pos < m_content.size()) {

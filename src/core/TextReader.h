@@ -24,6 +24,9 @@ public:
     // The next blank-separated token, raw; throws at the end of the file.
     std::string_view readToken();
 
+    // The number of blank-separated tokens from the current position to the end of the line.
+    int tokensLeftOnLine() const;
+
     bool atEnd() const { return m_pos >= m_content.size(); }
     // True when only blanks and line ends remain.
     bool onlyBlanksRemain() const;

@@ -1,6 +1,7 @@
 #include "plant/PlantDef.h"
 
 #include "core/Error.h"
+#include "plant/ControlLoops.h"
 
 #include <array>
 
@@ -63,6 +64,8 @@ TPlantDef::TPlantDef()
     Kla.fill(0.0);
     SIn2.fill(100.0);
     XIn2.fill(100.0);
+    for (int n = kFirstKlaLoop; n <= MaxControlLoops; ++n)
+        ControlLoops[n].Compartment = n - 4;
 }
 
 void ResetPlantToDefaults(TPlantDef& plant)
@@ -111,8 +114,10 @@ TFlowschemeType ResolveUnknownType(const TPlantDef& plant)
 }
 
 void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
-                    TPlantState& state, bool initialConditions)
+                    TPlantState& state, bool chosenFromMenu)
 {
+    if (chosenFromMenu && type != TFlowschemeType::ftUnknown && type != TFlowschemeType::ftAI)
+        ResetControlLoops(plant.ControlLoops);
     switch (type) {
     case TFlowschemeType::ftBatch:
         plant.CompartmentCount = plant.ReactorCount;
@@ -133,7 +138,7 @@ void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& pla
     case TFlowschemeType::ftASR:
         plant.Influent2Enabled = true;
         plant.SludgeSeparation = true; // the dialog's next refresh makes it ReturnFlow > 0
-        if (initialConditions)
+        if (chosenFromMenu)
             ApplyModelInitialConditions(model, state);
         break;
     case TFlowschemeType::ftSBR:
@@ -144,7 +149,7 @@ void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& pla
     case TFlowschemeType::ftAI:
         throw SimulationError("Plants with A/I processes are not supported yet.");
     case TFlowschemeType::ftUnknown:
-        ApplyPlantType(ResolveUnknownType(plant), model, plant, state, initialConditions);
+        ApplyPlantType(ResolveUnknownType(plant), model, plant, state, chosenFromMenu);
         return;
     }
     plant.PlantType = type;

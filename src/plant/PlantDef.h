@@ -21,6 +21,22 @@ TFlowschemeType FlowschemeTypeFromKeyword(const std::string& keyword);
 
 using CompartmentArray = Array1<double, MaxCompartments>;
 
+// One control loop: an on/off controller with two thresholds and hysteresis, or a linear
+// equation, acting on a flow, the excess-sludge rate or the kla of a compartment.
+struct TControlLoopDef {
+    bool Active = false;
+    bool OnOff = false;       // true: on/off controller; false: equation
+    bool SwitchedOn = false;  // run-time state of an on/off controller; not stored in files
+    double ErwartetX = 2.0;   // on/off: upper threshold; equation: signal value
+    double ErwartetY = 150.0; // on/off: lower threshold; equation: setpoint
+    double Steigung = -200.0; // on/off: value below the lower threshold; equation: slope
+    double Stellung2 = 200.0; // on/off: value above the upper threshold
+    int Compartment = 1;      // where the signal is measured, 1..18
+    int Signal = 1;           // signal code
+};
+
+using ControlLoopTable = Array1<TControlLoopDef, MaxControlLoops>;
+
 // The flowscheme. The concentrations of the 1st influent (SIn1, XIn1) are the model's
 // InfluentS and InfluentX: one and the same data, kept in the model only.
 // A default-constructed plant holds the start-up values.
@@ -53,6 +69,7 @@ struct TPlantDef {
     bool Influent2Enabled = true;
     SpeciesArray SIn2; // 2nd influent
     SpeciesArray XIn2;
+    ControlLoopTable ControlLoops;
 
     TPlantDef();
 };
@@ -80,10 +97,11 @@ double TotalParticulate(const TModelDef& model, const TPlantState& state, int co
 // Batch otherwise.
 TFlowschemeType ResolveUnknownType(const TPlantDef& plant);
 
-// Sets the plant up as the given type. initialConditions: apply the model's initial
-// conditions to an ASR plant (done when the type is chosen from the menu, not when a loaded
-// plant is shown; Batch and CSTR always apply them). The A/I set-up is not available yet.
+// Sets the plant up as the given type. chosenFromMenu: the type is chosen by the user rather
+// than shown for a loaded plant; then the control loops take their defaults and an ASR plant
+// the model's initial conditions (Batch and CSTR always take them). The A/I set-up is not
+// available yet.
 void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
-                    TPlantState& state, bool initialConditions);
+                    TPlantState& state, bool chosenFromMenu);
 
 } // namespace narv

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -124,11 +125,52 @@ TEST_F(Cli, RatesJsonOfACompartment)
     EXPECT_EQ(json["oxygen_rate"].get<double>(), -1.0 * growth);
 }
 
-TEST_F(Cli, PlantFilesAndLaterCommandsAreRefusedClearly)
+TEST_F(Cli, CheckReadsPlantAndVariationAndRewritesThemExactly)
 {
-    const CliRun plant = run({"rates", "--model", kModels + "small.mod", "--plant", "x.pln"});
-    EXPECT_EQ(plant.code, 1);
-    EXPECT_THAT(plant.err, HasSubstr("cannot be read by this version"));
+    const std::string data = NARV_TEST_DATA_DIR;
+    const CliRun check =
+        run({"check", "--model", kModels + "small.mod", "--plant", data + "/plants/oldest.pln",
+             "--variation", data + "/variations/small-12.vrt", "--rewrite", m_dir.string()});
+    ASSERT_EQ(check.code, 0) << check.err;
+    EXPECT_THAT(check.out, HasSubstr("Plant oldest.pln: type Unknown, 1 reactors, 1 compartments, "
+                                     "control loops off\n"));
+    EXPECT_THAT(check.out, HasSubstr("Variation small-12.vrt: 12 points in a cycle of 1 d, 2nd "
+                                     "influent varied\n"));
+    EXPECT_EQ(readFileBytes(m_dir / "small-12.vrt"),
+              readFileBytes(data + "/variations/small-12.vrt"));
+    // The oldest layout is upgraded: a type line and the last line are written.
+    const std::string plant = readFileBytes(m_dir / "oldest.pln");
+    EXPECT_THAT(plant, HasSubstr("Small test model\r\nUnknown\r\nFALSE\r\n"));
+    EXPECT_THAT(plant, ::testing::EndsWith("\r\n 2  1  0.000E+0000\r\n"));
+}
+
+TEST_F(Cli, PlantOfAnotherModelIsRefusedWithTheReadersMessage)
+{
+    const std::string data = NARV_TEST_DATA_DIR;
+    const CliRun check =
+        run({"check", "--model", kModels + "nx0.mod", "--plant", data + "/plants/oldest.pln"});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_THAT(check.err, StartsWith("oldest.pln is not valid for this model!\n"));
+    const CliRun variation = run({"rates", "--model", kModels + "nx0.mod", "--variation",
+                                  data + "/variations/small-12.vrt"});
+    EXPECT_EQ(variation.code, 1);
+    EXPECT_THAT(variation.err, StartsWith("small-12.vrt is not valid for this model!\n"));
+}
+
+TEST_F(Cli, RatesAtThePlantsStateAndTemperature)
+{
+    const std::string data = NARV_TEST_DATA_DIR;
+    // oldest.pln: 15 °C, compartment 1 with O2 2, substrate 50, biomass 1000.
+    const CliRun rates =
+        run({"rates", "--model", kModels + "small.mod", "--plant", data + "/plants/oldest.pln"});
+    ASSERT_EQ(rates.code, 0) << rates.err;
+    const auto json = nlohmann::json::parse(rates.out);
+    const double rate = 2.0 * std::exp(0.06931472 * (15.0 - 20.0));
+    EXPECT_DOUBLE_EQ(json["rho"][1].get<double>(), rate * 2.0 / 12.0 * 1000.0);
+}
+
+TEST_F(Cli, LaterCommandsAreRefusedClearly)
+{
     const CliRun later = run({"integrate", "--model", kModels + "small.mod"});
     EXPECT_EQ(later.code, 1);
     EXPECT_THAT(later.err, HasSubstr("not available"));

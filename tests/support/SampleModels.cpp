@@ -18,11 +18,12 @@ TModelDef MakeCarbonNitrogenModel()
     m.NS = 7;
     m.NX = 6;
     m.NP = 9;
-    const char* dissolved[] = {"S Oxygen      O2", "S Inert       COD", "S Substrate   COD",
-                               "S Nitrate     N",  "S Ammonium    N",   "S Org. N      N",
-                               "S Alkalinity  mol"};
-    const char* particulate[] = {"X Inert       COD", "X Slowly deg. COD", "X Heterotr.   COD",
-                                 "X Autotrophs  COD", "X Products    COD", "X Org. N      N"};
+    // A two-character prefix, then a label of 14 characters: name at the left, unit at the right.
+    const char* dissolved[] = {"S Oxygen      O2", "S Inert      COD", "S Substrate  COD",
+                               "S Nitrate      N", "S Ammonium     N", "S Org. N       N",
+                               "S Alkalinity mol"};
+    const char* particulate[] = {"X Inert      COD", "X Slowly deg.COD", "X Heterotr.  COD",
+                                 "X Autotrophs COD", "X Products   COD", "X Org. N       N"};
     for (int j = 1; j <= m.NS; ++j)
         m.NameS[j] = dissolved[j - 1];
     for (int j = 1; j <= m.NX; ++j)

@@ -1,0 +1,267 @@
+#include "plant/PlantFile.h"
+
+#include "core/AtomicFile.h"
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+#include "core/TextReader.h"
+#include "core/TextWriter.h"
+#include "core/Version.h"
+#include "model/Temperature.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <memory>
+#include <ostream>
+
+namespace narv {
+namespace {
+
+// R:12, the plant file's real: four significant digits.
+std::string r12(double value)
+{
+    return FormatFileReal(value, 12);
+}
+
+const char* booleanLine(bool value)
+{
+    return value ? "TRUE" : "FALSE";
+}
+
+bool isSpecialKeyword(const std::string& keyword)
+{
+    return keyword == "SBR" || keyword == "AI";
+}
+
+int readIndex(TextReader& in, int low, int high, const char* what)
+{
+    const int value = in.readInt();
+    if (value < low || value > high)
+        throw RangeError(
+            in.located(fmt::format("{} {} lies outside {}..{}.", what, value, low, high)));
+    return value;
+}
+
+// The header up to the type line; returns the keyword as stored ("TRUE"/"FALSE" for the
+// oldest layout). Throws InvalidFileError for a file of another model.
+std::string readHeader(TextReader& in, const std::string& fileName, const TModelDef& model)
+{
+    in.readLine();
+    const std::string modelLine = in.readLine();
+    if (!FileMatchesModel(modelLine, model.ModelName))
+        throw InvalidFileError(fileName + " is not valid for this model!",
+                               fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
+                                           fileName, modelLine, model.ModelName));
+    return in.readLine();
+}
+
+void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout,
+              const TModelDef& model, SpeciesArray& influentS, SpeciesArray& influentX,
+              TPlantDef& plant, TPlantState& state)
+{
+    plant.SludgeSeparation = (oldestLayout ? firstBoolean : in.readLine()) == "TRUE";
+    plant.RecircActive = in.readLine() == "TRUE";
+    plant.ControlLoopsActive = in.readLine() == "TRUE";
+
+    plant.CompartmentCount = readIndex(in, 1, MaxCompartments, "The number of compartments");
+    plant.InfluentFlow = in.readReal();
+    plant.Influent2Flow = in.readReal();
+    plant.ReturnFlow = in.readReal();
+    plant.RecircFlow = in.readReal();
+    plant.InfluentReactor = readIndex(in, 1, MaxCompartments, "The reactor of the 1st influent");
+    plant.Influent2Reactor = readIndex(in, 1, MaxCompartments, "The reactor of the 2nd influent");
+    plant.ReturnReactor = readIndex(in, 1, MaxCompartments, "The reactor of the return sludge");
+    plant.RecircFrom = readIndex(in, 1, MaxCompartments, "The origin of the recirculation");
+    plant.RecircTo = readIndex(in, 1, MaxCompartments, "The target of the recirculation");
+    plant.ReactorCount = readIndex(in, 1, plant.CompartmentCount, "The number of reactors");
+    plant.SludgeAge = in.readReal();
+    if (plant.SludgeAge == 0.0)
+        throw RangeError(in.located("the sludge age is 0."));
+    plant.ExcessRate = in.readReal();
+    plant.O2Saturation = in.readReal();
+    plant.OperatingTemperature = in.readReal();
+    in.skipLine();
+
+    const auto readRow = [&](SpeciesArray& row, int count) {
+        for (int j = 1; j <= count; ++j)
+            row[j] = in.readReal();
+        in.skipLine();
+    };
+    readRow(influentS, model.NS);
+    readRow(influentX, model.NX);
+    readRow(plant.SIn2, model.NS);
+    readRow(plant.XIn2, model.NX);
+
+    for (int c = 1; c <= plant.CompartmentCount; ++c) {
+        plant.Volume[c] = in.readReal();
+        plant.O2Setpoint[c] = in.readReal();
+        plant.Kla[c] = in.readReal();
+        in.skipLine();
+        readRow(state.S[c], model.NS);
+        readRow(state.X[c], model.NX);
+    }
+
+    for (int k = 1; k <= plant.CompartmentCount + 4; ++k) {
+        TControlLoopDef& loop = plant.ControlLoops[k];
+        loop.Active = in.readLine() == "TRUE";
+        loop.OnOff = in.readLine() == "TRUE";
+        loop.ErwartetX = in.readReal();
+        loop.ErwartetY = in.readReal();
+        loop.Steigung = in.readReal();
+        loop.Stellung2 = in.readReal();
+        loop.Signal = in.readInt();
+        loop.Compartment =
+            readIndex(in, 1, MaxCompartments, "The measuring compartment of a control loop");
+        in.skipLine();
+    }
+
+    // Files of an older layout end here; the 2nd recirculation then keeps its values.
+    if (!in.onlyBlanksRemain()) {
+        plant.Recirc2From =
+            readIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
+        plant.Recirc2To = readIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
+        plant.Recirc2Flow = in.readReal();
+    }
+}
+
+} // namespace
+
+std::string NotValidForModelMessage(const std::filesystem::path& path)
+{
+    return path.filename().string() + " is not valid for this model!";
+}
+
+bool FileMatchesModel(const std::string& line2, const std::string& modelName)
+{
+    return !modelName.empty() && line2.find(modelName) != std::string::npos;
+}
+
+std::string ReadPlantFileKeyword(const std::filesystem::path& path, const TModelDef& model)
+{
+    const std::string fileName = path.filename().string();
+    TextReader in(readFileBytes(path), fileName);
+    try {
+        const std::string keyword = readHeader(in, fileName, model);
+        return keyword == "TRUE" || keyword == "FALSE" ? "Unknown" : keyword;
+    } catch (const InvalidFileError&) {
+        throw;
+    } catch (const Error& e) {
+        throw InvalidFileError(fileName + " is not valid for this model!", e.what());
+    }
+}
+
+void WriteStandardPlantText(std::ostream& out, const std::string& keyword, const TModelDef& model,
+                            const TPlantDef& plant, const TPlantState& state)
+{
+    CheckModelCounts(model);
+    if (plant.CompartmentCount < 1 || plant.CompartmentCount > MaxCompartments)
+        throw RangeError(fmt::format("The plant has {} compartments; allowed are 1 to {}.",
+                                     plant.CompartmentCount, MaxCompartments));
+    TextWriter w(out);
+    w.line(std::string("NARV ") + ProgramVersionText);
+    w.line(model.ModelName);
+    w.line(keyword);
+    w.line(booleanLine(plant.SludgeSeparation));
+    w.line(booleanLine(plant.RecircActive));
+    w.line(booleanLine(plant.ControlLoopsActive));
+    w.line(fmt::format(
+        "{:3d} {} {} {} {} {:2d} {:2d} {:2d} {:2d} {:2d} {:2d} {} {} {} {}", plant.CompartmentCount,
+        r12(plant.InfluentFlow), r12(plant.Influent2Flow), r12(plant.ReturnFlow),
+        r12(plant.RecircFlow), plant.InfluentReactor, plant.Influent2Reactor, plant.ReturnReactor,
+        plant.RecircFrom, plant.RecircTo, plant.ReactorCount, r12(plant.SludgeAge),
+        r12(plant.ExcessRate), r12(plant.O2Saturation), r12(plant.OperatingTemperature)));
+    const auto influentLine = [](const SpeciesArray& row, int count, const char* label) {
+        std::string line;
+        for (int j = 1; j <= count; ++j)
+            line.append(" ").append(r12(row[j]));
+        return line.append(label);
+    };
+    w.line(influentLine(model.InfluentS, model.NS, " S Influent 1"));
+    w.line(influentLine(model.InfluentX, model.NX, " X Influent 1"));
+    w.line(influentLine(plant.SIn2, model.NS, " s Influent 2"));
+    w.line(influentLine(plant.XIn2, model.NX, " X Influent 2"));
+    const auto stateLine = [](const SpeciesArray& row, int count, const char* label, int c) {
+        std::string line;
+        for (int j = 1; j <= count; ++j)
+            line.append(r12(row[j])).append(" ");
+        return line + fmt::format("{}{:2d}", label, c);
+    };
+    for (int c = 1; c <= plant.CompartmentCount; ++c) {
+        w.line(fmt::format("{} {} {} V O2 kla {:2d}", r12(plant.Volume[c]),
+                           r12(plant.O2Setpoint[c]), r12(plant.Kla[c]), c));
+        w.line(stateLine(state.S[c], model.NS, " S ", c));
+        w.line(stateLine(state.X[c], model.NX, " X ", c));
+    }
+    for (int k = 1; k <= plant.CompartmentCount + 4; ++k) {
+        const TControlLoopDef& loop = plant.ControlLoops[k];
+        w.line(booleanLine(loop.Active));
+        w.line(booleanLine(loop.OnOff));
+        w.line(fmt::format("{} {} {} {} {:2d} {:2d} loop {:2d}", r12(loop.ErwartetX),
+                           r12(loop.ErwartetY), r12(loop.Steigung), r12(loop.Stellung2),
+                           loop.Signal, loop.Compartment, k));
+    }
+    w.line(
+        fmt::format("{:2d} {:2d} {}", plant.Recirc2From, plant.Recirc2To, r12(plant.Recirc2Flow)));
+    if (!out)
+        throw IoError("Write error while saving the plant.");
+}
+
+std::string ReadStandardPlantText(TextReader& in, const std::string& fileName, TModelDef& model,
+                                  TPlantDef& plant, TPlantState& state)
+{
+    const std::string typeLine = readHeader(in, fileName, model);
+    if (isSpecialKeyword(typeLine))
+        throw Error(fmt::format("{}: plant files of type {} are not supported by this version yet.",
+                                fileName, typeLine));
+    const bool oldestLayout = typeLine == "TRUE" || typeLine == "FALSE";
+
+    auto newModel = std::make_unique<TModelDef>(model);
+    auto newPlant = std::make_unique<TPlantDef>(plant);
+    auto newState = std::make_unique<TPlantState>(state);
+    try {
+        readBody(in, typeLine, oldestLayout, model, newModel->InfluentS, newModel->InfluentX,
+                 *newPlant, *newState);
+        if (std::fabs(newPlant->ExcessRate - 1.0 / newPlant->SludgeAge) > 1e-5)
+            newPlant->ExcessRate = 1.0 / newPlant->SludgeAge;
+        if (!newPlant->Influent2Enabled) {
+            newPlant->Influent2Flow = 0.0;
+            newPlant->Recirc2Flow = 0.0;
+        }
+        ConvertToOperatingTemperature(*newModel, newPlant->OperatingTemperature,
+                                      newModel->BaseTemperature);
+    } catch (const Error& e) {
+        throw InvalidFileError(fileName + " is not valid for this model!", e.what());
+    }
+    model = *newModel;
+    plant = *newPlant;
+    state = *newState;
+    return oldestLayout ? "Unknown" : typeLine;
+}
+
+std::string ReadPlantFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant,
+                          TPlantState& state)
+{
+    const std::string fileName = path.filename().string();
+    TextReader in(readFileBytes(path), fileName);
+    try {
+        return ReadStandardPlantText(in, fileName, model, plant, state);
+    } catch (const InvalidFileError&) {
+        throw;
+    } catch (const IoError& e) {
+        // A file that ends inside its header.
+        throw InvalidFileError(fileName + " is not valid for this model!", e.what());
+    }
+}
+
+void WritePlantFile(const std::filesystem::path& path, const std::string& keyword,
+                    const TModelDef& model, const TPlantDef& plant, const TPlantState& state)
+{
+    if (isSpecialKeyword(keyword))
+        throw Error(
+            fmt::format("Plant files of type {} cannot be written by this version yet.", keyword));
+    writeFileAtomically(path, [&](std::ostream& out) {
+        WriteStandardPlantText(out, keyword, model, plant, state);
+    });
+}
+
+} // namespace narv
