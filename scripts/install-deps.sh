@@ -12,6 +12,7 @@ packages=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    libsimpleini-dev
 )
 
 missing=()

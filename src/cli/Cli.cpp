@@ -1,27 +1,15 @@
 #include "cli/Cli.h"
 
 #include "cli/CliArguments.h"
+#include "cli/Commands.h"
 #include "core/Error.h"
-#include "core/NumberFormat.h"
 #include "core/Version.h"
-#include "model/ModelFile.h"
-#include "plant/ModelSetup.h"
-#include "plant/PlantFile.h"
-#include "shell/Workspace.h"
 
-#include <fmt/format.h>
-#include <nlohmann/json.hpp>
-
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <ostream>
 
 namespace narv::cli {
 namespace {
-
-namespace fs = std::filesystem;
-using Json = nlohmann::ordered_json;
 
 constexpr const char* kGeneralHelp = R"(Usage: narv-cli COMMAND [OPTIONS]
        narv-cli --help | --version
@@ -30,8 +18,10 @@ Simulates activated-sludge wastewater treatment plants without a window, with th
 results as the desktop program.
 
 Commands:
-  check     read model, plant and variation files and print a summary of each
-  rates     evaluate the process and conversion rates of one compartment as JSON
+  check      read model, plant and variation files and print a summary of each
+  rates      evaluate the process and conversion rates of one compartment as JSON
+  integrate  integrate a plant over a number of days with constant inputs
+  relax      relax a plant to its steady state
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -65,114 +55,38 @@ rates and the oxygen rate as JSON.
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"integrate", "relax",   "simulate", "continuous",
-                                                 "report",    "picture", "results",  "demo"};
+const std::vector<std::string> kLaterCommands = {"simulate", "continuous", "report",
+                                                 "picture",  "results",    "demo"};
 
-std::string modelSummary(const TModelDef& model, const fs::path& path)
-{
-    return fmt::format(
-        "Model {}: \"{}\", {} dissolved species, {} particulate species, {} processes",
-        path.filename().string(), model.ModelName, model.NS, model.NX, model.NP);
-}
+constexpr const char* kIntegrateHelp =
+    R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
+                         [--save OUT.pln] [--state-json OUT.json]
 
-std::string plantSummary(const TPlantDef& plant, const std::string& keyword, const fs::path& path)
-{
-    return fmt::format("Plant {}: type {}, {} reactors, {} compartments, control loops {}",
-                       path.filename().string(), keyword, plant.ReactorCount,
-                       plant.CompartmentCount, plant.ControlLoopsActive ? "active" : "off");
-}
+Integrates the plant from its stored state over T days with constant inputs, in 'loops'
+chunks, the clock starting at 0; active control loops act at every step.
 
-std::string variationSummary(const TVariationDef& variation, const fs::path& path)
-{
-    return fmt::format("Variation {}: {} points in a cycle of {} d{}", path.filename().string(),
-                       variation.PointCount, formatShortest(variation.CycleDuration),
-                       variation.VaryConc2 ? ", 2nd influent varied" : "");
-}
+  --model FILE        the model file (required)
+  --plant FILE        the plant file (required)
+  --days T            the end time in days (required)
+  --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --save FILE         write the plant file with the final state
+  --state-json FILE   write the final state as JSON
+)";
 
-// The files of a case, read in the program's order: the model first, then the plant and the
-// variation, both checked against it. keyword receives the plant's type keyword.
-void loadFiles(Workspace& workspace, const CliArguments& arguments, std::string& keyword)
-{
-    ReadModelFile(arguments.required("--model"), workspace.model, workspace.plant, workspace.state);
-    ResetVariation(workspace.variation, workspace.model, workspace.plant);
-    if (const auto plant = arguments.value("--plant")) {
-        keyword = ReadPlantFile(*plant, workspace.model, workspace.plant, workspace.state);
-        workspace.plant.PlantType = FlowschemeTypeFromKeyword(keyword);
-    }
-    if (const auto variation = arguments.value("--variation"))
-        ReadVariationFile(*variation, workspace.variation, workspace.model);
-}
+constexpr const char* kRelaxHelp =
+    R"(Usage: narv-cli relax --model M.mod --plant P.pln [--times X,S,O2] [--settings S.ini]
+                     [--save OUT.pln] [--state-json OUT.json]
 
-// Writes a file again into directory, under its own name.
-void rewrite(const fs::path& directory, const std::string& file, std::ostream& out,
-             const std::function<void(const fs::path&)>& write)
-{
-    const fs::path target = directory / fs::path(file).filename();
-    write(target);
-    out << "Written " << target.string() << '\n';
-}
+Relaxes the plant to its steady state for its constant inputs, in 'loopmin' chunks, with one
+clock for particulate, dissolved and oxygen species. Refused while control loops are active.
 
-int runCheck(const CliArguments& arguments, std::ostream& out)
-{
-    auto workspace = std::make_unique<Workspace>();
-    std::string keyword;
-    loadFiles(*workspace, arguments, keyword);
-    const std::string modelFile = arguments.required("--model");
-    const auto plantFile = arguments.value("--plant");
-    const auto variationFile = arguments.value("--variation");
-    out << modelSummary(workspace->model, modelFile) << '\n';
-    if (plantFile)
-        out << plantSummary(workspace->plant, keyword, *plantFile) << '\n';
-    if (variationFile)
-        out << variationSummary(workspace->variation, *variationFile) << '\n';
-    const auto directory = arguments.value("--rewrite");
-    if (!directory)
-        return kExitSuccess;
-    std::error_code ec;
-    fs::create_directories(*directory, ec);
-    if (ec)
-        throw IoError(fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
-    const Workspace& w = *workspace;
-    rewrite(*directory, modelFile, out,
-            [&](const fs::path& target) { WriteModelFile(target, w.model); });
-    if (plantFile)
-        rewrite(*directory, *plantFile, out, [&](const fs::path& target) {
-            WritePlantFile(target, keyword, w.model, w.plant, w.state);
-        });
-    if (variationFile)
-        rewrite(*directory, *variationFile, out,
-                [&](const fs::path& target) { WriteVariationFile(target, w.variation, w.model); });
-    return kExitSuccess;
-}
-
-Json numbers(const double* values, int count)
-{
-    Json array = Json::array();
-    for (int i = 0; i < count; ++i)
-        array.push_back(values[i]);
-    return array;
-}
-
-int runRates(const CliArguments& arguments, std::ostream& out)
-{
-    auto workspace = std::make_unique<Workspace>();
-    std::string keyword;
-    loadFiles(*workspace, arguments, keyword);
-    const int compartment = arguments.integer("--compartment").value_or(1);
-    if (compartment < 1 || compartment > MaxCompartments)
-        throw UsageError(fmt::format("--compartment must lie between 1 and {}", MaxCompartments));
-    TModelDef& model = workspace->model;
-    ComputeConversionRates(model, workspace->plant, workspace->state, compartment);
-    Json result;
-    result["compartment"] = compartment;
-    result["rho"] = numbers(model.Rho.data(), model.NP);
-    result["RS"] = numbers(model.RS.data(), model.NS);
-    result["RX"] = numbers(model.RX.data(), model.NX);
-    ComputeOxygenRate(model, workspace->plant, workspace->state, compartment);
-    result["oxygen_rate"] = model.RS[1];
-    out << result.dump(2) << '\n';
-    return kExitSuccess;
-}
+  --model FILE        the model file (required)
+  --plant FILE        the plant file (required)
+  --times X,S,O2      relaxation times in days (default 2, 0.2 and 0.1 x the sludge age)
+  --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --save FILE         write the plant file with the final state
+  --state-json FILE   write the final state as JSON
+)";
 
 struct Command {
     const char* name;
@@ -192,6 +106,14 @@ const std::vector<Command>& commands()
          kRatesHelp,
          {{"--model", "--plant", "--variation", "--compartment"}, {}, 0},
          runRates},
+        {"integrate",
+         kIntegrateHelp,
+         {{"--model", "--plant", "--days", "--settings", "--save", "--state-json"}, {}, 0},
+         runIntegrate},
+        {"relax",
+         kRelaxHelp,
+         {{"--model", "--plant", "--times", "--settings", "--save", "--state-json"}, {}, 0},
+         runRelax},
     };
     return list;
 }

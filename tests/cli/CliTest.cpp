@@ -171,7 +171,7 @@ TEST_F(Cli, RatesAtThePlantsStateAndTemperature)
 
 TEST_F(Cli, LaterCommandsAreRefusedClearly)
 {
-    const CliRun later = run({"integrate", "--model", kModels + "small.mod"});
+    const CliRun later = run({"simulate", "--model", kModels + "small.mod"});
     EXPECT_EQ(later.code, 1);
     EXPECT_THAT(later.err, HasSubstr("not available"));
 }

@@ -1,0 +1,120 @@
+#include "cli/CliSupport.h"
+
+#include "core/AtomicFile.h"
+#include "core/NumberFormat.h"
+#include "plant/PlantFile.h"
+#include "shell/SimulationSettingsFile.h"
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace narv::cli {
+
+std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments)
+{
+    ReadModelFile(arguments.required("--model"), workspace.model, workspace.plant, workspace.state);
+    ResetVariation(workspace.variation, workspace.model, workspace.plant);
+    std::string keyword;
+    if (const auto plant = arguments.value("--plant")) {
+        keyword = ReadPlantFile(*plant, workspace.model, workspace.plant, workspace.state);
+        workspace.plant.PlantType = FlowschemeTypeFromKeyword(keyword);
+    }
+    if (const auto variation = arguments.value("--variation"))
+        ReadVariationFile(*variation, workspace.variation, workspace.model);
+    return keyword;
+}
+
+TSimSettings LoadSettings(const CliArguments& arguments)
+{
+    if (const auto path = arguments.value("--settings"))
+        return ReadSimulationSettings(*path);
+    return SimSettingsForMissingKeys();
+}
+
+double RealOption(const CliArguments& arguments, const std::string& name)
+{
+    double value = 0.0;
+    const std::string text = arguments.required(name);
+    if (!parseReal(text, value))
+        throw UsageError("option " + name + " needs a number, not '" + text + "'");
+    return value;
+}
+
+Json Numbers(const double* values, int count)
+{
+    Json array = Json::array();
+    for (int i = 0; i < count; ++i)
+        array.push_back(values[i]);
+    return array;
+}
+
+Json StateJson(const Workspace& workspace)
+{
+    const TModelDef& model = workspace.model;
+    const TPlantDef& plant = workspace.plant;
+    const TPlantState& state = workspace.state;
+    const int compartments = plant.CompartmentCount;
+    Json json;
+    json["time"] = state.Time;
+    Json list = Json::array();
+    for (int c = 1; c <= compartments; ++c) {
+        Json compartment;
+        compartment["S"] = Numbers(state.S[c].data(), model.NS);
+        compartment["X"] = Numbers(state.X[c].data(), model.NX);
+        list.push_back(compartment);
+    }
+    json["compartments"] = list;
+    Json inputs;
+    inputs["InfluentFlow"] = plant.InfluentFlow;
+    inputs["Influent2Flow"] = plant.Influent2Flow;
+    inputs["ReturnFlow"] = plant.ReturnFlow;
+    inputs["RecircFlow"] = plant.RecircFlow;
+    inputs["Recirc2Flow"] = plant.Recirc2Flow;
+    inputs["ExcessRate"] = plant.ExcessRate;
+    inputs["OperatingTemperature"] = plant.OperatingTemperature;
+    inputs["Kla"] = Numbers(plant.Kla.data(), compartments);
+    inputs["O2Setpoint"] = Numbers(plant.O2Setpoint.data(), compartments);
+    json["plant"] = inputs;
+    return json;
+}
+
+void WriteTextFile(const std::filesystem::path& path, const std::string& text)
+{
+    writeFileAtomically(path, [&](std::ostream& out) { out << text; });
+}
+
+void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
+                     const CliArguments& arguments)
+{
+    if (const auto path = arguments.value("--save"))
+        WritePlantFile(*path, keyword, workspace.model, workspace.plant, workspace.state);
+    if (const auto path = arguments.value("--state-json"))
+        WriteTextFile(*path, StateJson(workspace).dump(2) + "\n");
+}
+
+TerminalProgress::TerminalProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}
+
+TerminalProgress::~TerminalProgress()
+{
+    if (m_shown)
+        std::cerr << '\n';
+}
+
+bool TerminalProgress::wantsProgress()
+{
+    if (!m_terminal)
+        return false;
+    return std::chrono::steady_clock::now() - m_last > std::chrono::milliseconds(200);
+}
+
+void TerminalProgress::progress(const std::string& text)
+{
+    if (!m_terminal)
+        return;
+    m_last = std::chrono::steady_clock::now();
+    std::cerr << '\r' << text << "\033[K" << std::flush;
+    m_shown = true;
+}
+
+} // namespace narv::cli

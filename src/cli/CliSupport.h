@@ -1,0 +1,54 @@
+#pragma once
+
+#include "cli/CliArguments.h"
+#include "core/RunControl.h"
+#include "shell/Workspace.h"
+#include "solvers/SimSettings.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+namespace narv::cli {
+
+using Json = nlohmann::ordered_json;
+
+// The files of a case, read in the program's order: the model first, then the plant and the
+// variation, both checked against it. Returns the plant's type keyword ("" without a plant).
+std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments);
+
+// --settings FILE, or the values for missing keys.
+TSimSettings LoadSettings(const CliArguments& arguments);
+
+// A real option; UsageError when it is not a number.
+double RealOption(const CliArguments& arguments, const std::string& name);
+
+Json Numbers(const double* values, int count);
+
+// The final state: time, every compartment's concentrations, the plant's inputs.
+Json StateJson(const Workspace& workspace);
+
+// Writes text through a temporary file and a rename.
+void WriteTextFile(const std::filesystem::path& path, const std::string& text);
+
+// --save and --state-json of the run commands.
+void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
+                     const CliArguments& arguments);
+
+// Progress on stderr while it is a terminal, at most a few times a second; nothing otherwise.
+class TerminalProgress : public RunControl {
+public:
+    TerminalProgress();
+    ~TerminalProgress() override;
+    bool wantsProgress() override;
+    void progress(const std::string& text) override;
+
+private:
+    bool m_terminal = false;
+    bool m_shown = false;
+    std::chrono::steady_clock::time_point m_last;
+};
+
+} // namespace narv::cli

@@ -1,0 +1,87 @@
+#include "cli/Commands.h"
+
+#include "cli/Cli.h"
+#include "cli/CliSupport.h"
+#include "core/Error.h"
+#include "core/NumberFormat.h"
+#include "solvers/IntegrationRun.h"
+#include "solvers/Relaxation.h"
+
+#include <fmt/format.h>
+
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+namespace narv::cli {
+namespace {
+
+// "X,S,O2": the three relaxation times in days.
+RelaxationTimes parseTimes(const std::string& text)
+{
+    std::stringstream in(text);
+    std::string part;
+    double values[3] = {};
+    int count = 0;
+    while (std::getline(in, part, ',')) {
+        if (count == 3 || !parseReal(part, values[count]) || values[count] < 0.0)
+            throw UsageError("--times needs three non-negative numbers X,S,O2, not '" + text + "'");
+        ++count;
+    }
+    if (count != 3)
+        throw UsageError("--times needs three non-negative numbers X,S,O2, not '" + text + "'");
+    return {values[0], values[1], values[2]};
+}
+
+void refuseSpecialPlants(const std::string& keyword)
+{
+    if (keyword == "SBR" || keyword == "AI")
+        throw Error(
+            fmt::format("Plants of type {} cannot be integrated or relaxed this way.", keyword));
+}
+
+} // namespace
+
+int runIntegrate(const CliArguments& arguments, std::ostream& out)
+{
+    arguments.required("--plant");
+    const double days = RealOption(arguments, "--days");
+    if (days < 0.0)
+        throw UsageError("--days must not be negative");
+    auto workspace = std::make_unique<Workspace>();
+    const std::string keyword = LoadCaseFiles(*workspace, arguments);
+    refuseSpecialPlants(keyword);
+    const TSimSettings settings = LoadSettings(arguments);
+    TerminalProgress progress;
+    IntegrationRun run(workspace->model, workspace->plant, workspace->state, settings);
+    const RunOutcome outcome = run.run(progress, days, arguments.required("--days"), false);
+    WriteRunOutputs(*workspace, keyword, arguments);
+    out << fmt::format("Integrated {:g} d in {} chunks; simulation time: {}\n", days,
+                       outcome.chunks, FormatElapsed(outcome.elapsedSeconds));
+    return kExitSuccess;
+}
+
+int runRelax(const CliArguments& arguments, std::ostream& out)
+{
+    arguments.required("--plant");
+    auto workspace = std::make_unique<Workspace>();
+    const std::string keyword = LoadCaseFiles(*workspace, arguments);
+    refuseSpecialPlants(keyword);
+    const TSimSettings settings = LoadSettings(arguments);
+    const auto timesText = arguments.value("--times");
+    const RelaxationTimes times =
+        timesText ? parseTimes(*timesText) : DefaultRelaxationTimes(workspace->plant);
+    TerminalProgress progress;
+    Relaxation relaxation(workspace->model, workspace->plant, workspace->state, settings);
+    const RunOutcome outcome = relaxation.run(progress, times);
+    WriteRunOutputs(*workspace, keyword, arguments);
+    out << fmt::format(
+        "Relaxed over {} d (particulate), {} d (dissolved), {} d (oxygen) in {} iterations; time "
+        "for relaxation: {}\n",
+        fmt::format("{:g}", times.particulate), fmt::format("{:g}", times.dissolved),
+        fmt::format("{:g}", times.oxygen), relaxation.iterations(),
+        FormatElapsed(outcome.elapsedSeconds));
+    return kExitSuccess;
+}
+
+} // namespace narv::cli

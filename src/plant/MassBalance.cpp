@@ -1,0 +1,180 @@
+#include "plant/MassBalance.h"
+
+#include "core/Error.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
+namespace narv {
+namespace {
+
+double ratio(double flow, const TPlantDef& plant, int c, const char* what)
+{
+    const double volume = plant.Volume[c];
+    if (volume == 0.0)
+        throw FloatingPointError(
+            fmt::format("Compartment {} has a volume of 0; every compartment in use needs a "
+                        "positive volume.",
+                        c));
+    const double value = flow / volume;
+    if (!std::isfinite(value))
+        throw FloatingPointError(fmt::format("The {} of compartment {} is not finite.", what, c));
+    return value;
+}
+
+// The dissolved transport terms (steps 2 to 6) for any dissolved species, oxygen included,
+// added to d in the order of the equations.
+double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& plant,
+                          const TPlantState& state, const FlowRatioTable& ratios, int i, int j)
+{
+    const auto S = [&](int c) { return state.S[c][j]; };
+    const double own = S(i);
+    const int kq = plant.InfluentReactor;
+    if (i == kq)
+        d = d + ratios.q1[i] * (model.InfluentS[j] - own);
+    else if (i > kq)
+        d = d + ratios.q1[i] * (S(i - 1) - own);
+    if (plant.SludgeSeparation) {
+        const int kr = plant.ReturnReactor;
+        if (i > kr)
+            d = d + ratios.r[i] * (S(i - 1) - own);
+        else if (i == kr)
+            d = d + ratios.r[i] * (S(plant.ReactorCount) - own);
+    }
+    if (plant.RecircActive) {
+        const int kf = plant.RecircFrom;
+        const int kt = plant.RecircTo;
+        if (kt < i && i <= kf)
+            d = d + ratios.z1[i] * (S(i - 1) - own);
+        else if (i == kt)
+            d = d + ratios.z1[i] * (S(kf) - own);
+        if (plant.Recirc2Flow > 0.0) {
+            const int kf2 = plant.Recirc2From;
+            const int kt2 = plant.Recirc2To;
+            if (kt2 < i && i <= kf2)
+                d = d + ratios.z2[i] * (S(i - 1) - own);
+            else if (i == kt2)
+                d = d + ratios.z2[i] * (S(kf2) - own);
+        }
+    }
+    if (plant.Influent2Enabled && plant.Influent2Flow > 0.0) {
+        const int kq2 = plant.Influent2Reactor;
+        if (i == kq2)
+            d = d + ratios.q2[i] * (plant.SIn2[j] - own);
+        else if (i > kq2)
+            d = d + ratios.q2[i] * (S(i - 1) - own);
+    }
+    return d;
+}
+
+} // namespace
+
+void FlowRatios(const TPlantDef& plant, FlowRatioTable& ratios)
+{
+    for (int c = 1; c <= plant.CompartmentCount; ++c) {
+        ratios.q1[c] = ratio(plant.InfluentFlow, plant, c, "1st influent flow per volume");
+        ratios.q2[c] = ratio(plant.Influent2Flow, plant, c, "2nd influent flow per volume");
+        ratios.r[c] = ratio(plant.ReturnFlow, plant, c, "return-sludge flow per volume");
+        ratios.z1[c] = ratio(plant.RecircFlow, plant, c, "recirculation flow per volume");
+        ratios.z2[c] = ratio(plant.Recirc2Flow, plant, c, "2nd recirculation flow per volume");
+    }
+}
+
+void InfluentReturnRecircRatios(const TPlantDef& plant, FlowRatioTable& ratios)
+{
+    for (int c = 1; c <= plant.CompartmentCount; ++c) {
+        ratios.q1[c] = ratio(plant.InfluentFlow, plant, c, "1st influent flow per volume");
+        ratios.r[c] = ratio(plant.ReturnFlow, plant, c, "return-sludge flow per volume");
+        ratios.z1[c] = ratio(plant.RecircFlow, plant, c, "recirculation flow per volume");
+    }
+}
+
+double ExcessSludgeTerm(const TModelDef& model, const TPlantDef& plant, const TPlantState& state)
+{
+    double mass = 0.0;
+    for (int i = 1; i <= plant.ReactorCount; ++i)
+        mass += TotalParticulate(model, state, i) * plant.Volume[i];
+    const double leaving = TotalParticulate(model, state, plant.ReactorCount);
+    if (!(leaving > 0.0))
+        return plant.ExcessRate;
+    const double w = plant.ExcessRate * mass / (leaving * plant.Volume[plant.ReturnReactor]);
+    if (!std::isfinite(w))
+        throw FloatingPointError(
+            "The excess-sludge term is not finite; check the volume of the reactor that "
+            "receives the return sludge.");
+    return w;
+}
+
+double DissolvedDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
+                           const FlowRatioTable& ratios, int reactor, int species)
+{
+    return dissolvedTransport(model.RS[species], model, plant, state, ratios, reactor, species);
+}
+
+double OxygenDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
+                        const FlowRatioTable& ratios, int reactor)
+{
+    return dissolvedTransport(model.RS[1] + model.Rho[1], model, plant, state, ratios, reactor, 1);
+}
+
+double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
+                             const TPlantState& state, const FlowRatioTable& ratios,
+                             double excessSludge, int reactor, int species)
+{
+    const int i = reactor;
+    const int j = species;
+    const auto X = [&](int c) { return state.X[c][j]; };
+    const double own = X(i);
+    const int last = plant.ReactorCount;
+    double d = model.RX[j];
+    const int kq = plant.InfluentReactor;
+    if (i == kq)
+        d = d + ratios.q1[i] * (model.InfluentX[j] - own);
+    else if (i > kq)
+        d = d + ratios.q1[i] * (X(i - 1) - own);
+    if (plant.SludgeSeparation) {
+        // The clarifier separates completely: what leaves the last reactor with R and Q comes
+        // back with the return sludge, less the excess sludge.
+        const int kr = plant.ReturnReactor;
+        if (i == kr)
+            d = d + ((ratios.r[i] + ratios.q1[i] - excessSludge) * X(last) - ratios.r[i] * own);
+        else if (i > kr)
+            d = d + ratios.r[i] * (X(i - 1) - own);
+    }
+    if (plant.RecircActive) {
+        const int kf = plant.RecircFrom;
+        const int kt = plant.RecircTo;
+        if (i == kt)
+            d = d + ratios.z1[i] * (X(kf) - own);
+        else if (kt < i && i <= kf)
+            d = d + ratios.z1[i] * (X(i - 1) - own);
+        if (plant.Recirc2Flow > 0.0) {
+            const int kf2 = plant.Recirc2From;
+            const int kt2 = plant.Recirc2To;
+            if (i == kt2)
+                d = d + ratios.z2[i] * (X(kf2) - own);
+            else if (kt2 < i && i <= kf2)
+                d = d + ratios.z2[i] * (X(i - 1) - own);
+        }
+    }
+    if (plant.Influent2Enabled && plant.Influent2Flow > 0.0) {
+        const int kq2 = plant.Influent2Reactor;
+        if (i == kq2)
+            d = d + ratios.q2[i] * (plant.XIn2[j] - own);
+        else if (i > kq2)
+            d = d + ratios.q2[i] * (X(i - 1) - own);
+        if (plant.SludgeSeparation && i == plant.ReturnReactor)
+            d = d + ratios.q2[i] * X(last);
+    }
+    return d;
+}
+
+double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios, int compartment,
+                           int species)
+{
+    return ratios.q1[compartment] *
+           (state.S[compartment - 1][species] - state.S[compartment][species]);
+}
+
+} // namespace narv

@@ -1,0 +1,252 @@
+#include "solvers/Integrator.h"
+
+#include "core/Error.h"
+#include "model/Rates.h"
+#include "plant/ControlLoops.h"
+#include "plant/ModelSetup.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
+namespace narv {
+namespace {
+
+// A positive concentration may change by at most the fraction h of itself in one step.
+inline void limitBudget(double& budget, double concentration, double derivative)
+{
+    if (derivative != 0.0 && concentration > 0.0) {
+        const double ratio = std::fabs(concentration / derivative);
+        if (ratio < budget)
+            budget = ratio;
+    }
+}
+
+[[noreturn]] void notFinite(const TModelDef& model, bool dissolved, int species, int compartment,
+                            double time)
+{
+    throw FloatingPointError(
+        fmt::format("The derivative of \"{}\" in compartment {} is not finite at {} d.",
+                    dissolved ? model.NameS[species] : model.NameX[species], compartment, time));
+}
+
+inline double checked(double value, const TModelDef& model, bool dissolved, int species,
+                      int compartment, double time)
+{
+    if (!std::isfinite(value))
+        notFinite(model, dissolved, species, compartment, time);
+    return value;
+}
+
+// Puts the oxygen setpoints back however the call ends.
+class SetpointGuard {
+public:
+    explicit SetpointGuard(TPlantDef& plant) : m_plant(plant), m_saved(plant.O2Setpoint) {}
+    ~SetpointGuard() { m_plant.O2Setpoint = m_saved; }
+    SetpointGuard(const SetpointGuard&) = delete;
+    SetpointGuard& operator=(const SetpointGuard&) = delete;
+
+private:
+    TPlantDef& m_plant;
+    CompartmentArray m_saved;
+};
+
+} // namespace
+
+std::string IntegrationProgressText(double time, const std::string& endText, bool stepByStep)
+{
+    const std::string timeText =
+        stepByStep ? fmt::format("{:12.3g}", time) : fmt::format("{:7.3f}", time);
+    return "Integration stands at " + timeText + " of " + endText;
+}
+
+Integrator::Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
+                       const TSimSettings& settings)
+    : m_model(model), m_plant(plant), m_state(state), m_settings(settings)
+{
+}
+
+void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, double& budget)
+{
+    const int nS = m_model.NS;
+    const int nX = m_model.NX;
+    const double time = m_state.Time;
+    for (int i = 1; i <= m_plant.ReactorCount; ++i) {
+        plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
+                                    m_plant.O2Saturation);
+        for (int j = 2; j <= nS; ++j) {
+            const double d = checked(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
+                                     m_model, true, j, i, time);
+            m_dS[i][j] = d;
+            limitBudget(budget, m_state.S[i][j], d);
+        }
+        for (int j = 1; j <= nX; ++j) {
+            const double d = checked(
+                ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
+                m_model, false, j, i, time);
+            m_dX[i][j] = d;
+            limitBudget(budget, m_state.X[i][j], d);
+        }
+    }
+    for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c) {
+        for (int j = 2; j <= nS; ++j) {
+            const double d =
+                checked(ClarifierDerivative(m_state, m_ratios, c, j), m_model, true, j, c, time);
+            m_dS[c][j] = d;
+            limitBudget(budget, m_state.S[c][j], d);
+        }
+    }
+}
+
+void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int variationIndex,
+                                const CompartmentArray& relativeKla, double dt, double h,
+                                bool& stopped)
+{
+    // The other species stay frozen at their values before the step.
+    const int nR = m_plant.ReactorCount;
+    double tau = 0.0;
+    do {
+        double budget = (dt - tau) / h;
+        if (m_plant.ControlLoopsActive) {
+            ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
+            InfluentReturnRecircRatios(m_plant, m_ratios);
+        }
+        for (int i = 1; i <= nR; ++i) {
+            if (m_plant.O2Setpoint[i] != 0.0)
+                continue;
+            plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
+                                   m_plant.O2Saturation);
+            const double d = checked(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
+                                     m_model, true, 1, i, m_state.Time);
+            m_dO2[i] = d;
+            limitBudget(budget, m_state.S[i][1], d);
+        }
+        double delta = budget * h;
+        if (delta < m_settings.DeltMinO2)
+            delta = m_settings.DeltMinO2;
+        if (!(delta > 0.0) || tau + delta == tau)
+            throw SimulationError(
+                fmt::format("The oxygen step at {} d is too small to advance; raise the minimal "
+                            "time step or the integration accuracy in the settings.",
+                            m_state.Time));
+        tau += delta;
+        ++m_oxygenSubSteps;
+        for (int i = 1; i <= nR; ++i) {
+            if (m_plant.O2Setpoint[i] != 0.0) {
+                m_state.S[i][1] = m_plant.O2Setpoint[i];
+                continue;
+            }
+            double value = m_state.S[i][1] + delta * m_dO2[i];
+            if (value < 0.0)
+                value = 0.0;
+            m_state.S[i][1] = checked(value, m_model, true, 1, i, m_state.Time);
+        }
+        if (control.stopRequested()) {
+            stopped = true;
+            return;
+        }
+    } while (!(tau * 1.00001 > dt));
+}
+
+void Integrator::updateReactorsAndClarifier(double dt)
+{
+    const int nS = m_model.NS;
+    const int nX = m_model.NX;
+    const double low = m_settings.ConcMin;
+    const double high = m_settings.ConcMax;
+    const auto clamp = [&](double value) {
+        return value > high ? high : value < low ? low : value;
+    };
+    const double time = m_state.Time;
+    if (m_model.IsPHModel)
+        UpdatePH(m_model, m_plant, m_state); // species 2 from species 3 before the update
+    for (int i = 1; i <= m_plant.ReactorCount; ++i) {
+        auto& S = m_state.S[i];
+        if (!m_model.IsPHModel) {
+            for (int j = 2; j <= nS; ++j)
+                S[j] = checked(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+            for (int j = 1; j <= nS; ++j)
+                S[j] = clamp(S[j]);
+        } else {
+            for (int j = 3; j <= nS; ++j)
+                S[j] = checked(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+            if (nS >= 3 && S[3] < 1e-11)
+                S[3] = 1e-11;
+            if (S[1] < 0.0)
+                S[1] = 0.0;
+            for (int j = 4; j <= nS; ++j)
+                if (S[j] < 1e-5)
+                    S[j] = 1e-5;
+        }
+        auto& X = m_state.X[i];
+        for (int j = 1; j <= nX; ++j)
+            X[j] = clamp(checked(X[j] + dt * m_dX[i][j], m_model, false, j, i, time));
+    }
+    for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
+        for (int j = 2; j <= nS; ++j)
+            m_state.S[c][j] = checked(m_state.S[c][j] + dt * m_dS[c][j], m_model, true, j, c, time);
+}
+
+void Integrator::integrate(RunControl& control, bool stepByStep, int variationIndex,
+                           const CompartmentArray& relativeKla, double start, double end,
+                           const std::string& endText)
+{
+    CheckModelCounts(m_model);
+    if (m_plant.ReactorCount < 1 || m_plant.ReactorCount > m_plant.CompartmentCount ||
+        m_plant.CompartmentCount > MaxCompartments)
+        throw RangeError(fmt::format("The plant has {} reactors in {} compartments.",
+                                     m_plant.ReactorCount, m_plant.CompartmentCount));
+    m_steps = 0;
+    m_oxygenSubSteps = 0;
+    const RatePlan plan(m_model);
+    const SetpointGuard setpoints(m_plant);
+    FlowRatios(m_plant, m_ratios);
+    double excessSludge = ExcessSludgeTerm(m_model, m_plant, m_state);
+    m_state.Time = start;
+    const TSimSettings& s = m_settings;
+    while (true) {
+        const double remaining = end - m_state.Time;
+        double h = 0.0;
+        double budget = 0.0;
+        if (remaining >= s.Tdif) {
+            h = s.Eps2;
+            budget = (remaining - 0.99 * s.Tdif) / h;
+        } else {
+            h = s.Eps;
+            budget = remaining / h;
+        }
+        if (m_plant.ControlLoopsActive) {
+            ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
+            FlowRatios(m_plant, m_ratios);
+            excessSludge = ExcessSludgeTerm(m_model, m_plant, m_state);
+        }
+        reactorDerivatives(plan, excessSludge, budget);
+
+        double dt = budget * h;
+        if (dt < s.DeltMin)
+            dt = s.DeltMin;
+        if (!(dt > 0.0) || !std::isfinite(dt) || m_state.Time + dt == m_state.Time)
+            throw SimulationError(
+                fmt::format("The integration step at {} d is too small to advance; raise the "
+                            "minimal time step or the integration accuracy in the settings.",
+                            m_state.Time));
+        m_state.Time += dt;
+        ++m_steps;
+
+        bool stopped = false;
+        oxygenSubSteps(plan, control, variationIndex, relativeKla, dt, h, stopped);
+        if (stopped)
+            return;
+        updateReactorsAndClarifier(dt);
+
+        if (control.wantsProgress())
+            control.progress(IntegrationProgressText(m_state.Time, endText, stepByStep));
+        control.idle();
+        if (stepByStep)
+            control.pauseAfterStep();
+        if (control.stopRequested() || m_state.Time * 1.000001 > end)
+            return;
+    }
+}
+
+} // namespace narv

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/RunControl.h"
+#include "model/ModelDef.h"
+#include "plant/MassBalance.h"
+#include "plant/PlantDef.h"
+#include "solvers/SimSettings.h"
+
+#include <string>
+
+namespace narv {
+
+// "Integration stands at " + time + " of " + end-time text; the time with "%12.3g" in a
+// step-by-step run, else with "%7.3f".
+std::string IntegrationProgressText(double time, const std::string& endText, bool stepByStep);
+
+// The explicit integrator of the standard plants: Euler steps chosen so that no positive
+// concentration changes by more than the accuracy in one step, oxygen on a finer grid of its
+// own, clamping, and the control loops at every step.
+class Integrator {
+public:
+    Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
+               const TSimSettings& settings);
+
+    // Advances the state from start to end [d] with the inputs as they are. variationIndex is
+    // the variation step in force for the control loops (0: none) and relativeKla the relative
+    // kla of every compartment in that step. Stops within one step when control asks. On
+    // return, also after an error, the 18 oxygen setpoints are those found on entry. A zero
+    // volume, a failed rate or a derivative that is not finite ends the call with an error and
+    // leaves the state at its last finite values.
+    void integrate(RunControl& control, bool stepByStep, int variationIndex,
+                   const CompartmentArray& relativeKla, double start, double end,
+                   const std::string& endText);
+
+    long steps() const { return m_steps; }                   // integrator steps of the last call
+    long oxygenSubSteps() const { return m_oxygenSubSteps; } // oxygen sub-steps of the last call
+
+private:
+    void reactorDerivatives(const class RatePlan& plan, double excessSludge, double& budget);
+    void oxygenSubSteps(const class RatePlan& plan, RunControl& control, int variationIndex,
+                        const CompartmentArray& relativeKla, double dt, double h, bool& stopped);
+    void updateReactorsAndClarifier(double dt);
+
+    TModelDef& m_model;
+    TPlantDef& m_plant;
+    TPlantState& m_state;
+    const TSimSettings& m_settings;
+    FlowRatioTable m_ratios;
+    Array2<double, MaxCompartments, MaxSpecies> m_dS;
+    Array2<double, MaxCompartments, MaxSpecies> m_dX;
+    CompartmentArray m_dO2;
+    long m_steps = 0;
+    long m_oxygenSubSteps = 0;
+};
+
+} // namespace narv
