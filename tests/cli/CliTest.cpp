@@ -2,6 +2,8 @@
 
 #include "core/AtomicFile.h"
 
+#include <ostream>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -167,6 +169,78 @@ TEST_F(Cli, RatesAtThePlantsStateAndTemperature)
     const auto json = nlohmann::json::parse(rates.out);
     const double rate = 2.0 * std::exp(0.06931472 * (15.0 - 20.0));
     EXPECT_DOUBLE_EQ(json["rho"][1].get<double>(), rate * 2.0 / 12.0 * 1000.0);
+}
+
+class CliRuns : public Cli {
+protected:
+    const std::string m_model =
+        std::string(NARV_SOURCE_DIR) + "/examples/carbon-nitrogen/carbon-nitrogen.mod";
+    const std::string m_plant =
+        std::string(NARV_SOURCE_DIR) + "/examples/carbon-nitrogen/carbon-nitrogen.pln";
+};
+
+TEST_F(CliRuns, IntegrateWritesStateJsonAndPlant)
+{
+    const std::string json = (m_dir / "state.json").string();
+    const std::string saved = (m_dir / "after.pln").string();
+    const CliRun integrate = run({"integrate", "--model", m_model, "--plant", m_plant, "--days",
+                                  "2", "--state-json", json, "--save", saved});
+    ASSERT_EQ(integrate.code, 0) << integrate.err;
+    EXPECT_THAT(integrate.out, StartsWith("Integrated 2 d in 10 chunks"));
+    const auto state = nlohmann::json::parse(readFileBytes(json));
+    EXPECT_NEAR(state["time"].get<double>(), 2.0, 1e-9);
+    ASSERT_EQ(state["compartments"].size(), 5u);
+    EXPECT_EQ(state["compartments"][0]["S"].size(), 7u);
+    EXPECT_EQ(state["compartments"][4]["X"].size(), 6u);
+    EXPECT_EQ(state["plant"]["Kla"].size(), 5u);
+    EXPECT_EQ(state["plant"]["O2Setpoint"][2].get<double>(), 2.0);
+    EXPECT_EQ(state["compartments"][2]["S"][0].get<double>(), 2.0) << "the setpoint reactor";
+    // The saved plant reads back with the state at the end, to four digits.
+    const CliRun rates = run({"check", "--model", m_model, "--plant", saved});
+    EXPECT_EQ(rates.code, 0) << rates.err;
+    EXPECT_THAT(readFileBytes(saved), HasSubstr("\r\nASR\r\n"));
+}
+
+TEST_F(CliRuns, SameNumbersEveryRun)
+{
+    const std::string first = (m_dir / "a.json").string();
+    const std::string second = (m_dir / "b.json").string();
+    ASSERT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--state-json", first}).code,
+              0);
+    ASSERT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--state-json", second}).code,
+              0);
+    EXPECT_EQ(readFileBytes(first), readFileBytes(second));
+}
+
+TEST_F(CliRuns, RelaxWithTimesAndSettings)
+{
+    const std::string settings = (m_dir / "NARV.ini").string();
+    writeFileAtomically(settings, [](std::ostream& out) {
+        out << "[Simulation]\r\nloopmin=3\r\nEps2=abc\r\n[Other]\r\nloops=7\r\n";
+    });
+    const CliRun relax =
+        run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,0.5,0.25", "--settings",
+             settings, "--state-json", (m_dir / "s.json").string()});
+    ASSERT_EQ(relax.code, 0) << relax.err;
+    EXPECT_THAT(relax.out,
+                StartsWith("Relaxed over 4 d (particulate), 0.5 d (dissolved), 0.25 d (oxygen)"));
+    EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,0.5"}).code, 2);
+    EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,x,1"}).code, 2);
+    EXPECT_EQ(run({"integrate", "--model", m_model, "--plant", m_plant, "--days", "-1"}).code, 2);
+    EXPECT_EQ(run({"integrate", "--model", m_model, "--days", "1"}).code, 2)
+        << "--plant is required";
+}
+
+TEST_F(CliRuns, RelaxRefusesActiveControlLoops)
+{
+    std::string plant = readFileBytes(m_plant);
+    plant.replace(plant.find("ASR\r\nTRUE\r\nTRUE\r\nFALSE\r\n"), 25,
+                  "ASR\r\nTRUE\r\nTRUE\r\nTRUE\r\n");
+    writeFileAtomically(m_dir / "loops.pln", [&](std::ostream& out) { out << plant; });
+    const CliRun relax =
+        run({"relax", "--model", m_model, "--plant", (m_dir / "loops.pln").string()});
+    EXPECT_EQ(relax.code, 1);
+    EXPECT_EQ(relax.err, "Control loops active. Use option Integration!\n");
 }
 
 TEST_F(Cli, LaterCommandsAreRefusedClearly)
