@@ -22,6 +22,9 @@ Commands:
   rates      evaluate the process and conversion rates of one compartment as JSON
   integrate  integrate a plant over a number of days with constant inputs
   relax      relax a plant to its steady state
+  simulate   run a plant through cycles of its variation and record the results
+  continuous drive a plant through a table of measured data
+  results    read a results file: its series as CSV, the statistics of its charts
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -55,8 +58,7 @@ rates and the oxygen rate as JSON.
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"simulate", "continuous", "report",
-                                                 "picture",  "results",    "demo"};
+const std::vector<std::string> kLaterCommands = {"report", "picture", "demo"};
 
 constexpr const char* kIntegrateHelp =
     R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
@@ -114,6 +116,9 @@ const std::vector<Command>& commands()
          kRelaxHelp,
          {{"--model", "--plant", "--times", "--settings", "--save", "--state-json"}, {}, 0},
          runRelax},
+        {"simulate", kSimulateHelp, SimulateOptions(), runSimulate},
+        {"continuous", kContinuousHelp, ContinuousOptions(), runContinuous},
+        {"results", kResultsHelp, ResultsOptions(), runResults},
     };
     return list;
 }

@@ -10,5 +10,16 @@ int runCheck(const CliArguments& arguments, std::ostream& out);
 int runRates(const CliArguments& arguments, std::ostream& out);
 int runIntegrate(const CliArguments& arguments, std::ostream& out);
 int runRelax(const CliArguments& arguments, std::ostream& out);
+int runSimulate(const CliArguments& arguments, std::ostream& out);
+int runContinuous(const CliArguments& arguments, std::ostream& out);
+int runResults(const CliArguments& arguments, std::ostream& out);
+
+// Help texts and options of the commands that live in their own files.
+extern const char* const kSimulateHelp;
+extern const char* const kContinuousHelp;
+extern const char* const kResultsHelp;
+OptionSpec SimulateOptions();
+OptionSpec ContinuousOptions();
+OptionSpec ResultsOptions();
 
 } // namespace narv::cli

@@ -245,7 +245,7 @@ TEST_F(CliRuns, RelaxRefusesActiveControlLoops)
 
 TEST_F(Cli, LaterCommandsAreRefusedClearly)
 {
-    const CliRun later = run({"simulate", "--model", kModels + "small.mod"});
+    const CliRun later = run({"report", "--model", kModels + "small.mod"});
     EXPECT_EQ(later.code, 1);
     EXPECT_THAT(later.err, HasSubstr("not available"));
 }
