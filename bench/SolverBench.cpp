@@ -1,8 +1,8 @@
 // The solvers on an ASM1 plant in the layout of the well-known benchmark plant: two anoxic
 // reactors of 1000 m3, three aerated ones of 1333 m3, an ideal clarifier of two compartments.
+#include "BenchmarkPlant.h"
 #include "core/RunControl.h"
 #include "model/Rates.h"
-#include "plant/ModelSetup.h"
 #include "solvers/Integrator.h"
 #include "solvers/Relaxation.h"
 
@@ -14,39 +14,7 @@
 namespace {
 
 using namespace narv;
-
-struct BenchmarkPlant {
-    TModelDef model;
-    TPlantDef plant;
-    TPlantState state;
-    TSimSettings settings = SimSettingsForMissingKeys();
-
-    BenchmarkPlant()
-    {
-        SetUpDefaultModel(model, plant, state);
-        ReadModelFile(NARV_SOURCE_DIR "/data/models/asm1.mod", model, plant, state);
-        plant.PlantType = TFlowschemeType::ftASR;
-        plant.ReactorCount = 5;
-        plant.CompartmentCount = 7;
-        const double volume[] = {1000.0, 1000.0, 1333.0, 1333.0, 1333.0, 3000.0, 3000.0};
-        const double kla[] = {0.0, 0.0, 240.0, 240.0, 84.0, 0.0, 0.0};
-        for (int c = 1; c <= 7; ++c) {
-            plant.Volume[c] = volume[c - 1];
-            plant.Kla[c] = kla[c - 1];
-            plant.O2Setpoint[c] = 0.0;
-        }
-        plant.InfluentFlow = 18446.0;
-        plant.ReturnFlow = 18446.0;
-        plant.RecircFlow = 55338.0;
-        plant.RecircFrom = 5;
-        plant.RecircTo = 1;
-        plant.RecircActive = true;
-        plant.SludgeSeparation = true;
-        plant.SludgeAge = 7.3168;
-        plant.ExcessRate = 1.0 / plant.SludgeAge;
-        plant.O2Saturation = 8.0;
-    }
-};
+using bench::BenchmarkPlant;
 
 // (a) integrator steps and simulated days per second over 14 days; (b) the share of the time
 // spent outside the rate evaluation, from the number of rate calls and their measured cost.
@@ -75,11 +43,13 @@ void BM_Integrate14Days(benchmark::State& state)
     auto begin = std::chrono::steady_clock::now();
     for (int i = 0; i < calls; ++i)
         plan.computeConversionRates(plant->model, plant->state.S[3], plant->state.X[3], 240.0, 8.0);
-    const double conversionCost = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() / calls;
+    const double conversionCost =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() / calls;
     begin = std::chrono::steady_clock::now();
     for (int i = 0; i < calls; ++i)
         plan.computeOxygenRate(plant->model, plant->state.S[3], plant->state.X[3], 240.0, 8.0);
-    const double oxygenCost = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() / calls;
+    const double oxygenCost =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() / calls;
     const double rateSeconds = steps * 5.0 * conversionCost + oxygenSubSteps * 5.0 * oxygenCost;
 
     const double runs = static_cast<double>(state.iterations());
@@ -89,7 +59,10 @@ void BM_Integrate14Days(benchmark::State& state)
     state.counters["O2_substeps"] = oxygenSubSteps / runs;
     state.counters["outside_rates_pct"] = 100.0 * (1.0 - rateSeconds / seconds);
 }
-BENCHMARK(BM_Integrate14Days)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Integrate14Days)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 // (c) one relaxation with the default times (2, 0.2 and 0.1 x the sludge age).
 void BM_RelaxDefaultTimes(benchmark::State& state)
@@ -102,9 +75,13 @@ void BM_RelaxDefaultTimes(benchmark::State& state)
         relaxation.run(control, DefaultRelaxationTimes(plant->plant));
         iterations += relaxation.iterations();
     }
-    state.counters["iterations"] = static_cast<double>(iterations) / static_cast<double>(state.iterations());
+    state.counters["iterations"] =
+        static_cast<double>(iterations) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_RelaxDefaultTimes)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RelaxDefaultTimes)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 
