@@ -1,32 +1,9 @@
 // Rate evaluation of one compartment: the innermost computation of every solver.
+#include "CountingAllocator.h"
 #include "SampleModels.h"
 #include "model/Rates.h"
 
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long> allocationCount{0};
-}
-
-void* operator new(std::size_t size)
-{
-    ++allocationCount;
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 static void BM_ComputeConversionRates(benchmark::State& state)
 {
@@ -34,14 +11,14 @@ static void BM_ComputeConversionRates(benchmark::State& state)
     narv::SpeciesArray S;
     narv::SpeciesArray X;
     narv::testing::FillTypicalState(S, X);
-    const long allocationsBefore = allocationCount.load();
+    const long allocationsBefore = narv::testing::AllocationCount();
     for (auto _ : state) {
         narv::ComputeConversionRates(model, S, X, 120.0, 9.0);
         benchmark::DoNotOptimize(model.RS.data());
         benchmark::ClobberMemory();
     }
     state.counters["allocations"] =
-        static_cast<double>(allocationCount.load() - allocationsBefore) /
+        static_cast<double>(narv::testing::AllocationCount() - allocationsBefore) /
         static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ComputeConversionRates)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -54,14 +31,14 @@ static void BM_RatePlanConversionRates(benchmark::State& state)
     narv::SpeciesArray S;
     narv::SpeciesArray X;
     narv::testing::FillTypicalState(S, X);
-    const long allocationsBefore = allocationCount.load();
+    const long allocationsBefore = narv::testing::AllocationCount();
     for (auto _ : state) {
         plan.computeConversionRates(model, S, X, 120.0, 9.0);
         benchmark::DoNotOptimize(model.RS.data());
         benchmark::ClobberMemory();
     }
     state.counters["allocations"] =
-        static_cast<double>(allocationCount.load() - allocationsBefore) /
+        static_cast<double>(narv::testing::AllocationCount() - allocationsBefore) /
         static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_RatePlanConversionRates)->Repetitions(5)->ReportAggregatesOnly(true);

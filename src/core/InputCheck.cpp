@@ -1,22 +1,11 @@
 #include "core/InputCheck.h"
 
 #include "core/NumberFormat.h"
+#include "core/TextUtil.h"
 
 #include <fmt/format.h>
 
 namespace narv {
-namespace {
-
-std::string_view trimBlanks(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
 
 IntegerCheck CheckIntegerText(std::string_view text, int min, int max, int stored)
 {
@@ -45,7 +34,7 @@ RealCheck CheckRealText(std::string_view text, double min, double max, double st
 {
     RealCheck result;
     double value = 0.0;
-    if (!parseReal(trimBlanks(text), value))
+    if (!parseReal(TrimBlanks(text), value))
         result.message = kInvalidNumberMessage;
     else if (!(value >= min) || value > max)
         result.message =

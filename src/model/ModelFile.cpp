@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
+#include "core/TextUtil.h"
 #include "core/TextWriter.h"
 
 #include <fmt/format.h>
@@ -75,11 +76,7 @@ int readCount(TextReader& in, int low, int high, const char* what)
 
 bool isInteger(const std::string& text, int& value)
 {
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
-    if (first == std::string::npos)
-        return false;
-    return parseInteger(std::string_view(text).substr(first, last - first + 1), value);
+    return parseInteger(TrimBlanks(text), value);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/TextUtil.h"
 
 #include <fmt/format.h>
 
@@ -13,22 +14,13 @@ namespace {
 // A species name without its two-character kind prefix, runs of blanks collapsed to one.
 std::string collapsedLabel(const std::string& name)
 {
-    const std::string label = name.size() > 2 ? name.substr(2, 14) : std::string();
-    std::string collapsed;
-    for (const char c : label) {
-        if (c == ' ' && !collapsed.empty() && collapsed.back() == ' ')
-            continue;
-        collapsed += c;
-    }
-    return collapsed;
+    return CollapseBlanks(name.size() > 2 ? std::string_view(name).substr(2, 14)
+                                          : std::string_view());
 }
 
 std::string describeNumber(double value)
 {
-    const std::string text = FormatNumber(10, 3, value);
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    return std::string(TrimBlanks(FormatNumber(10, 3, value)));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "results/Recording.h"
 
 #include "core/Error.h"
+#include "core/TextUtil.h"
 #include "plant/ModelSetup.h"
 
 #include <fmt/format.h>
@@ -26,17 +27,6 @@ double single(double value)
 }
 
 } // namespace
-
-std::string CollapseBlanks(const std::string& name)
-{
-    std::string collapsed;
-    for (const char c : name) {
-        if (c == ' ' && !collapsed.empty() && collapsed.back() == ' ')
-            continue;
-        collapsed += c;
-    }
-    return collapsed;
-}
 
 int RecordedQuantityCount(const TModelDef& model, const TPlantDef& plant)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TextUtil.h"
 #include "model/ModelDef.h"
 #include "plant/PlantDef.h"
 #include "results/ResultSet.h"
@@ -7,9 +8,6 @@
 #include <string>
 
 namespace narv {
-
-// A name with every run of blanks collapsed to one blank, as captions show it.
-std::string CollapseBlanks(const std::string& name);
 
 // The number of recorded quantities: 5 + NS + NX + nC (NS + NX + NP + 1) + 2, plus 1 for A/I.
 int RecordedQuantityCount(const TModelDef& model, const TPlantDef& plant);

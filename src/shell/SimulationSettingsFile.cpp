@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/TextUtil.h"
 
 #include <SimpleIni.h>
 #include <fmt/format.h>
@@ -12,13 +13,9 @@ namespace {
 
 constexpr const char* kSection = "Simulation";
 
-std::string trimmed(const char* text)
+std::string_view trimmed(const char* text)
 {
-    const std::string value = text ? text : "";
-    const std::size_t first = value.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return value.substr(first, value.find_last_not_of(" \t") - first + 1);
+    return TrimBlanks(text ? text : "");
 }
 
 void readReal(const CSimpleIniA& ini, const char* key, double& value)

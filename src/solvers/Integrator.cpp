@@ -4,6 +4,7 @@
 #include "model/Rates.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
+#include "solvers/StepBudget.h"
 
 #include <fmt/format.h>
 
@@ -11,32 +12,6 @@
 
 namespace narv {
 namespace {
-
-// A positive concentration may change by at most the fraction h of itself in one step.
-inline void limitBudget(double& budget, double concentration, double derivative)
-{
-    if (derivative != 0.0 && concentration > 0.0) {
-        const double ratio = std::fabs(concentration / derivative);
-        if (ratio < budget)
-            budget = ratio;
-    }
-}
-
-[[noreturn]] void notFinite(const TModelDef& model, bool dissolved, int species, int compartment,
-                            double time)
-{
-    throw FloatingPointError(
-        fmt::format("The derivative of \"{}\" in compartment {} is not finite at {} d.",
-                    dissolved ? model.NameS[species] : model.NameX[species], compartment, time));
-}
-
-inline double checked(double value, const TModelDef& model, bool dissolved, int species,
-                      int compartment, double time)
-{
-    if (!std::isfinite(value))
-        notFinite(model, dissolved, species, compartment, time);
-    return value;
-}
 
 // Puts the oxygen setpoints back however the call ends.
 class SetpointGuard {
@@ -75,25 +50,26 @@ void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, d
         plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                     m_plant.O2Saturation);
         for (int j = 2; j <= nS; ++j) {
-            const double d = checked(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
-                                     m_model, true, j, i, time);
+            const double d =
+                FiniteDerivative(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
+                                 m_model, true, j, i, time);
             m_dS[i][j] = d;
-            limitBudget(budget, m_state.S[i][j], d);
+            LimitStepBudget(budget, m_state.S[i][j], d);
         }
         for (int j = 1; j <= nX; ++j) {
-            const double d = checked(
+            const double d = FiniteDerivative(
                 ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
                 m_model, false, j, i, time);
             m_dX[i][j] = d;
-            limitBudget(budget, m_state.X[i][j], d);
+            LimitStepBudget(budget, m_state.X[i][j], d);
         }
     }
     for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c) {
         for (int j = 2; j <= nS; ++j) {
-            const double d =
-                checked(ClarifierDerivative(m_state, m_ratios, c, j), m_model, true, j, c, time);
+            const double d = FiniteDerivative(ClarifierDerivative(m_state, m_ratios, c, j), m_model,
+                                              true, j, c, time);
             m_dS[c][j] = d;
-            limitBudget(budget, m_state.S[c][j], d);
+            LimitStepBudget(budget, m_state.S[c][j], d);
         }
     }
 }
@@ -116,10 +92,11 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
                 continue;
             plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                    m_plant.O2Saturation);
-            const double d = checked(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
-                                     m_model, true, 1, i, m_state.Time);
+            const double d =
+                FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i), m_model,
+                                 true, 1, i, m_state.Time);
             m_dO2[i] = d;
-            limitBudget(budget, m_state.S[i][1], d);
+            LimitStepBudget(budget, m_state.S[i][1], d);
         }
         double delta = budget * h;
         if (delta < m_settings.DeltMinO2)
@@ -139,7 +116,7 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
             double value = m_state.S[i][1] + delta * m_dO2[i];
             if (value < 0.0)
                 value = 0.0;
-            m_state.S[i][1] = checked(value, m_model, true, 1, i, m_state.Time);
+            m_state.S[i][1] = FiniteDerivative(value, m_model, true, 1, i, m_state.Time);
         }
         if (control.stopRequested()) {
             stopped = true;
@@ -164,12 +141,12 @@ void Integrator::updateReactorsAndClarifier(double dt)
         auto& S = m_state.S[i];
         if (!m_model.IsPHModel) {
             for (int j = 2; j <= nS; ++j)
-                S[j] = checked(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
             for (int j = 1; j <= nS; ++j)
                 S[j] = clamp(S[j]);
         } else {
             for (int j = 3; j <= nS; ++j)
-                S[j] = checked(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
             if (nS >= 3 && S[3] < 1e-11)
                 S[3] = 1e-11;
             if (S[1] < 0.0)
@@ -180,11 +157,12 @@ void Integrator::updateReactorsAndClarifier(double dt)
         }
         auto& X = m_state.X[i];
         for (int j = 1; j <= nX; ++j)
-            X[j] = clamp(checked(X[j] + dt * m_dX[i][j], m_model, false, j, i, time));
+            X[j] = clamp(FiniteDerivative(X[j] + dt * m_dX[i][j], m_model, false, j, i, time));
     }
     for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
         for (int j = 2; j <= nS; ++j)
-            m_state.S[c][j] = checked(m_state.S[c][j] + dt * m_dS[c][j], m_model, true, j, c, time);
+            m_state.S[c][j] =
+                FiniteDerivative(m_state.S[c][j] + dt * m_dS[c][j], m_model, true, j, c, time);
 }
 
 void Integrator::integrate(RunControl& control, bool stepByStep, int variationIndex,

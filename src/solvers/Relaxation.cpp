@@ -4,6 +4,7 @@
 #include "core/NumberFormat.h"
 #include "model/Rates.h"
 #include "plant/ModelSetup.h"
+#include "solvers/StepBudget.h"
 
 #include <fmt/format.h>
 
@@ -16,26 +17,6 @@ namespace {
 constexpr double kMinimumStep = 1e-5;      // [d]
 constexpr double kRelaxationFloor = 1e-10; // lower bound of dissolved and particulate species
 constexpr double kClockCap = 99.9;         // [d]
-
-inline void limitBudget(double& budget, double concentration, double derivative)
-{
-    if (derivative != 0.0 && concentration > 0.0) {
-        const double ratio = std::fabs(concentration / derivative);
-        if (ratio < budget)
-            budget = ratio;
-    }
-}
-
-inline double checked(double value, const TModelDef& model, bool dissolved, int species,
-                      int compartment)
-{
-    if (!std::isfinite(value))
-        throw FloatingPointError(
-            fmt::format("The derivative of \"{}\" in compartment {} is not finite during the "
-                        "relaxation.",
-                        dissolved ? model.NameS[species] : model.NameX[species], compartment));
-    return value;
-}
 
 // One class of species with its own clock.
 struct Clock {
@@ -102,26 +83,27 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
             plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                         m_plant.O2Saturation);
             for (int j = 1; j <= nX; ++j) {
-                const double d = checked(
+                const double d = FiniteDerivative(
                     ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
-                    m_model, false, j, i);
+                    m_model, false, j, i, m_state.Time);
                 m_dX[i][j] = d;
-                limitBudget(X.budget, m_state.X[i][j], d);
+                LimitStepBudget(X.budget, m_state.X[i][j], d);
             }
             for (int j = firstDissolved; j <= nS; ++j) {
                 const double d =
-                    checked(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j), m_model,
-                            true, j, i);
+                    FiniteDerivative(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
+                                     m_model, true, j, i, m_state.Time);
                 m_dS[i][j] = d;
-                limitBudget(S.budget, m_state.S[i][j], d);
+                LimitStepBudget(S.budget, m_state.S[i][j], d);
             }
             if (m_plant.O2Setpoint[i] == 0.0) {
                 plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                        m_plant.O2Saturation);
-                const double d = checked(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
-                                         m_model, true, 1, i);
+                const double d =
+                    FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
+                                     m_model, true, 1, i, m_state.Time);
                 oxygenDerivative[i] = d;
-                limitBudget(O.budget, m_state.S[i][1], d);
+                LimitStepBudget(O.budget, m_state.S[i][1], d);
             }
         }
 
@@ -144,11 +126,13 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
             if (m_plant.O2Setpoint[i] != 0.0) {
                 Si[1] = m_plant.O2Setpoint[i];
             } else {
-                double value = checked(Si[1] + O.step * oxygenDerivative[i], m_model, true, 1, i);
+                double value = FiniteDerivative(Si[1] + O.step * oxygenDerivative[i], m_model, true,
+                                                1, i, m_state.Time);
                 Si[1] = value < 0.0 ? 0.0 : value;
             }
             for (int j = firstDissolved; j <= nS; ++j) {
-                const double value = checked(Si[j] + S.step * m_dS[i][j], m_model, true, j, i);
+                const double value = FiniteDerivative(Si[j] + S.step * m_dS[i][j], m_model, true, j,
+                                                      i, m_state.Time);
                 Si[j] = value;
             }
             if (!pH) {
@@ -164,7 +148,8 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
             }
             auto& Xi = m_state.X[i];
             for (int j = 1; j <= nX; ++j) {
-                const double value = checked(Xi[j] + X.step * m_dX[i][j], m_model, false, j, i);
+                const double value = FiniteDerivative(Xi[j] + X.step * m_dX[i][j], m_model, false,
+                                                      j, i, m_state.Time);
                 Xi[j] = value < kRelaxationFloor ? kRelaxationFloor : value;
             }
         }

@@ -1,36 +1,13 @@
 #include "model/Rates.h"
 
+#include "CountingAllocator.h"
 #include "SampleModels.h"
 #include "core/Error.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<long> allocationCount{0};
-}
-
-// Counts every allocation of this test program, to prove the evaluation makes none.
-void* operator new(std::size_t size)
-{
-    ++allocationCount;
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 namespace narv {
 namespace {
@@ -347,14 +324,14 @@ TEST(ConversionRates, EvaluationAllocatesNothing)
     SpeciesArray X;
     testing::FillTypicalState(S, X);
     const RatePlan plan(model);
-    const long before = allocationCount.load();
+    const long before = narv::testing::AllocationCount();
     for (int i = 0; i < 10; ++i) {
         ComputeConversionRates(model, S, X, 100.0, 9.0);
         ComputeOxygenRate(model, S, X, 100.0, 9.0);
         plan.computeConversionRates(model, S, X, 100.0, 9.0);
         plan.computeOxygenRate(model, S, X, 100.0, 9.0);
     }
-    EXPECT_EQ(allocationCount.load(), before);
+    EXPECT_EQ(narv::testing::AllocationCount(), before);
 }
 
 } // namespace
