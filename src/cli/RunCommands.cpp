@@ -4,6 +4,7 @@
 #include "cli/CliSupport.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
+#include "core/TextUtil.h"
 #include "solvers/IntegrationRun.h"
 #include "solvers/Relaxation.h"
 
@@ -33,6 +34,25 @@ RelaxationTimes parseTimes(const std::string& text)
     return {values[0], values[1], values[2]};
 }
 
+// The dissolved species of the last compartment (the effluent of a plant with a clarifier)
+// and the particulate species of the last reactor: what a user looks at first.
+void printEffluent(std::ostream& out, const Workspace& workspace)
+{
+    const TModelDef& model = workspace.model;
+    const TPlantDef& plant = workspace.plant;
+    const TPlantState& state = workspace.state;
+    const int last = plant.CompartmentCount;
+    out << fmt::format("Dissolved species in compartment {}:\n", last);
+    for (int j = 1; j <= model.NS; ++j)
+        out << fmt::format("  {:<20}{}\n", CollapseBlanks(model.NameS[j]), FormatNumber(12, 3, state.S[last][j]));
+    if (model.NX == 0)
+        return;
+    out << fmt::format("Particulate species in reactor {}:\n", plant.ReactorCount);
+    for (int j = 1; j <= model.NX; ++j)
+        out << fmt::format("  {:<20}{}\n", CollapseBlanks(model.NameX[j]),
+                           FormatNumber(12, 3, state.X[plant.ReactorCount][j]));
+}
+
 void refuseSpecialPlants(const std::string& keyword)
 {
     if (keyword == "SBR" || keyword == "AI")
@@ -58,6 +78,7 @@ int runIntegrate(const CliArguments& arguments, std::ostream& out)
     WriteRunOutputs(*workspace, keyword, arguments);
     out << fmt::format("Integrated {:g} d in {} chunks; simulation time: {}\n", days,
                        outcome.chunks, FormatElapsed(outcome.elapsedSeconds));
+    printEffluent(out, *workspace);
     return kExitSuccess;
 }
 
@@ -81,6 +102,7 @@ int runRelax(const CliArguments& arguments, std::ostream& out)
         fmt::format("{:g}", times.particulate), fmt::format("{:g}", times.dissolved),
         fmt::format("{:g}", times.oxygen), relaxation.iterations(),
         FormatElapsed(outcome.elapsedSeconds));
+    printEffluent(out, *workspace);
     return kExitSuccess;
 }
 
