@@ -69,6 +69,7 @@ struct TChart {
     bool LegendVisible = true;
     bool TitleVisible = true;
     bool FootnoteVisible = true;
+    bool InMenu = true; // entered in "View Single Chart" and "Choose Charts for Tile"
     std::vector<SeriesPointer> Series;
 };
 
@@ -100,6 +101,8 @@ struct TResultSet {
     std::vector<std::int32_t> CheckedCharts; // checked for tiling, in menu order
     ResultViewOptions View;
     int DefaultPenWidth = 3;
+    // Checked charts remembered while a run replaces its charts; not saved.
+    std::vector<std::int32_t> RememberedCheckedCharts;
 };
 
 } // namespace narv
