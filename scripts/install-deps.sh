@@ -13,6 +13,12 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsimpleini-dev
+    # Chart renderer (NARV_BUILD_UI): Qt 6 Widgets and Charts; Qt6Charts needs the OpenGL
+    # development files; libqt6gui6 brings the offscreen platform; a font for axis labels.
+    qt6-base-dev
+    qt6-charts-dev
+    libqt6opengl6-dev
+    fonts-dejavu-core
 )
 
 missing=()

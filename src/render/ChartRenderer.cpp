@@ -1,0 +1,340 @@
+#include "render/ChartRenderer.h"
+
+#include "core/AtomicFile.h"
+#include "core/Error.h"
+#include "render/ChartText.h"
+#include "render/QtChart.h"
+
+#include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+#include <QtCore/QBuffer>
+#include <QtCore/QByteArray>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QList>
+#include <QtCore/QLocale>
+#include <QtCore/QPointF>
+#include <QtGui/QColor>
+#include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QPen>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QGraphicsScene>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <system_error>
+
+namespace narv {
+namespace {
+
+// Colours for series without their own; distinct enough for the ten or so compartments of a
+// species chart.
+constexpr std::array<std::uint32_t, 12> kPalette = {
+    0xE00000, 0x00A000, 0x0000E0, 0xFF8C00, 0xC000C0, 0x008B8B,
+    0x800000, 0x000080, 0x808000, 0x606060, 0x00C0C0, 0x8B4513,
+};
+
+constexpr int kMaximumPixels = 20000; // larger images need gigabytes
+
+QString toQString(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(std::uint32_t rgb)
+{
+    return QColor(static_cast<int>((rgb >> 16) & 0xFFu), static_cast<int>((rgb >> 8) & 0xFFu),
+                  static_cast<int>(rgb & 0xFFu));
+}
+
+// Qt Charts draws widgets, so it needs a QApplication; programs without one (narv-cli, tests)
+// get an offscreen one that lives until the process ends.
+void ensureApplication()
+{
+    if (QCoreApplication::instance() != nullptr) {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+            throw Error("Charts can only be drawn in a program with a Qt widget application.");
+        return;
+    }
+    // Drawing into an image needs no display; offscreen also keeps the font resolution (and so
+    // the picture) independent of the screen of the machine.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char programName[] = "narv";
+    static char* argv[] = {programName, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    (void)application;
+}
+
+struct DataRange {
+    double minimum = std::numeric_limits<double>::infinity();
+    double maximum = -std::numeric_limits<double>::infinity();
+    bool hasData() const { return minimum <= maximum; }
+    void add(double value)
+    {
+        minimum = std::min(minimum, value);
+        maximum = std::max(maximum, value);
+    }
+};
+
+bool isFinitePoint(const ResultPoint& point)
+{
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
+// A step of 1, 2 or 5 times a power of ten giving about five to ten ticks.
+double niceIncrement(double span)
+{
+    const double rough = span / 8.0;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : {1.0, 2.0, 5.0}) {
+        if (factor * magnitude >= rough)
+            return factor * magnitude;
+    }
+    return 10.0 * magnitude;
+}
+
+QValueAxis* makeAxis(const ChartAxis& axis, const DataRange& data)
+{
+    double minimum = axis.Minimum;
+    if (axis.AutomaticMinimum || !std::isfinite(minimum))
+        minimum = data.hasData() ? data.minimum : 0.0;
+    double maximum = axis.Maximum;
+    if (axis.AutomaticMaximum || !std::isfinite(maximum))
+        maximum = data.hasData() ? data.maximum : minimum + 1.0;
+    if (!(maximum > minimum)) // no data, a constant series or a reversed range: show one unit
+        maximum = minimum + 1.0;
+    const double span = maximum - minimum;
+    double increment = axis.Increment;
+    constexpr double kMaximumTicks = 200.0;
+    if (axis.AutomaticIncrement || !(increment > 0.0) || span / increment > kMaximumTicks)
+        increment = niceIncrement(span);
+
+    auto* result = new QValueAxis;
+    result->setRange(minimum, maximum);
+    result->setTickType(QValueAxis::TicksDynamic);
+    result->setTickAnchor(0.0); // ticks on multiples of the increment
+    result->setTickInterval(increment);
+    result->setMinorTickCount(0);
+    const std::string format =
+        axis.LabelFormat.empty() ? DefaultAxisLabelFormat(maximum) : axis.LabelFormat;
+    result->setLabelFormat(toQString(ToQtLabelFormat(format)));
+    result->setTitleText(toQString(axis.Title));
+    result->setTitleVisible(axis.TitleVisible && !axis.Title.empty());
+    result->setGridLineVisible(axis.GridVisible);
+    result->setVisible(axis.Visible);
+    return result;
+}
+
+std::vector<const TResultSeries*> activeSeries(const TChart& chart)
+{
+    std::vector<const TResultSeries*> result;
+    for (const SeriesPointer& series : chart.Series) {
+        if (series && series->Active)
+            result.push_back(series.get());
+    }
+    return result;
+}
+
+QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, const QString& name)
+{
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(series.Points.size()));
+    for (const ResultPoint& point : series.Points) {
+        if (isFinitePoint(point))
+            points.append(QPointF(point.x, point.y));
+    }
+    if (series.PointsOnly) {
+        auto* scatter = new QScatterSeries;
+        scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        scatter->setMarkerSize(3.0);
+        scatter->setPen(Qt::NoPen);
+        scatter->setBrush(color);
+        scatter->setColor(color);
+        scatter->replace(points);
+        scatter->setName(name);
+        return scatter;
+    }
+    auto* line = new QLineSeries;
+    QPen pen(color);
+    pen.setWidth(std::clamp(series.PenWidth, 1, 20));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    line->setPen(pen);
+    line->replace(points);
+    line->setName(name);
+    return line;
+}
+
+} // namespace
+
+std::unique_ptr<QChart> BuildQtChart(const TChart& chart)
+{
+    ensureApplication();
+    auto result = std::make_unique<QChart>();
+    result->setAnimationOptions(QChart::NoAnimation);
+    result->setBackgroundBrush(Qt::white);
+    result->setBackgroundRoundness(0.0);
+    result->setDropShadowEnabled(false);
+
+    // Labels never depend on the user's locale; grouping only where the format asks for it.
+    const std::string& leftFormat = chart.LeftAxis.LabelFormat;
+    QLocale locale(QLocale::English, QLocale::UnitedStates);
+    if (!leftFormat.empty() &&
+        leftFormat.substr(0, leftFormat.find('.')).find(',') == std::string::npos)
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    result->setLocale(locale);
+    result->setLocalizeNumbers(true);
+
+    if (chart.TitleVisible && !chart.Title.empty()) {
+        QFont titleFont = result->titleFont();
+        titleFont.setPointSize(12);
+        result->setTitleFont(titleFont);
+        result->setTitleBrush(Qt::black);
+        result->setTitle(toQString(chart.Title));
+    }
+
+    const std::vector<const TResultSeries*> shown = activeSeries(chart);
+    DataRange bottomData;
+    DataRange leftData;
+    DataRange rightData;
+    bool anyOnRight = false;
+    std::vector<std::string> titles;
+    for (const TResultSeries* series : shown) {
+        titles.push_back(series->Title);
+        anyOnRight = anyOnRight || series->OnRightAxis;
+        for (const ResultPoint& point : series->Points) {
+            if (!isFinitePoint(point))
+                continue;
+            bottomData.add(point.x);
+            (series->OnRightAxis ? rightData : leftData).add(point.y);
+        }
+    }
+
+    QValueAxis* bottomAxis = makeAxis(chart.BottomAxis, bottomData);
+    QValueAxis* leftAxis = makeAxis(chart.LeftAxis, leftData);
+    result->addAxis(bottomAxis, Qt::AlignBottom);
+    result->addAxis(leftAxis, Qt::AlignLeft);
+    QValueAxis* rightAxis = nullptr;
+    if (anyOnRight) {
+        rightAxis = makeAxis(chart.RightAxis, rightData);
+        rightAxis->setGridLineVisible(false); // two grids in one plot area cannot be told apart
+        result->addAxis(rightAxis, Qt::AlignRight);
+    }
+
+    const std::vector<std::string> legendTexts = LegendTexts(titles);
+    std::size_t shownIndex = 0;
+    for (std::size_t i = 0; i < chart.Series.size(); ++i) {
+        const TResultSeries* series = chart.Series[i].get();
+        if (series == nullptr || !series->Active)
+            continue;
+        // Palette by position in the chart, so hiding one series does not recolour the others.
+        const QColor color =
+            toQColor(series->Color != 0 ? series->Color : kPalette[i % kPalette.size()]);
+        QAbstractSeries* drawn = makeSeries(*series, color, toQString(legendTexts[shownIndex++]));
+        result->addSeries(drawn);
+        drawn->attachAxis(bottomAxis);
+        drawn->attachAxis(series->OnRightAxis ? rightAxis : leftAxis);
+    }
+
+    // A legend with a single entry repeats the title, as in copied charts.
+    QLegend* legend = result->legend();
+    legend->setVisible(chart.LegendVisible && shown.size() > 1);
+    legend->setAlignment(Qt::AlignRight);
+    legend->setBackgroundVisible(false);
+    legend->setLabelColor(Qt::black);
+    return result;
+}
+
+void RenderChartToPng(const TChart& chart, const std::filesystem::path& file, int width, int height)
+{
+    if (width < 1 || height < 1 || width > kMaximumPixels || height > kMaximumPixels) {
+        throw RangeError(fmt::format("A chart picture must be 1 to {} pixels wide and high, not "
+                                     "{} x {}.",
+                                     kMaximumPixels, width, height));
+    }
+    std::unique_ptr<QChart> built = BuildQtChart(chart);
+
+    const bool showFootnote = chart.FootnoteVisible && !chart.Footnote.empty();
+    const QFont footnoteFont = QApplication::font();
+    const int footnoteHeight = showFootnote ? QFontMetrics(footnoteFont).height() + 8 : 0;
+    const int chartHeight = std::max(1, height - footnoteHeight);
+
+    QGraphicsScene scene;
+    QChart* drawn = built.release();
+    scene.addItem(drawn); // the scene owns and deletes the chart
+    scene.setSceneRect(0, 0, width, chartHeight);
+    drawn->setGeometry(QRectF(0, 0, width, chartHeight));
+    // Qt Charts lays out axes and legend in posted events.
+    QCoreApplication::sendPostedEvents();
+
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        scene.render(&painter, QRectF(0, 0, width, chartHeight), scene.sceneRect());
+        if (showFootnote) {
+            painter.setFont(footnoteFont);
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(10, chartHeight, width - 20, footnoteHeight),
+                             Qt::AlignLeft | Qt::AlignVCenter, toQString(chart.Footnote));
+        }
+    }
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw IoError(
+            fmt::format("{} could not be saved: the picture could not be encoded.", file.string()));
+    writeFileAtomically(file, [&](std::ostream& out) {
+        out.write(png.constData(), static_cast<std::streamsize>(png.size()));
+    });
+}
+
+std::vector<std::filesystem::path> RenderChartsToDirectory(const std::vector<TChart>& charts,
+                                                           const std::filesystem::path& dir)
+{
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error) {
+        throw IoError(
+            fmt::format("The folder {} could not be created ({}).", dir.string(), error.message()));
+    }
+    const int digits = std::max(
+        2, static_cast<int>(std::to_string(charts.empty() ? 0 : charts.size() - 1).size()));
+    std::vector<std::filesystem::path> files;
+    files.reserve(charts.size());
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        files.push_back(dir / ChartFileName(i, charts[i].Title, digits));
+        RenderChartToPng(charts[i], files.back());
+    }
+    return files;
+}
+
+} // namespace narv
+
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig keeps its caches until the process ends, which the leak checker reports in every
+// program that draws text; the hook is linked into each program that draws charts.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+#endif
