@@ -88,16 +88,6 @@ RunChartContext MakeRunChartContext(const TModelDef& model, const TPlantDef& pla
     return context;
 }
 
-void SetRunStart(TResultSet& results, const std::tm& t)
-{
-    const int year = t.tm_year + 1900;
-    const int month = t.tm_mon + 1;
-    results.RunStart = fmt::format("{:02}.{:02}.{:04} {:02}:{:02}:{:02}", t.tm_mday, month, year,
-                                   t.tm_hour, t.tm_min, t.tm_sec);
-    results.RunId = fmt::format(" {:04}{:02}{:02}{:02}{:02}{:02}", year, month, t.tm_mday,
-                                t.tm_hour, t.tm_min, t.tm_sec);
-}
-
 std::string ChartFootnote(const ChartSetup& setup, const std::string& runStart)
 {
     return "Proj: " + setup.ProjectName + ", Mod: " + setup.ModelName + ", Pl: " + setup.PlantName +

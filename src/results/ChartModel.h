@@ -4,7 +4,6 @@
 #include "plant/PlantDef.h"
 #include "results/ResultSet.h"
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -41,9 +40,6 @@ struct RunChartContext {
 
 // Counts, names and plant layout from the model and plant; cycles and setup stay default.
 RunChartContext MakeRunChartContext(const TModelDef& model, const TPlantDef& plant);
-
-// "dd.mm.yyyy hh:nn:ss" and " yyyymmddhhnnss" of the run's start, into RunStart and RunId.
-void SetRunStart(TResultSet& results, const std::tm& localTime);
 
 std::string ChartFootnote(const ChartSetup& setup, const std::string& runStart);
 

@@ -411,20 +411,5 @@ TEST_F(RunCharts, ViewOptionsApplyToEveryChart)
     }
 }
 
-TEST(RunStart, IsWrittenAsDateAndAsRunId)
-{
-    TResultSet results;
-    std::tm t{};
-    t.tm_year = 124;
-    t.tm_mon = 1;
-    t.tm_mday = 3;
-    t.tm_hour = 4;
-    t.tm_min = 5;
-    t.tm_sec = 6;
-    SetRunStart(results, t);
-    EXPECT_EQ(results.RunStart, "03.02.2024 04:05:06");
-    EXPECT_EQ(results.RunId, " 20240203040506");
-}
-
 } // namespace
 } // namespace narv
