@@ -1,0 +1,100 @@
+#include "cli/Cli.h"
+
+#include "../SampleRun.h"
+#include "core/AtomicFile.h"
+#include "results/ChartModel.h"
+#include "results/ResultsFile.h"
+#include "results/SeriesText.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace narv {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct ResultsCommand : ::testing::Test {
+    ResultsCommand()
+        : dir(std::filesystem::temp_directory_path() /
+              ("narv-results-command-" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+    {
+        std::filesystem::create_directories(dir);
+        const TModelDef model = testing::MakeFourProcessModel();
+        const TPlantDef plant = testing::MakeCascade(2, 1, 10.0);
+        testing::RecordSampleRun(results, model, plant, 3, 1.0);
+        results.RunStart = "01.02.2024 03:04:05";
+        BuildRunCharts(results, MakeRunChartContext(model, plant));
+        SaveResultsFile(dir / "run.rlt", results);
+    }
+    ~ResultsCommand() override { std::filesystem::remove_all(dir); }
+
+    int run(const std::vector<std::string>& args)
+    {
+        out.str("");
+        err.str("");
+        return cli::runCli(args, out, err);
+    }
+
+    std::filesystem::path dir;
+    TResultSet results;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ResultsCommand, PrintsTheStatisticsOfEveryChart)
+{
+    const std::string file = (dir / "run.rlt").string();
+    ASSERT_EQ(run({"results", file, "--stats"}), cli::kExitSuccess) << err.str();
+    TResultSet loaded;
+    LoadResultsFile(file, loaded);
+    std::string expected;
+    for (const TChart& chart : loaded.Charts) {
+        expected += chart.Title + "\n";
+        for (const std::string& line : SeriesStatistics(loaded, chart))
+            expected += line + "\n";
+        expected += "\n";
+    }
+    EXPECT_EQ(out.str(), expected);
+    EXPECT_THAT(out.str(),
+                StartsWith("Flow Rates\n     Title                  \t Maximum \t Minimum \t  "
+                           "Mean   \tLoad Mean\n 1.influent flowrate      \t    4.000\t    "
+                           "2.000\t    3.000\n"));
+
+    ASSERT_EQ(run({"results", file}), cli::kExitSuccess);
+    EXPECT_EQ(out.str(), file + ": run 01.02.2024 03:04:05, 42 series (33 in charts), 3 points, "
+                                "15 charts\n");
+}
+
+TEST_F(ResultsCommand, WritesTheSeriesAsCsv)
+{
+    const std::string csv = (dir / "run.csv").string();
+    ASSERT_EQ(run({"results", (dir / "run.rlt").string(), "--csv", csv}), cli::kExitSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    const std::string text = readFileBytes(csv);
+    EXPECT_THAT(text, StartsWith("X,1.influent flowrate,Return sludge flowrate,"));
+    EXPECT_THAT(text, HasSubstr(",2.influent flowrate\r\n0,2,3,4,5,6,"));
+    EXPECT_THAT(text, HasSubstr("\r\n4,4,5,6,7,8,"));
+}
+
+TEST_F(ResultsCommand, BadFilesAndArgumentsGiveTheirExitCodes)
+{
+    writeFileAtomically(dir / "bad.rlt", [](std::ostream& stream) { stream << "no results"; });
+    EXPECT_EQ(run({"results", (dir / "bad.rlt").string(), "--csv", (dir / "bad.csv").string()}),
+              cli::kExitError);
+    EXPECT_THAT(err.str(), HasSubstr("is not a results file of this program, or it is damaged."));
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.csv"));
+    EXPECT_EQ(run({"results", (dir / "missing.rlt").string()}), cli::kExitError);
+    EXPECT_EQ(run({"results"}), cli::kExitUsage);
+    EXPECT_EQ(run({"results", "a.rlt", "b.rlt"}), cli::kExitUsage);
+    EXPECT_EQ(run({"results", "a.rlt", "--csv"}), cli::kExitUsage);
+}
+
+} // namespace
+} // namespace narv
