@@ -398,18 +398,5 @@ TEST_F(RunCharts, LegendsShowTheDifferingPartOfTheTitles)
     EXPECT_THAT(LegendTexts(chart), ElementsAre("R 1: a", "R 2: b"));
 }
 
-TEST_F(RunCharts, ViewOptionsApplyToEveryChart)
-{
-    run(1.0);
-    ToggleViewOption(results, ViewOption::HorizontalGrid);
-    ToggleViewOption(results, ViewOption::Footnotes);
-    EXPECT_FALSE(results.View.HorizontalGrid);
-    for (const TChart& chart : results.Charts) {
-        EXPECT_FALSE(chart.LeftAxis.GridVisible);
-        EXPECT_TRUE(chart.BottomAxis.GridVisible);
-        EXPECT_FALSE(chart.FootnoteVisible);
-    }
-}
-
 } // namespace
 } // namespace narv
