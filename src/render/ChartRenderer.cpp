@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "render/ChartText.h"
 #include "render/QtChart.h"
+#include "results/ChartModel.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
@@ -131,7 +132,7 @@ QValueAxis* makeAxis(const ChartAxis& axis, const DataRange& data)
     result->setTickInterval(increment);
     result->setMinorTickCount(0);
     const std::string format =
-        axis.LabelFormat.empty() ? DefaultAxisLabelFormat(maximum) : axis.LabelFormat;
+        axis.LabelFormat.empty() ? LeftAxisLabelFormat(maximum) : axis.LabelFormat;
     result->setLabelFormat(toQString(ToQtLabelFormat(format)));
     result->setTitleText(toQString(axis.Title));
     result->setTitleVisible(axis.TitleVisible && !axis.Title.empty());
@@ -236,7 +237,7 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart)
         result->addAxis(rightAxis, Qt::AlignRight);
     }
 
-    const std::vector<std::string> legendTexts = LegendTexts(titles);
+    const std::vector<std::string> legendTexts = LegendTextsOfTitles(titles);
     std::size_t shownIndex = 0;
     for (std::size_t i = 0; i < chart.Series.size(); ++i) {
         const TResultSeries* series = chart.Series[i].get();

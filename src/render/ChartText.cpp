@@ -8,15 +8,6 @@
 namespace narv {
 namespace {
 
-std::string_view trimBlanks(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 // Digit placeholders after the decimal point of a picture section: required '0's and
 // optional '#'s.
 struct Decimals {
@@ -43,13 +34,6 @@ Decimals countDecimals(std::string_view section)
 
 } // namespace
 
-std::string DefaultAxisLabelFormat(double axisMaximum)
-{
-    if (axisMaximum > 10000.0 || axisMaximum < 0.001)
-        return "0.00 E+00;;0";
-    return "#,##0.###";
-}
-
 std::string ToQtLabelFormat(std::string_view pictureFormat)
 {
     const std::string_view section = pictureFormat.substr(0, pictureFormat.find(';'));
@@ -65,36 +49,6 @@ std::string ToQtLabelFormat(std::string_view pictureFormat)
         return fmt::format("%.{}f", decimals.required);
     // 15 significant digits hide the rounding noise of computed tick positions.
     return "%.15g";
-}
-
-std::vector<std::string> LegendTexts(const std::vector<std::string>& titles)
-{
-    std::vector<std::string> texts(titles.begin(), titles.end());
-    if (titles.empty())
-        return texts;
-    const bool allHaveColon = std::all_of(titles.begin(), titles.end(), [](const std::string& t) {
-        return t.find(':') != std::string::npos;
-    });
-    if (!allHaveColon)
-        return texts;
-    const auto before = [](const std::string& t) {
-        return std::string_view(t).substr(0, t.find(':'));
-    };
-    const auto after = [](const std::string& t) {
-        return std::string_view(t).substr(t.find(':') + 1);
-    };
-    const auto allShare = [&](auto part) {
-        return std::all_of(titles.begin(), titles.end(),
-                           [&](const std::string& t) { return part(t) == part(titles.front()); });
-    };
-    if (allShare(before)) {
-        std::transform(titles.begin(), titles.end(), texts.begin(),
-                       [&](const std::string& t) { return std::string(trimBlanks(after(t))); });
-    } else if (allShare(after)) {
-        std::transform(titles.begin(), titles.end(), texts.begin(),
-                       [&](const std::string& t) { return std::string(trimBlanks(before(t))); });
-    }
-    return texts;
 }
 
 std::string ChartFileName(std::size_t index, std::string_view title, int digits)

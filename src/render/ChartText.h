@@ -7,18 +7,10 @@
 
 namespace narv {
 
-// The format a value axis uses when its chart does not name one: exponent form for very large
-// or very small ranges, where fixed decimals would show long digit runs or only zeros.
-std::string DefaultAxisLabelFormat(double axisMaximum);
-
 // Converts a picture format such as "#,##0.###" or "0.00 E+00;;0" into the printf-style format
 // of Qt Charts. Only the first section counts; required decimals become a fixed precision,
 // optional decimals a shortest form (printf cannot drop only trailing zeros).
 std::string ToQtLabelFormat(std::string_view pictureFormat);
-
-// Legend entries for the given series titles: the part after the first ":" when all share the
-// part before it, else the part before it when all share the part after it, else the titles.
-std::vector<std::string> LegendTexts(const std::vector<std::string>& titles);
 
 // A file name from a chart's position and title: "03-Flow Rates.png", the index with at least
 // `digits` digits; characters outside [A-Za-z0-9 ._-] become "_".

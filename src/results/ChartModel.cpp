@@ -1,5 +1,7 @@
 #include "results/ChartModel.h"
 
+#include "core/TextUtil.h"
+
 #include "core/Error.h"
 #include "results/Recording.h"
 
@@ -478,34 +480,35 @@ void ToggleChartView(TResultSet& results, int chart)
         TileCharts(results);
 }
 
-std::vector<std::string> LegendTexts(const TChart& chart)
+std::vector<std::string> LegendTextsOfTitles(const std::vector<std::string>& titles)
 {
     std::vector<std::string> before;
     std::vector<std::string> after;
-    bool allSplit = true;
-    for (const SeriesPointer& series : chart.Series) {
-        const std::size_t colon = series->Title.find(':');
-        if (colon == std::string::npos) {
-            allSplit = false;
-            break;
-        }
-        before.push_back(series->Title.substr(0, colon));
-        const std::size_t text = series->Title.find_first_not_of(' ', colon + 1);
-        after.push_back(text == std::string::npos ? std::string() : series->Title.substr(text));
+    for (const std::string& title : titles) {
+        const std::size_t colon = title.find(':');
+        if (colon == std::string::npos)
+            return titles;
+        before.emplace_back(TrimBlanks(std::string_view(title).substr(0, colon)));
+        after.emplace_back(TrimBlanks(std::string_view(title).substr(colon + 1)));
     }
     const auto allSame = [](const std::vector<std::string>& parts) {
         return std::adjacent_find(parts.begin(), parts.end(), std::not_equal_to<>()) == parts.end();
     };
-    if (allSplit && !chart.Series.empty()) {
-        if (allSame(before))
-            return after;
-        if (allSame(after))
-            return before;
-    }
+    if (titles.empty())
+        return titles;
+    if (allSame(before))
+        return after;
+    if (allSame(after))
+        return before;
+    return titles;
+}
+
+std::vector<std::string> LegendTexts(const TChart& chart)
+{
     std::vector<std::string> titles;
     for (const SeriesPointer& series : chart.Series)
         titles.push_back(series->Title);
-    return titles;
+    return LegendTextsOfTitles(titles);
 }
 
 void ToggleViewOption(TResultSet& results, ViewOption option)

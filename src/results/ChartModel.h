@@ -135,6 +135,8 @@ void ToggleChartView(TResultSet& results, int chart);
 // The legend entries: only the part after the first ":" when all titles share the part before
 // it, only the part before it when all share the part after it, the full titles otherwise.
 std::vector<std::string> LegendTexts(const TChart& chart);
+// The same rule for a list of series titles (the renderer passes the titles it draws).
+std::vector<std::string> LegendTextsOfTitles(const std::vector<std::string>& titles);
 
 enum class ViewOption {
     MaximizedForTile,

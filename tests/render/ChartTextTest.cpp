@@ -1,4 +1,5 @@
 #include "render/ChartText.h"
+#include "results/ChartModel.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,12 +9,12 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(DefaultAxisLabelFormat, ExponentFormOutsideOneThousandthToTenThousand)
+TEST(LeftAxisLabelFormat, ExponentFormOutsideOneThousandthToTenThousand)
 {
-    EXPECT_EQ(DefaultAxisLabelFormat(10000.0), "#,##0.###");
-    EXPECT_EQ(DefaultAxisLabelFormat(0.001), "#,##0.###");
-    EXPECT_EQ(DefaultAxisLabelFormat(10000.5), "0.00 E+00;;0");
-    EXPECT_EQ(DefaultAxisLabelFormat(0.000999), "0.00 E+00;;0");
+    EXPECT_EQ(LeftAxisLabelFormat(10000.0), "#,##0.###");
+    EXPECT_EQ(LeftAxisLabelFormat(0.001), "#,##0.###");
+    EXPECT_EQ(LeftAxisLabelFormat(10000.5), "0.00 E+00;;0");
+    EXPECT_EQ(LeftAxisLabelFormat(0.000999), "0.00 E+00;;0");
 }
 
 TEST(ToQtLabelFormat, ConvertsPictureFormats)
@@ -29,24 +30,25 @@ TEST(ToQtLabelFormat, ConvertsPictureFormats)
 
 TEST(LegendTexts, SpeciesChartShowsOnlyTheCompartments)
 {
-    EXPECT_THAT(LegendTexts({"R 1: S_O", "R 2: S_O", "Cl 1: S_O"}),
+    EXPECT_THAT(LegendTextsOfTitles({"R 1: S_O", "R 2: S_O", "Cl 1: S_O"}),
                 ElementsAre("R 1", "R 2", "Cl 1"));
 }
 
 TEST(LegendTexts, SharedCompartmentShowsOnlyTheQuantities)
 {
-    EXPECT_THAT(LegendTexts({"R 1: S_O", "R 1: rho of growth: heterotrophs"}),
+    EXPECT_THAT(LegendTextsOfTitles({"R 1: S_O", "R 1: rho of growth: heterotrophs"}),
                 ElementsAre("S_O", "rho of growth: heterotrophs"));
 }
 
 TEST(LegendTexts, FullTitlesWhenNeitherPartIsShared)
 {
-    EXPECT_THAT(LegendTexts({"R 1: S_O", "R 2: S_NH"}), ElementsAre("R 1: S_O", "R 2: S_NH"));
-    EXPECT_THAT(LegendTexts({"R 1: S_O", "1.influent flowrate"}),
+    EXPECT_THAT(LegendTextsOfTitles({"R 1: S_O", "R 2: S_NH"}),
+                ElementsAre("R 1: S_O", "R 2: S_NH"));
+    EXPECT_THAT(LegendTextsOfTitles({"R 1: S_O", "1.influent flowrate"}),
                 ElementsAre("R 1: S_O", "1.influent flowrate"));
-    EXPECT_THAT(LegendTexts({"1.influent flowrate", "Return sludge flowrate"}),
+    EXPECT_THAT(LegendTextsOfTitles({"1.influent flowrate", "Return sludge flowrate"}),
                 ElementsAre("1.influent flowrate", "Return sludge flowrate"));
-    EXPECT_TRUE(LegendTexts({}).empty());
+    EXPECT_TRUE(LegendTextsOfTitles({}).empty());
 }
 
 TEST(ChartFileName, IndexAndSafeTitle)
