@@ -1,15 +1,26 @@
 #include "cli/Cli.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "dynamics/DynamicSimulation.h"
+#include "results/ChartModel.h"
+#include "results/ResultsFile.h"
+#include "results/SeriesText.h"
+#ifdef NARV_HAS_CHART_RENDERER
+#include "render/ChartRenderer.h"
+#endif
 
 #include <fmt/format.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <unistd.h>
 
 namespace narv::cli {
 
@@ -37,6 +48,55 @@ end; its state is that of the last step.
   --state-json FILE   write the final state as JSON
 )";
 
+namespace {
+
+std::string stem(const std::optional<std::string>& file)
+{
+    return file ? std::filesystem::path(*file).stem().string() : std::string();
+}
+
+// What the footnote of every chart names: the project (the plant's directory) and the files.
+ChartSetup chartSetup(const CliArguments& arguments)
+{
+    ChartSetup setup;
+    const auto plant = arguments.value("--plant");
+    setup.ProjectName =
+        plant ? std::filesystem::absolute(*plant).parent_path().filename().string() : "";
+    setup.ModelName = stem(arguments.value("--model"));
+    setup.PlantName = stem(plant);
+    setup.VariationName = stem(arguments.value("--variation"));
+    return setup;
+}
+
+void writeCharts(const TResultSet& results, const std::string& directory, std::ostream& out)
+{
+#ifdef NARV_HAS_CHART_RENDERER
+    // Qt wants a private runtime directory; without a session there is none.
+    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
+        const std::filesystem::path runtime =
+            std::filesystem::temp_directory_path() / fmt::format("narv-runtime-{}", ::getuid());
+        std::error_code ec;
+        std::filesystem::create_directories(runtime, ec);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ec);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
+    }
+    std::vector<TChart> charts;
+    if (results.FirstAutoChart >= 0)
+        for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
+            charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
+    const auto files = RenderChartsToDirectory(charts, directory);
+    out << fmt::format("{} charts drawn into {}\n", files.size(), directory);
+#else
+    (void)results;
+    (void)directory;
+    (void)out;
+    throw Error("This narv-cli was built without the chart renderer (NARV_BUILD_UI=OFF): --charts "
+                "is not available.");
+#endif
+}
+
+} // namespace
+
 OptionSpec SimulateOptions()
 {
     return {{"--model", "--plant", "--variation", "--cycles", "--settings", "--results", "--csv",
@@ -60,25 +120,38 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
             "A dynamic simulation of this plant needs a variation: give it with --variation.");
     const TSimSettings settings = LoadSettings(arguments);
     const bool allCycles = arguments.has("--all-cycles");
-    for (const char* option : {"--results", "--csv", "--charts"})
-        if (arguments.has(option))
-            throw Error(fmt::format("The option {} is not available in this version yet.", option));
 
     auto results = std::make_unique<TResultSet>();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
+    RemoveRunCharts(*results);
     SetRunStart(*results, local);
     TerminalProgress progress;
     DynamicSimulation simulation(workspace->model, workspace->plant, workspace->state,
                                  workspace->variation, settings, *results);
     const RunOutcome outcome = simulation.run(progress, *cycles, allCycles);
+    RunChartContext context = MakeRunChartContext(workspace->model, workspace->plant);
+    context.CycleCount = *cycles;
+    context.CycleDuration = workspace->variation.CycleDuration;
+    context.ShowAllCycles = allCycles;
+    context.Setup = chartSetup(arguments);
+    BuildRunCharts(*results, context);
+
     WriteRunOutputs(*workspace, keyword, arguments);
+    if (const auto file = arguments.value("--results"))
+        SaveResultsFile(*file, *results);
+    if (const auto file = arguments.value("--csv"))
+        writeFileAtomically(*file,
+                            [&](std::ostream& csv) { WriteSeriesCsv(csv, results->Series); });
     const std::size_t points = results->Series.empty() ? 0 : results->Series.front()->Points.size();
     out << fmt::format(
-        "Simulated {} cycles of {:g} d{}: {} series of {} points; simulation time: {}\n", *cycles,
-        workspace->variation.CycleDuration, outcome.stopped ? " (stopped)" : "",
-        results->Series.size(), points, FormatElapsed(outcome.elapsedSeconds));
+        "Simulated {} cycles of {:g} d{}: {} series of {} points, {} charts; simulation time: {}\n",
+        *cycles, workspace->variation.CycleDuration, outcome.stopped ? " (stopped)" : "",
+        results->Series.size(), points, results->Charts.size(),
+        FormatElapsed(outcome.elapsedSeconds));
+    if (const auto directory = arguments.value("--charts"))
+        writeCharts(*results, *directory, out);
     return kExitSuccess;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -241,6 +242,46 @@ TEST_F(CliRuns, RelaxRefusesActiveControlLoops)
         run({"relax", "--model", m_model, "--plant", (m_dir / "loops.pln").string()});
     EXPECT_EQ(relax.code, 1);
     EXPECT_EQ(relax.err, "Control loops active. Use option Integration!\n");
+}
+
+TEST_F(CliRuns, SimulateWritesResultsCsvAndCharts)
+{
+    const std::string data = NARV_TEST_DATA_DIR;
+    const std::string results = (m_dir / "run.rlt").string();
+    const std::string csv = (m_dir / "run.csv").string();
+    const CliRun simulate =
+        run({"simulate", "--model", kModels + "small.mod", "--plant", data + "/plants/oldest.pln",
+             "--variation", data + "/variations/small-12.vrt", "--cycles", "2", "--all-cycles",
+             "--results", results, "--csv", csv, "--charts", (m_dir / "charts").string(),
+             "--state-json", (m_dir / "s.json").string()});
+    ASSERT_EQ(simulate.code, 0) << simulate.err;
+    // 5 + NS + NX + nC (NS + NX + NP + 1) + 2 series of 289 + 288 points; 11 charts.
+    EXPECT_THAT(simulate.out, HasSubstr("16 series of 577 points, 11 charts"));
+    const std::string table = readFileBytes(csv);
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 1 + 577);
+    EXPECT_THAT(table, StartsWith("X,Time steps,1.influent flowrate,"));
+#ifdef NARV_HAS_CHART_RENDERER
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "charts"), fs::directory_iterator()),
+              11);
+#endif
+    const CliRun stats = run({"results", results, "--stats"});
+    ASSERT_EQ(stats.code, 0) << stats.err;
+    EXPECT_THAT(stats.out, StartsWith("Flow Rates\n     Title"));
+    const auto state = nlohmann::json::parse(readFileBytes(m_dir / "s.json"));
+    EXPECT_NEAR(state["time"].get<double>(), 2.0, 1e-9);
+}
+
+TEST_F(CliRuns, SimulateNeedsAVariationAndValidCycles)
+{
+    const std::string data = NARV_TEST_DATA_DIR;
+    const std::string plant = data + "/plants/oldest.pln";
+    EXPECT_EQ(
+        run({"simulate", "--model", kModels + "small.mod", "--plant", plant, "--cycles", "1"}).code,
+        1);
+    EXPECT_EQ(run({"simulate", "--model", kModels + "small.mod", "--plant", plant, "--variation",
+                   data + "/variations/small-12.vrt", "--cycles", "0"})
+                  .code,
+              2);
 }
 
 TEST_F(Cli, LaterCommandsAreRefusedClearly)
