@@ -131,36 +131,6 @@ private:
     int m_startLine = 0;
 };
 
-// The plant's own values that the rows and the control loops change; kept for the end of a run.
-struct SavedValues {
-    PlantBaseValues base;
-    double Recirc2Flow = 0.0;
-};
-
-SavedValues saveValues(const TModelDef& model, const TPlantDef& plant)
-{
-    return {SavePlantBaseValues(model, plant), plant.Recirc2Flow};
-}
-
-void restoreValues(const SavedValues& saved, TModelDef& model, TPlantDef& plant)
-{
-    const PlantBaseValues& base = saved.base;
-    plant.InfluentFlow = base.InfluentFlow;
-    plant.Influent2Flow = base.Influent2Flow;
-    plant.ReturnFlow = base.ReturnFlow;
-    plant.RecircFlow = base.RecircFlow;
-    plant.Recirc2Flow = saved.Recirc2Flow;
-    plant.ExcessRate = base.ExcessRate;
-    // Control loops may have moved kla during the run; the plant keeps the kla its user set.
-    plant.Kla = base.Kla;
-    model.InfluentS = base.SIn1;
-    model.InfluentX = base.XIn1;
-    plant.SIn2 = base.SIn2;
-    plant.XIn2 = base.XIn2;
-    plant.OperatingTemperature = base.OperatingTemperature;
-    ConvertToOperatingTemperature(model, plant.OperatingTemperature, model.BaseTemperature);
-}
-
 void applyRow(const ContinuousInputRow& row, TModelDef& model, TPlantDef& plant)
 {
     plant.OperatingTemperature = row.temperature;
@@ -321,7 +291,7 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
     CompartmentArray neutralKla; // variation index 0: every relative kla is 1
     neutralKla.fill(1.0);
     Integrator integrator(m_model, m_plant, m_state, m_settings);
-    const SavedValues saved = saveValues(m_model, m_plant);
+    const PlantBaseValues saved = SavePlantBaseValues(m_model, m_plant);
     ContinuousOutcome outcome;
     try {
         WriteContinuousOutputHeader(out, m_model, m_plant);
@@ -356,10 +326,10 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
         }
         outcome.timeHours = clockHours;
     } catch (...) {
-        restoreValues(saved, m_model, m_plant);
+        RestorePlantBaseValues(saved, m_model, m_plant);
         throw;
     }
-    restoreValues(saved, m_model, m_plant);
+    RestorePlantBaseValues(saved, m_model, m_plant);
     return outcome;
 }
 

@@ -61,12 +61,30 @@ PlantBaseValues SavePlantBaseValues(const TModelDef& model, const TPlantDef& pla
     base.RecircFlow = plant.RecircFlow;
     base.ExcessRate = plant.ExcessRate;
     base.Influent2Flow = plant.Influent2Flow;
+    base.Recirc2Flow = plant.Recirc2Flow;
     base.Kla = plant.Kla;
     base.SIn1 = model.InfluentS;
     base.XIn1 = model.InfluentX;
     base.SIn2 = plant.SIn2;
     base.XIn2 = plant.XIn2;
     return base;
+}
+
+void RestorePlantBaseValues(const PlantBaseValues& base, TModelDef& model, TPlantDef& plant)
+{
+    plant.InfluentFlow = base.InfluentFlow;
+    plant.Influent2Flow = base.Influent2Flow;
+    plant.ReturnFlow = base.ReturnFlow;
+    plant.RecircFlow = base.RecircFlow;
+    plant.Recirc2Flow = base.Recirc2Flow;
+    plant.ExcessRate = base.ExcessRate;
+    plant.Kla = base.Kla;
+    model.InfluentS = base.SIn1;
+    model.InfluentX = base.XIn1;
+    plant.SIn2 = base.SIn2;
+    plant.XIn2 = base.XIn2;
+    plant.OperatingTemperature = base.OperatingTemperature;
+    ConvertToOperatingTemperature(model, plant.OperatingTemperature, model.BaseTemperature);
 }
 
 void ApplyVariationPoint(const TVariationDef& variation, int step, const PlantBaseValues& base,

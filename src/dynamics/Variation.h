@@ -64,6 +64,7 @@ struct PlantBaseValues {
     double RecircFlow = 0.0;
     double ExcessRate = 0.0;
     double Influent2Flow = 0.0;
+    double Recirc2Flow = 0.0;
     CompartmentArray Kla;
     SpeciesArray SIn1;
     SpeciesArray XIn1;
@@ -72,6 +73,10 @@ struct PlantBaseValues {
 };
 
 PlantBaseValues SavePlantBaseValues(const TModelDef& model, const TPlantDef& plant);
+
+// Puts the saved values back (flows, kla, the four influent arrays, temperature) and converts
+// the model to the restored temperature.
+void RestorePlantBaseValues(const PlantBaseValues& base, TModelDef& model, TPlantDef& plant);
 
 // Sets the plant's current values for step i (1..N) from the base values: temperature first
 // (floored at 0 °C, with the model converted to it), the five flows, the kla of compartments
