@@ -25,6 +25,7 @@ Commands:
   simulate   run a plant through cycles of its variation and record the results
   continuous drive a plant through a table of measured data
   results    read a results file: its series as CSV, the statistics of its charts
+  demo       run the example project end to end and write its results
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -58,7 +59,7 @@ rates and the oxygen rate as JSON.
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"report", "picture", "demo"};
+const std::vector<std::string> kLaterCommands = {"report", "picture"};
 
 constexpr const char* kIntegrateHelp =
     R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
@@ -119,6 +120,7 @@ const std::vector<Command>& commands()
         {"simulate", kSimulateHelp, SimulateOptions(), runSimulate},
         {"continuous", kContinuousHelp, ContinuousOptions(), runContinuous},
         {"results", kResultsHelp, ResultsOptions(), runResults},
+        {"demo", kDemoHelp, DemoOptions(), runDemo},
     };
     return list;
 }

@@ -13,13 +13,16 @@ int runRelax(const CliArguments& arguments, std::ostream& out);
 int runSimulate(const CliArguments& arguments, std::ostream& out);
 int runContinuous(const CliArguments& arguments, std::ostream& out);
 int runResults(const CliArguments& arguments, std::ostream& out);
+int runDemo(const CliArguments& arguments, std::ostream& out);
 
 // Help texts and options of the commands that live in their own files.
 extern const char* const kSimulateHelp;
 extern const char* const kContinuousHelp;
 extern const char* const kResultsHelp;
+extern const char* const kDemoHelp;
 OptionSpec SimulateOptions();
 OptionSpec ContinuousOptions();
 OptionSpec ResultsOptions();
+OptionSpec DemoOptions();
 
 } // namespace narv::cli
