@@ -2,7 +2,6 @@
 
 #include "core/Error.h"
 #include "dynamics/DynamicSimulation.h"
-#include "model/Temperature.h"
 #include "results/Recording.h"
 #include "special/AIIntegrator.h"
 
@@ -22,22 +21,10 @@ public:
     }
     ~BaseValueGuard()
     {
-        m_plant.InfluentFlow = m_base.InfluentFlow;
-        m_plant.Influent2Flow = m_base.Influent2Flow;
-        m_plant.ReturnFlow = m_base.ReturnFlow;
-        m_plant.RecircFlow = m_base.RecircFlow;
-        m_plant.ExcessRate = m_base.ExcessRate;
-        m_plant.OperatingTemperature = m_base.OperatingTemperature;
-        m_model.InfluentS = m_base.SIn1;
-        m_model.InfluentX = m_base.XIn1;
-        m_plant.SIn2 = m_base.SIn2;
-        m_plant.XIn2 = m_base.XIn2;
-        m_plant.Kla = m_base.Kla;
         try {
-            ConvertToOperatingTemperature(m_model, m_plant.OperatingTemperature,
-                                          m_model.BaseTemperature);
+            RestorePlantBaseValues(m_base, m_model, m_plant);
         } catch (const Error&) {
-            // The base temperature converted before the run; it cannot fail now.
+            // The temperature before the run converted then; it cannot fail now.
         }
     }
     BaseValueGuard(const BaseValueGuard&) = delete;

@@ -66,6 +66,10 @@ struct TSbrCycle {
 // then raised to the minimum.
 void ResetSbrCycle(TSbrCycle& cycle);
 
+// Integration and relaxation are not available for an SBR plant: it runs its own cycle.
+inline constexpr const char* kSbrComputationMessage =
+    "An SBR plant is simulated only by the dynamic simulation of its cycle.";
+
 // The plant data an SBR plant fixes: one reactor, one compartment, a 2nd influent.
 void SetUpSbrPlant(TPlantDef& plant);
 
