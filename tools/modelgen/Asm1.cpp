@@ -1,3 +1,4 @@
+#include "Asm1Matrix.h"
 #include "DeliveredModels.h"
 #include "ModelTables.h"
 
@@ -9,18 +10,11 @@ enum Dissolved { SO = 1, SI, SS, SNO, SNH, SND, SALK };
 enum Particulate { XI = 1, XS, XBH, XBA, XP, XND };
 
 // Typical values at neutral pH, 20 °C and 10 °C (Henze et al., 1987).
-constexpr double YA = 0.24;   // [g COD / g N]
-constexpr double YH = 0.67;   // [g COD / g COD]
-constexpr double fP = 0.08;   // inert fraction of decayed biomass
-constexpr double iXB = 0.086; // [g N / g COD] in biomass
-constexpr double iXP = 0.06;  // [g N / g COD] in decay products
 constexpr ValuePair muH{6.0, 3.0};
 constexpr ValuePair KS{20.0, 20.0};
 constexpr ValuePair KOH{0.2, 0.2};
 constexpr ValuePair KNO{0.5, 0.5};
 constexpr ValuePair bH{0.62, 0.2};
-constexpr double etaG = 0.8;
-constexpr double etaH = 0.4;
 constexpr ValuePair kh{3.0, 1.0};
 constexpr ValuePair KX{0.03, 0.01};
 constexpr ValuePair muA{0.8, 0.3};
@@ -32,14 +26,14 @@ constexpr ValuePair bA{0.15, 0.05};
 // kh / KX: 3 / 0.03 at 20 °C, 1 / 0.01 at 10 °C; written out, as the quotients round in binary.
 constexpr ValuePair khPerKX{100.0, 100.0};
 
-// Exact conversion factors instead of the rounded 4.57 and 2.86 of the report, so that COD
-// closes to the digits the file keeps.
-constexpr double kNitrateCod = 64.0 / 14.0;         // [g COD / g N], NH4 -> NO3
-constexpr double kDenitrificationCod = 40.0 / 14.0; // [g COD / g N], NO3 -> N2
-
-void addHydrolysis(TModelDef& m, int p)
+Parameter at20(const ValuePair& pair)
 {
-    SetParticulateFactor(m, p, XS, kAdsorptionX, KX.at20, KX.theta(), XBH);
+    return {pair.at20, pair.theta()};
+}
+
+void addHydrolysis(TModelDef& m, int p, const Parameter& halfSaturation)
+{
+    SetParticulateFactor(m, p, XS, kAdsorptionX, halfSaturation.value, halfSaturation.theta, XBH);
     SetParticulateFactor(m, p, XBH, kFirstOrderX);
     m.NueS[p][SS] = 1.0;
     m.NueX[p][XS] = -1.0;
@@ -47,16 +41,16 @@ void addHydrolysis(TModelDef& m, int p)
 
 // kh (XS/XBH)/(KX + XS/XBH) XBH * XND/XS simplifies to (kh/KX) * KX/(KX + XS/XBH) * XND:
 // the inhibition factor on XS and first order on XND, with no singular 1/XS. kh and KX share
-// their 20/10 °C ratio, so kh/KX = 100 has the coefficient 0 and KX carries the dependence.
-void addOrganicNitrogenHydrolysis(TModelDef& m, int p)
+// their temperature dependence, so kh/KX has the coefficient 0 and KX carries the dependence.
+void addOrganicNitrogenHydrolysis(TModelDef& m, int p, const Parameter& halfSaturation)
 {
-    SetParticulateFactor(m, p, XS, kInhibitionX, KX.at20, KX.theta(), XBH);
+    SetParticulateFactor(m, p, XS, kInhibitionX, halfSaturation.value, halfSaturation.theta, XBH);
     SetParticulateFactor(m, p, XND, kFirstOrderX);
     m.NueS[p][SND] = 1.0;
     m.NueX[p][XND] = -1.0;
 }
 
-void addDecay(TModelDef& m, int p, int biomass)
+void addDecay(TModelDef& m, int p, int biomass, double fP, double iXB, double iXP)
 {
     SetParticulateFactor(m, p, biomass, kFirstOrderX);
     m.NueX[p][biomass] = -1.0;
@@ -66,6 +60,107 @@ void addDecay(TModelDef& m, int p, int biomass)
 }
 
 } // namespace
+
+Asm1Parameters Asm1TypicalParameters()
+{
+    Asm1Parameters typical{};
+    typical.YA = 0.24;
+    typical.YH = 0.67;
+    typical.fP = 0.08;
+    typical.iXB = 0.086;
+    typical.iXP = 0.06;
+    typical.etaG = 0.8;
+    typical.etaH = 0.4;
+    // Exact conversion factors instead of the rounded 4.57 and 2.86 of the report, so that COD
+    // closes to the digits the file keeps.
+    typical.nitrateCod = 64.0 / 14.0;
+    typical.denitrificationCod = 40.0 / 14.0;
+    typical.muH = at20(muH);
+    typical.KS = at20(KS);
+    typical.KOH = at20(KOH);
+    typical.KNO = at20(KNO);
+    typical.bH = at20(bH);
+    typical.kh = at20(kh);
+    typical.KX = at20(KX);
+    typical.muA = at20(muA);
+    typical.KNH = at20(KNH);
+    typical.KOA = at20(KOA);
+    typical.ka = at20(ka);
+    typical.bA = at20(bA);
+    typical.khPerKX = at20(khPerKX);
+    return typical;
+}
+
+void AddAsm1Processes(TModelDef& m, const Asm1Parameters& parameters)
+{
+    int p =
+        AddProcess(m, "Aerobic growth heterotrophs", parameters.muH.value, parameters.muH.theta);
+    SetDissolvedFactor(m, p, SO, kMonodS, parameters.KOH.value, parameters.KOH.theta);
+    SetDissolvedFactor(m, p, SS, kMonodS, parameters.KS.value, parameters.KS.theta);
+    SetParticulateFactor(m, p, XBH, kFirstOrderX);
+    m.NueS[p][SO] = -(1.0 - parameters.YH) / parameters.YH;
+    m.NueS[p][SS] = -1.0 / parameters.YH;
+    m.NueS[p][SNH] = -parameters.iXB;
+    m.NueS[p][SALK] = -parameters.iXB / 14.0;
+    m.NueX[p][XBH] = 1.0;
+
+    p = AddProcess(m, "Anoxic growth heterotrophs", parameters.muH.value * parameters.etaG,
+                   parameters.muH.theta);
+    SetDissolvedFactor(m, p, SO, kInhibitionS, parameters.KOH.value, parameters.KOH.theta);
+    SetDissolvedFactor(m, p, SS, kMonodS, parameters.KS.value, parameters.KS.theta);
+    SetDissolvedFactor(m, p, SNO, kMonodS, parameters.KNO.value, parameters.KNO.theta);
+    SetParticulateFactor(m, p, XBH, kFirstOrderX);
+    m.NueS[p][SS] = -1.0 / parameters.YH;
+    m.NueS[p][SNO] = -(1.0 - parameters.YH) / (parameters.denitrificationCod * parameters.YH);
+    m.NueS[p][SNH] = -parameters.iXB;
+    m.NueS[p][SALK] =
+        (1.0 - parameters.YH) / (14.0 * parameters.denitrificationCod * parameters.YH) -
+        parameters.iXB / 14.0;
+    m.NueX[p][XBH] = 1.0;
+
+    p = AddProcess(m, "Aerobic growth autotrophs", parameters.muA.value, parameters.muA.theta);
+    SetDissolvedFactor(m, p, SO, kMonodS, parameters.KOA.value, parameters.KOA.theta);
+    SetDissolvedFactor(m, p, SNH, kMonodS, parameters.KNH.value, parameters.KNH.theta);
+    SetParticulateFactor(m, p, XBA, kFirstOrderX);
+    m.NueS[p][SO] = -(parameters.nitrateCod - parameters.YA) / parameters.YA;
+    m.NueS[p][SNO] = 1.0 / parameters.YA;
+    m.NueS[p][SNH] = -parameters.iXB - 1.0 / parameters.YA;
+    m.NueS[p][SALK] = -parameters.iXB / 14.0 - 1.0 / (7.0 * parameters.YA);
+    m.NueX[p][XBA] = 1.0;
+
+    addDecay(m, AddProcess(m, "Decay of heterotrophs", parameters.bH.value, parameters.bH.theta),
+             XBH, parameters.fP, parameters.iXB, parameters.iXP);
+    addDecay(m, AddProcess(m, "Decay of autotrophs", parameters.bA.value, parameters.bA.theta), XBA,
+             parameters.fP, parameters.iXB, parameters.iXP);
+
+    p = AddProcess(m, "Ammonification", parameters.ka.value, parameters.ka.theta);
+    SetDissolvedFactor(m, p, SND, kFirstOrderS, 0.0);
+    SetParticulateFactor(m, p, XBH, kFirstOrderX);
+    m.NueS[p][SNH] = 1.0;
+    m.NueS[p][SND] = -1.0;
+    m.NueS[p][SALK] = 1.0 / 14.0;
+
+    p = AddProcess(m, "Aerobic hydrolysis", parameters.kh.value, parameters.kh.theta);
+    SetDissolvedFactor(m, p, SO, kMonodS, parameters.KOH.value, parameters.KOH.theta);
+    addHydrolysis(m, p, parameters.KX);
+
+    p = AddProcess(m, "Anoxic hydrolysis", parameters.kh.value * parameters.etaH,
+                   parameters.kh.theta);
+    SetDissolvedFactor(m, p, SO, kInhibitionS, parameters.KOH.value, parameters.KOH.theta);
+    SetDissolvedFactor(m, p, SNO, kMonodS, parameters.KNO.value, parameters.KNO.theta);
+    addHydrolysis(m, p, parameters.KX);
+
+    p = AddProcess(m, "Aerobic hydrolysis of org. N", parameters.khPerKX.value,
+                   parameters.khPerKX.theta);
+    SetDissolvedFactor(m, p, SO, kMonodS, parameters.KOH.value, parameters.KOH.theta);
+    addOrganicNitrogenHydrolysis(m, p, parameters.KX);
+
+    p = AddProcess(m, "Anoxic hydrolysis of org. N", parameters.khPerKX.value * parameters.etaH,
+                   parameters.khPerKX.theta);
+    SetDissolvedFactor(m, p, SO, kInhibitionS, parameters.KOH.value, parameters.KOH.theta);
+    SetDissolvedFactor(m, p, SNO, kMonodS, parameters.KNO.value, parameters.KNO.theta);
+    addOrganicNitrogenHydrolysis(m, p, parameters.KX);
+}
 
 TModelDef MakeAsm1()
 {
@@ -105,65 +200,7 @@ TModelDef MakeAsm1()
             {"Organic N", "N", 10.0, 5.0},
         });
 
-    int p = AddProcess(m, "Aerobic growth heterotrophs", muH.at20, muH.theta());
-    SetDissolvedFactor(m, p, SO, kMonodS, KOH.at20, KOH.theta());
-    SetDissolvedFactor(m, p, SS, kMonodS, KS.at20, KS.theta());
-    SetParticulateFactor(m, p, XBH, kFirstOrderX);
-    m.NueS[p][SO] = -(1.0 - YH) / YH;
-    m.NueS[p][SS] = -1.0 / YH;
-    m.NueS[p][SNH] = -iXB;
-    m.NueS[p][SALK] = -iXB / 14.0;
-    m.NueX[p][XBH] = 1.0;
-
-    p = AddProcess(m, "Anoxic growth heterotrophs", muH.at20 * etaG, muH.theta());
-    SetDissolvedFactor(m, p, SO, kInhibitionS, KOH.at20, KOH.theta());
-    SetDissolvedFactor(m, p, SS, kMonodS, KS.at20, KS.theta());
-    SetDissolvedFactor(m, p, SNO, kMonodS, KNO.at20, KNO.theta());
-    SetParticulateFactor(m, p, XBH, kFirstOrderX);
-    m.NueS[p][SS] = -1.0 / YH;
-    m.NueS[p][SNO] = -(1.0 - YH) / (kDenitrificationCod * YH);
-    m.NueS[p][SNH] = -iXB;
-    m.NueS[p][SALK] = (1.0 - YH) / (14.0 * kDenitrificationCod * YH) - iXB / 14.0;
-    m.NueX[p][XBH] = 1.0;
-
-    p = AddProcess(m, "Aerobic growth autotrophs", muA.at20, muA.theta());
-    SetDissolvedFactor(m, p, SO, kMonodS, KOA.at20, KOA.theta());
-    SetDissolvedFactor(m, p, SNH, kMonodS, KNH.at20, KNH.theta());
-    SetParticulateFactor(m, p, XBA, kFirstOrderX);
-    m.NueS[p][SO] = -(kNitrateCod - YA) / YA;
-    m.NueS[p][SNO] = 1.0 / YA;
-    m.NueS[p][SNH] = -iXB - 1.0 / YA;
-    m.NueS[p][SALK] = -iXB / 14.0 - 1.0 / (7.0 * YA);
-    m.NueX[p][XBA] = 1.0;
-
-    addDecay(m, AddProcess(m, "Decay of heterotrophs", bH.at20, bH.theta()), XBH);
-    addDecay(m, AddProcess(m, "Decay of autotrophs", bA.at20, bA.theta()), XBA);
-
-    p = AddProcess(m, "Ammonification", ka.at20, ka.theta());
-    SetDissolvedFactor(m, p, SND, kFirstOrderS, 0.0);
-    SetParticulateFactor(m, p, XBH, kFirstOrderX);
-    m.NueS[p][SNH] = 1.0;
-    m.NueS[p][SND] = -1.0;
-    m.NueS[p][SALK] = 1.0 / 14.0;
-
-    p = AddProcess(m, "Aerobic hydrolysis", kh.at20, kh.theta());
-    SetDissolvedFactor(m, p, SO, kMonodS, KOH.at20, KOH.theta());
-    addHydrolysis(m, p);
-
-    p = AddProcess(m, "Anoxic hydrolysis", kh.at20 * etaH, kh.theta());
-    SetDissolvedFactor(m, p, SO, kInhibitionS, KOH.at20, KOH.theta());
-    SetDissolvedFactor(m, p, SNO, kMonodS, KNO.at20, KNO.theta());
-    addHydrolysis(m, p);
-
-    p = AddProcess(m, "Aerobic hydrolysis of org. N", khPerKX.at20, khPerKX.theta());
-    SetDissolvedFactor(m, p, SO, kMonodS, KOH.at20, KOH.theta());
-    addOrganicNitrogenHydrolysis(m, p);
-
-    p = AddProcess(m, "Anoxic hydrolysis of org. N", khPerKX.at20 * etaH, khPerKX.theta());
-    SetDissolvedFactor(m, p, SO, kInhibitionS, KOH.at20, KOH.theta());
-    SetDissolvedFactor(m, p, SNO, kMonodS, KNO.at20, KNO.theta());
-    addOrganicNitrogenHydrolysis(m, p);
-
+    AddAsm1Processes(m, Asm1TypicalParameters());
     FinishModel(m);
     return m;
 }
