@@ -12,6 +12,9 @@ TModelDef MakeAsm1();
 // ASM3 (Gujer et al., 1999), written as data/models/asm3.mod.
 TModelDef MakeAsm3();
 
+// ASM1 as the benchmark plant uses it, at 15 °C: the model of examples/asm1-benchmark.
+TModelDef MakeAsm1Benchmark();
+
 struct DeliveredModel {
     const char* fileName; // in data/models
     TModelDef (*make)();
