@@ -4,6 +4,7 @@
 #include "core/NumberFormat.h"
 #include "plant/PlantFile.h"
 #include "shell/SimulationSettingsFile.h"
+#include "special/SpecialPlantFile.h"
 
 #include <cstdio>
 #include <iostream>
@@ -17,11 +18,17 @@ std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments)
     ResetVariation(workspace.variation, workspace.model, workspace.plant);
     std::string keyword;
     if (const auto plant = arguments.value("--plant")) {
-        keyword = ReadPlantFile(*plant, workspace.model, workspace.plant, workspace.state);
+        keyword = ReadAnyPlantFile(*plant, workspace.model, workspace.plant, workspace.state,
+                                   workspace.sbr, workspace.ai);
         workspace.plant.PlantType = FlowschemeTypeFromKeyword(keyword);
     }
-    if (const auto variation = arguments.value("--variation"))
-        ReadVariationFile(*variation, workspace.variation, workspace.model);
+    if (const auto variation = arguments.value("--variation")) {
+        const auto warning =
+            ReadAnyVariationFile(*variation, workspace.variation, workspace.aiVariation,
+                                 workspace.model, workspace.plant, workspace.ai);
+        if (warning)
+            std::cerr << *warning << '\n';
+    }
     return keyword;
 }
 
@@ -49,7 +56,7 @@ Json Numbers(const double* values, int count)
     return array;
 }
 
-Json StateJson(const Workspace& workspace)
+Json StateJson(const Workspace& workspace, const SbrRunState* sbr)
 {
     const TModelDef& model = workspace.model;
     const TPlantDef& plant = workspace.plant;
@@ -76,6 +83,12 @@ Json StateJson(const Workspace& workspace)
     inputs["Kla"] = Numbers(plant.Kla.data(), compartments);
     inputs["O2Setpoint"] = Numbers(plant.O2Setpoint.data(), compartments);
     json["plant"] = inputs;
+    if (sbr != nullptr) {
+        Json tank;
+        tank["volume"] = sbr->volume;
+        tank["time"] = sbr->time;
+        json["sbr"] = tank;
+    }
     return json;
 }
 
@@ -85,12 +98,13 @@ void WriteTextFile(const std::filesystem::path& path, const std::string& text)
 }
 
 void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
-                     const CliArguments& arguments)
+                     const CliArguments& arguments, const SbrRunState* sbr)
 {
     if (const auto path = arguments.value("--save"))
-        WritePlantFile(*path, keyword, workspace.model, workspace.plant, workspace.state);
+        WriteAnyPlantFile(*path, keyword, workspace.model, workspace.plant, workspace.state,
+                          workspace.sbr, workspace.ai);
     if (const auto path = arguments.value("--state-json"))
-        WriteTextFile(*path, StateJson(workspace).dump(2) + "\n");
+        WriteTextFile(*path, StateJson(workspace, sbr).dump(2) + "\n");
 }
 
 TerminalProgress::TerminalProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}

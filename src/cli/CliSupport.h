@@ -4,6 +4,7 @@
 #include "core/RunControl.h"
 #include "shell/Workspace.h"
 #include "solvers/SimSettings.h"
+#include "special/SbrSimulation.h"
 
 #include <nlohmann/json.hpp>
 
@@ -27,15 +28,16 @@ double RealOption(const CliArguments& arguments, const std::string& name);
 
 Json Numbers(const double* values, int count);
 
-// The final state: time, every compartment's concentrations, the plant's inputs.
-Json StateJson(const Workspace& workspace);
+// The final state: time, every compartment's concentrations, the plant's inputs; for an SBR
+// plant also the tank volume and the SBR clock at the end of the run.
+Json StateJson(const Workspace& workspace, const SbrRunState* sbr = nullptr);
 
 // Writes text through a temporary file and a rename.
 void WriteTextFile(const std::filesystem::path& path, const std::string& text);
 
-// --save and --state-json of the run commands.
+// --save and --state-json of the run commands; sbr is the end of an SBR run, if any.
 void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
-                     const CliArguments& arguments);
+                     const CliArguments& arguments, const SbrRunState* sbr = nullptr);
 
 // Progress on stderr while it is a terminal, at most a few times a second; nothing otherwise.
 class TerminalProgress : public RunControl {

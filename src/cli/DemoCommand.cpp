@@ -4,7 +4,8 @@
 
 namespace narv::cli {
 
-const char* const kDemoHelp = "Usage: narv-cli demo [--out DIR] (not available in this version yet)\n";
+const char* const kDemoHelp =
+    "Usage: narv-cli demo [--out DIR] (not available in this version yet)\n";
 
 OptionSpec DemoOptions()
 {

@@ -6,11 +6,13 @@
 #include "core/NumberFormat.h"
 #include "plant/ModelSetup.h"
 #include "plant/PlantFile.h"
+#include "special/SpecialPlantFile.h"
 
 #include <fmt/format.h>
 
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -75,11 +77,15 @@ int runCheck(const CliArguments& arguments, std::ostream& out)
             [&](const fs::path& target) { WriteModelFile(target, w.model); });
     if (plantFile)
         rewrite(*directory, *plantFile, out, [&](const fs::path& target) {
-            WritePlantFile(target, keyword, w.model, w.plant, w.state);
+            WriteAnyPlantFile(target, keyword, w.model, w.plant, w.state, w.sbr, w.ai);
         });
     if (variationFile)
-        rewrite(*directory, *variationFile, out,
-                [&](const fs::path& target) { WriteVariationFile(target, w.variation, w.model); });
+        rewrite(*directory, *variationFile, out, [&](const fs::path& target) {
+            const auto warning = WriteAnyVariationFile(target, w.variation, workspace->aiVariation,
+                                                       w.model, w.plant);
+            if (warning)
+                std::cerr << *warning << '\n';
+        });
     return kExitSuccess;
 }
 

@@ -7,6 +7,8 @@
 #include "core/TextUtil.h"
 #include "solvers/IntegrationRun.h"
 #include "solvers/Relaxation.h"
+#include "special/AIPlant.h"
+#include "special/SbrCycle.h"
 
 #include <fmt/format.h>
 
@@ -44,7 +46,8 @@ void printEffluent(std::ostream& out, const Workspace& workspace)
     const int last = plant.CompartmentCount;
     out << fmt::format("Dissolved species in compartment {}:\n", last);
     for (int j = 1; j <= model.NS; ++j)
-        out << fmt::format("  {:<20}{}\n", CollapseBlanks(model.NameS[j]), FormatNumber(12, 3, state.S[last][j]));
+        out << fmt::format("  {:<20}{}\n", CollapseBlanks(model.NameS[j]),
+                           FormatNumber(12, 3, state.S[last][j]));
     if (model.NX == 0)
         return;
     out << fmt::format("Particulate species in reactor {}:\n", plant.ReactorCount);
@@ -55,9 +58,10 @@ void printEffluent(std::ostream& out, const Workspace& workspace)
 
 void refuseSpecialPlants(const std::string& keyword)
 {
-    if (keyword == "SBR" || keyword == "AI")
-        throw Error(
-            fmt::format("Plants of type {} cannot be integrated or relaxed this way.", keyword));
+    if (keyword == "SBR")
+        throw Error(kSbrComputationMessage);
+    if (keyword == "AI")
+        throw Error(kAIComputationMessage);
 }
 
 } // namespace

@@ -8,6 +8,10 @@
 #include "results/ChartModel.h"
 #include "results/ResultsFile.h"
 #include "results/SeriesText.h"
+#include "special/AIDynamicSimulation.h"
+#include "special/AIPlant.h"
+#include "special/SbrCycle.h"
+#include "special/SbrSimulation.h"
 #ifdef NARV_HAS_CHART_RENDERER
 #include "render/ChartRenderer.h"
 #endif
@@ -114,10 +118,16 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     if (*cycles < 1 || *cycles > kMaxCycles)
         throw UsageError(fmt::format("--cycles must lie between 1 and {}", kMaxCycles));
     auto workspace = std::make_unique<Workspace>();
-    const std::string keyword = LoadCaseFiles(*workspace, arguments);
-    if (!arguments.has("--variation"))
+    Workspace& w = *workspace;
+    const std::string keyword = LoadCaseFiles(w, arguments);
+    const bool sbr = w.plant.PlantType == TFlowschemeType::ftSBR;
+    const bool ai = w.plant.PlantType == TFlowschemeType::ftAI;
+    if (sbr && arguments.has("--variation"))
+        throw Error("An SBR plant runs its own cycle and takes no variation.");
+    if (!sbr && !arguments.has("--variation"))
         throw Error(
-            "A dynamic simulation of this plant needs a variation: give it with --variation.");
+            ai ? kAIComputationMessage
+               : "A dynamic simulation of this plant needs a variation: give it with --variation.");
     const TSimSettings settings = LoadSettings(arguments);
     const bool allCycles = arguments.has("--all-cycles");
 
@@ -128,17 +138,28 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     RemoveRunCharts(*results);
     SetRunStart(*results, local);
     TerminalProgress progress;
-    DynamicSimulation simulation(workspace->model, workspace->plant, workspace->state,
-                                 workspace->variation, settings, *results);
-    const RunOutcome outcome = simulation.run(progress, *cycles, allCycles);
-    RunChartContext context = MakeRunChartContext(workspace->model, workspace->plant);
+    RunOutcome outcome;
+    std::unique_ptr<SbrSimulation> sbrRun;
+    if (sbr) {
+        sbrRun = std::make_unique<SbrSimulation>(w.model, w.plant, w.state, w.sbr, *results);
+        outcome = sbrRun->run(progress, *cycles, allCycles);
+    } else if (ai) {
+        AIDynamicSimulation simulation(w.model, w.plant, w.state, w.ai, w.variation, w.aiVariation,
+                                       settings, *results);
+        outcome = simulation.run(progress, *cycles, allCycles);
+    } else {
+        DynamicSimulation simulation(w.model, w.plant, w.state, w.variation, settings, *results);
+        outcome = simulation.run(progress, *cycles, allCycles);
+    }
+    RunChartContext context = MakeRunChartContext(w.model, w.plant);
     context.CycleCount = *cycles;
-    context.CycleDuration = workspace->variation.CycleDuration;
+    context.CycleDuration = sbr ? static_cast<double>(SbrCycleLengthMinutes(w.sbr)) / 1440.0
+                                : w.variation.CycleDuration;
     context.ShowAllCycles = allCycles;
     context.Setup = chartSetup(arguments);
     BuildRunCharts(*results, context);
 
-    WriteRunOutputs(*workspace, keyword, arguments);
+    WriteRunOutputs(w, keyword, arguments, sbrRun ? &sbrRun->runState() : nullptr);
     if (const auto file = arguments.value("--results"))
         SaveResultsFile(*file, *results);
     if (const auto file = arguments.value("--csv"))
@@ -147,9 +168,8 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     const std::size_t points = results->Series.empty() ? 0 : results->Series.front()->Points.size();
     out << fmt::format(
         "Simulated {} cycles of {:g} d{}: {} series of {} points, {} charts; simulation time: {}\n",
-        *cycles, workspace->variation.CycleDuration, outcome.stopped ? " (stopped)" : "",
-        results->Series.size(), points, results->Charts.size(),
-        FormatElapsed(outcome.elapsedSeconds));
+        *cycles, context.CycleDuration, outcome.stopped ? " (stopped)" : "", results->Series.size(),
+        points, results->Charts.size(), FormatElapsed(outcome.elapsedSeconds));
     if (const auto directory = arguments.value("--charts"))
         writeCharts(*results, *directory, out);
     return kExitSuccess;

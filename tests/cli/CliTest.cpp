@@ -284,6 +284,42 @@ TEST_F(CliRuns, SimulateNeedsAVariationAndValidCycles)
               2);
 }
 
+TEST_F(CliRuns, SpecialPlantsAreCheckedSimulatedAndSaved)
+{
+    const std::string special = std::string(NARV_TEST_DATA_DIR) + "/special/";
+    const std::string sbrJson = (m_dir / "sbr.json").string();
+    const std::string sbrSaved = (m_dir / "sbr.pln").string();
+    const CliRun sbr =
+        run({"simulate", "--model", kModels + "small.mod", "--plant", special + "sbr-small.pln",
+             "--cycles", "2", "--state-json", sbrJson, "--save", sbrSaved});
+    ASSERT_EQ(sbr.code, 0) << sbr.err;
+    const auto state = nlohmann::json::parse(readFileBytes(sbrJson));
+    ASSERT_TRUE(state.contains("sbr"));
+    EXPECT_GT(state["sbr"]["volume"].get<double>(), 0.0);
+    EXPECT_NEAR(state["sbr"]["time"].get<double>(), 2.0 / 3.0, 1e-9);
+    EXPECT_THAT(readFileBytes(sbrSaved), HasSubstr("\r\nSBR\r\n"));
+    EXPECT_EQ(run({"check", "--model", kModels + "small.mod", "--plant", sbrSaved}).code, 0);
+
+    const CliRun ai = run({"simulate", "--model", kModels + "small.mod", "--plant",
+                           special + "ai-small.pln", "--variation", special + "ai-small-12.vrt",
+                           "--cycles", "1", "--state-json", (m_dir / "ai.json").string()});
+    ASSERT_EQ(ai.code, 0) << ai.err;
+    EXPECT_FALSE(nlohmann::json::parse(readFileBytes(m_dir / "ai.json")).contains("sbr"));
+
+    const CliRun relax =
+        run({"relax", "--model", kModels + "small.mod", "--plant", special + "ai-small.pln"});
+    EXPECT_EQ(relax.code, 1);
+    EXPECT_THAT(relax.err, StartsWith("For A/I processes you have to define a variation file"));
+    const CliRun integrate = run({"integrate", "--model", kModels + "small.mod", "--plant",
+                                  special + "sbr-small.pln", "--days", "1"});
+    EXPECT_EQ(integrate.code, 1);
+    EXPECT_EQ(run({"simulate", "--model", kModels + "small.mod", "--plant",
+                   special + "ai-small.pln", "--cycles", "1"})
+                  .code,
+              1)
+        << "an A/I plant needs its variation";
+}
+
 TEST_F(Cli, LaterCommandsAreRefusedClearly)
 {
     const CliRun later = run({"report", "--model", kModels + "small.mod"});
