@@ -1,12 +1,19 @@
 #include "cli/CliSupport.h"
 
 #include "core/AtomicFile.h"
+#include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "plant/PlantFile.h"
 #include "shell/SimulationSettingsFile.h"
 #include "special/SpecialPlantFile.h"
+#ifdef NARV_HAS_CHART_RENDERER
+#include "render/ChartRenderer.h"
+#endif
+
+#include <fmt/format.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
@@ -105,6 +112,42 @@ void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
                           workspace.sbr, workspace.ai);
     if (const auto path = arguments.value("--state-json"))
         WriteTextFile(*path, StateJson(workspace, sbr).dump(2) + "\n");
+}
+
+bool ChartRendererAvailable()
+{
+#ifdef NARV_HAS_CHART_RENDERER
+    return true;
+#else
+    return false;
+#endif
+}
+
+std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
+                                                 const std::filesystem::path& directory)
+{
+#ifdef NARV_HAS_CHART_RENDERER
+    // Qt wants a private runtime directory; without a session there is none.
+    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
+        const std::filesystem::path runtime =
+            std::filesystem::temp_directory_path() / fmt::format("narv-runtime-{}", ::getuid());
+        std::error_code ec;
+        std::filesystem::create_directories(runtime, ec);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ec);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
+    }
+    std::vector<TChart> charts;
+    if (results.FirstAutoChart >= 0)
+        for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
+            charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
+    return RenderChartsToDirectory(charts, directory);
+#else
+    (void)results;
+    (void)directory;
+    throw Error(
+        "This narv-cli was built without the chart renderer (NARV_BUILD_UI=OFF): charts are "
+        "not available.");
+#endif
 }
 
 TerminalProgress::TerminalProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace narv::cli {
 
@@ -38,6 +39,14 @@ void WriteTextFile(const std::filesystem::path& path, const std::string& text);
 // --save and --state-json of the run commands; sbr is the end of an SBR run, if any.
 void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
                      const CliArguments& arguments, const SbrRunState* sbr = nullptr);
+
+// Whether this narv-cli was built with the chart renderer.
+bool ChartRendererAvailable();
+
+// The charts the last run built, one PNG each in directory; the files written. Throws when the
+// renderer is not built.
+std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
+                                                 const std::filesystem::path& directory);
 
 // Progress on stderr while it is a terminal, at most a few times a second; nothing otherwise.
 class TerminalProgress : public RunControl {

@@ -12,23 +12,18 @@
 #include "results/ResultsFile.h"
 #include "results/SeriesText.h"
 #include "solvers/Relaxation.h"
-#ifdef NARV_HAS_CHART_RENDERER
-#include "render/ChartRenderer.h"
-#endif
 
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace narv::cli {
@@ -267,27 +262,10 @@ std::string summaryText(const TModelDef& model, const TPlantDef& plant, const TP
 // The run's own charts as PNG files; a narv-cli without the renderer says so and goes on.
 std::string drawCharts(const TResultSet& results, const fs::path& directory)
 {
-#ifdef NARV_HAS_CHART_RENDERER
-    // Qt wants a private runtime directory; without a session there is none.
-    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-        const fs::path runtime =
-            fs::temp_directory_path() / fmt::format("narv-runtime-{}", ::getuid());
-        std::error_code ec;
-        fs::create_directories(runtime, ec);
-        fs::permissions(runtime, fs::perms::owner_all, ec);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
-    }
-    std::vector<TChart> charts;
-    if (results.FirstAutoChart >= 0)
-        for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
-            charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
-    const auto files = RenderChartsToDirectory(charts, directory);
+    if (!ChartRendererAvailable())
+        return "no charts drawn: this narv-cli was built without the chart renderer";
+    const auto files = DrawRunCharts(results, directory);
     return fmt::format("{} charts drawn into {}", files.size(), directory.string());
-#else
-    (void)results;
-    (void)directory;
-    return "no charts drawn: this narv-cli was built without the chart renderer";
-#endif
 }
 
 } // namespace

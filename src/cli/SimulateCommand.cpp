@@ -12,19 +12,14 @@
 #include "special/AIPlant.h"
 #include "special/SbrCycle.h"
 #include "special/SbrSimulation.h"
-#ifdef NARV_HAS_CHART_RENDERER
-#include "render/ChartRenderer.h"
-#endif
 
 #include <fmt/format.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <unistd.h>
 
 namespace narv::cli {
 
@@ -74,29 +69,8 @@ ChartSetup chartSetup(const CliArguments& arguments)
 
 void writeCharts(const TResultSet& results, const std::string& directory, std::ostream& out)
 {
-#ifdef NARV_HAS_CHART_RENDERER
-    // Qt wants a private runtime directory; without a session there is none.
-    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
-        const std::filesystem::path runtime =
-            std::filesystem::temp_directory_path() / fmt::format("narv-runtime-{}", ::getuid());
-        std::error_code ec;
-        std::filesystem::create_directories(runtime, ec);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ec);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
-    }
-    std::vector<TChart> charts;
-    if (results.FirstAutoChart >= 0)
-        for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
-            charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
-    const auto files = RenderChartsToDirectory(charts, directory);
+    const auto files = DrawRunCharts(results, directory);
     out << fmt::format("{} charts drawn into {}\n", files.size(), directory);
-#else
-    (void)results;
-    (void)directory;
-    (void)out;
-    throw Error("This narv-cli was built without the chart renderer (NARV_BUILD_UI=OFF): --charts "
-                "is not available.");
-#endif
 }
 
 } // namespace
