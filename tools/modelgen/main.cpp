@@ -3,6 +3,7 @@
 // asm1-benchmark (model, plant, variation, measured data) into DIR through the program's writers.
 #include "DeliveredModels.h"
 #include "ExampleProjects.h"
+#include "SpecialExamples.h"
 
 #include "core/AtomicFile.h"
 #include "core/Error.h"
@@ -27,9 +28,13 @@ void writeDeliveredModels(const std::filesystem::path& directory)
     }
 }
 
-void writeExampleProject(const std::filesystem::path& directory)
+void writeExampleProject(const std::string& project, const std::filesystem::path& directory)
 {
-    for (const auto& file : narv::modelgen::Asm1BenchmarkProjectFiles()) {
+    const auto files =
+        project == narv::modelgen::kSbrDemoProject  ? narv::modelgen::SbrDemoProjectFiles()
+        : project == narv::modelgen::kAIDemoProject ? narv::modelgen::AIDemoProjectFiles()
+                                                    : narv::modelgen::Asm1BenchmarkProjectFiles();
+    for (const auto& file : files) {
         const std::filesystem::path target = directory / file.fileName;
         narv::writeFileAtomically(target, [&](std::ostream& out) { out << file.bytes; });
         std::cout << target.string() << '\n';
@@ -40,10 +45,14 @@ void writeExampleProject(const std::filesystem::path& directory)
 
 int main(int argc, char** argv)
 {
-    const bool example = argc == 3 && std::string(argv[1]) == "--example";
-    if (argc != 2 && !example) {
+    const bool example = (argc == 3 || argc == 4) && std::string(argv[1]) == "--example";
+    const std::string project = argc == 4 ? argv[2] : narv::modelgen::kAsm1BenchmarkProject;
+    const bool known = project == narv::modelgen::kAsm1BenchmarkProject ||
+                       project == narv::modelgen::kSbrDemoProject ||
+                       project == narv::modelgen::kAIDemoProject;
+    if ((argc != 2 && !example) || !known) {
         std::cerr << "Usage: narv-modelgen DIRECTORY\n"
-                     "       narv-modelgen --example DIRECTORY\n"
+                     "       narv-modelgen --example [asm1-benchmark|sbr-demo|ai-demo] DIRECTORY\n"
                      "Writes asm1.mod and asm3.mod into DIRECTORY (normally data/models); with\n"
                      "--example the project asm1-benchmark (normally examples/asm1-benchmark).\n";
         return 2;
@@ -53,7 +62,7 @@ int main(int argc, char** argv)
         if (!std::filesystem::is_directory(directory))
             throw narv::IoError(directory.string() + " is not a directory.");
         if (example)
-            writeExampleProject(directory);
+            writeExampleProject(project, directory);
         else
             writeDeliveredModels(directory);
     } catch (const std::exception& error) {
