@@ -126,20 +126,16 @@ void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& pla
         plant.Influent2Enabled = false;
         plant.ReturnFlow = 0.0;
         plant.SludgeSeparation = false;
-        ApplyModelInitialConditions(model, state);
         break;
     case TFlowschemeType::ftCSTR:
         plant.CompartmentCount = plant.ReactorCount;
         plant.Influent2Enabled = true;
         plant.ReturnFlow = 0.0;
         plant.SludgeSeparation = false;
-        ApplyModelInitialConditions(model, state);
         break;
     case TFlowschemeType::ftASR:
         plant.Influent2Enabled = true;
         plant.SludgeSeparation = true; // the dialog's next refresh makes it ReturnFlow > 0
-        if (chosenFromMenu)
-            ApplyModelInitialConditions(model, state);
         break;
     case TFlowschemeType::ftSBR:
         plant.ReactorCount = 1;
@@ -152,6 +148,9 @@ void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& pla
         ApplyPlantType(ResolveUnknownType(plant), model, plant, state, chosenFromMenu);
         return;
     }
+    // A loaded plant keeps the concentrations stored in its file.
+    if (chosenFromMenu)
+        ApplyModelInitialConditions(model, state);
     plant.PlantType = type;
 }
 

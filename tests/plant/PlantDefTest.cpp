@@ -106,7 +106,6 @@ TEST_F(PlantTypes, BatchClosesThePlant)
     EXPECT_EQ(plant.ReturnFlow, 0.0);
     EXPECT_FALSE(plant.Influent2Enabled);
     EXPECT_FALSE(plant.SludgeSeparation);
-    EXPECT_TRUE(initialConditionsApplied());
 }
 
 TEST_F(PlantTypes, CstrKeepsInfluentsWithoutSludgeSeparation)
@@ -119,18 +118,29 @@ TEST_F(PlantTypes, CstrKeepsInfluentsWithoutSludgeSeparation)
     EXPECT_EQ(plant.ReturnFlow, 0.0);
     EXPECT_TRUE(plant.Influent2Enabled);
     EXPECT_FALSE(plant.SludgeSeparation);
-    EXPECT_TRUE(initialConditionsApplied());
 }
 
-TEST_F(PlantTypes, AsrAppliesInitialConditionsOnlyFromTheMenu)
+TEST_F(PlantTypes, AsrKeepsClarifierAndSeparatesSludge)
 {
     plant.SludgeSeparation = false;
     ApplyPlantType(TFlowschemeType::ftASR, model, plant, state, false);
     EXPECT_EQ(plant.CompartmentCount, 5);
     EXPECT_TRUE(plant.SludgeSeparation);
-    EXPECT_FALSE(initialConditionsApplied());
-    ApplyPlantType(TFlowschemeType::ftASR, model, plant, state, true);
-    EXPECT_TRUE(initialConditionsApplied());
+}
+
+// A loaded plant keeps the concentrations saved in its file, whatever its type.
+TEST_F(PlantTypes, InitialConditionsOnlyWhenChosenFromTheMenu)
+{
+    for (TFlowschemeType type : {TFlowschemeType::ftBatch, TFlowschemeType::ftCSTR,
+                                 TFlowschemeType::ftASR, TFlowschemeType::ftSBR}) {
+        SCOPED_TRACE(FlowschemeKeyword(type));
+        for (int c = 1; c <= MaxCompartments; ++c)
+            state.S[c][1] = -7.0;
+        ApplyPlantType(type, model, plant, state, false);
+        EXPECT_FALSE(initialConditionsApplied());
+        ApplyPlantType(type, model, plant, state, true);
+        EXPECT_TRUE(initialConditionsApplied());
+    }
 }
 
 TEST_F(PlantTypes, SbrIsOneReactorAndUnknownIsResolved)
