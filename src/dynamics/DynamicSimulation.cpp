@@ -8,34 +8,6 @@
 #include <fmt/format.h>
 
 namespace narv {
-namespace {
-
-// Puts the plant's inputs back however the run ends.
-class BaseValueGuard {
-public:
-    BaseValueGuard(TModelDef& model, TPlantDef& plant)
-        : m_model(model), m_plant(plant), m_base(SavePlantBaseValues(model, plant))
-    {
-    }
-    ~BaseValueGuard()
-    {
-        try {
-            RestorePlantBaseValues(m_base, m_model, m_plant);
-        } catch (const Error&) {
-            // The temperature before the run converted then; it cannot fail now.
-        }
-    }
-    BaseValueGuard(const BaseValueGuard&) = delete;
-    BaseValueGuard& operator=(const BaseValueGuard&) = delete;
-    const PlantBaseValues& base() const { return m_base; }
-
-private:
-    TModelDef& m_model;
-    TPlantDef& m_plant;
-    PlantBaseValues m_base;
-};
-
-} // namespace
 
 std::string DynamicEndTimeText(int cycles, double cycleDuration)
 {
@@ -96,7 +68,7 @@ RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllC
     m_seriesCreated = false;
     m_recordingSeconds = 0.0;
     const std::string endText = DynamicEndTimeText(cycles, P);
-    const BaseValueGuard saved(m_model, m_plant);
+    const PlantBaseValueGuard saved(m_model, m_plant);
     Integrator integrator(m_model, m_plant, m_state, m_settings);
     const int m = kStepsPerCycle / N;
     bool stopped = false;

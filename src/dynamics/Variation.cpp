@@ -87,6 +87,20 @@ void RestorePlantBaseValues(const PlantBaseValues& base, TModelDef& model, TPlan
     ConvertToOperatingTemperature(model, plant.OperatingTemperature, model.BaseTemperature);
 }
 
+PlantBaseValueGuard::PlantBaseValueGuard(TModelDef& model, TPlantDef& plant)
+    : m_model(model), m_plant(plant), m_base(SavePlantBaseValues(model, plant))
+{
+}
+
+PlantBaseValueGuard::~PlantBaseValueGuard()
+{
+    try {
+        RestorePlantBaseValues(m_base, m_model, m_plant);
+    } catch (const Error&) {
+        // The temperature before the run converted then; it cannot fail now.
+    }
+}
+
 void ApplyVariationPoint(const TVariationDef& variation, int step, const PlantBaseValues& base,
                          TModelDef& model, TPlantDef& plant)
 {

@@ -78,6 +78,21 @@ PlantBaseValues SavePlantBaseValues(const TModelDef& model, const TPlantDef& pla
 // the model to the restored temperature.
 void RestorePlantBaseValues(const PlantBaseValues& base, TModelDef& model, TPlantDef& plant);
 
+// Saves the plant's base values and puts them back however a run ends.
+class PlantBaseValueGuard {
+public:
+    PlantBaseValueGuard(TModelDef& model, TPlantDef& plant);
+    ~PlantBaseValueGuard();
+    PlantBaseValueGuard(const PlantBaseValueGuard&) = delete;
+    PlantBaseValueGuard& operator=(const PlantBaseValueGuard&) = delete;
+    const PlantBaseValues& base() const { return m_base; }
+
+private:
+    TModelDef& m_model;
+    TPlantDef& m_plant;
+    PlantBaseValues m_base;
+};
+
 // Sets the plant's current values for step i (1..N) from the base values: temperature first
 // (floored at 0 °C, with the model converted to it), the five flows, the kla of compartments
 // 1..CompartmentCount, the 1st influent and, with VaryConc2, the 2nd.

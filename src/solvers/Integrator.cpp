@@ -125,28 +125,30 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
     } while (!(tau * 1.00001 > dt));
 }
 
-void Integrator::updateReactorsAndClarifier(double dt)
+void UpdateReactorsAndClarifier(TModelDef& model, TPlantDef& plant, TPlantState& state,
+                                const TSimSettings& settings, const DerivativeTable& dS,
+                                const DerivativeTable& dX, double dt)
 {
-    const int nS = m_model.NS;
-    const int nX = m_model.NX;
-    const double low = m_settings.ConcMin;
-    const double high = m_settings.ConcMax;
+    const int nS = model.NS;
+    const int nX = model.NX;
+    const double low = settings.ConcMin;
+    const double high = settings.ConcMax;
     const auto clamp = [&](double value) {
         return value > high ? high : value < low ? low : value;
     };
-    const double time = m_state.Time;
-    if (m_model.IsPHModel)
-        UpdatePH(m_model, m_plant, m_state); // species 2 from species 3 before the update
-    for (int i = 1; i <= m_plant.ReactorCount; ++i) {
-        auto& S = m_state.S[i];
-        if (!m_model.IsPHModel) {
+    const double time = state.Time;
+    if (model.IsPHModel)
+        UpdatePH(model, plant, state); // species 2 from species 3 before the update
+    for (int i = 1; i <= plant.ReactorCount; ++i) {
+        auto& S = state.S[i];
+        if (!model.IsPHModel) {
             for (int j = 2; j <= nS; ++j)
-                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+                S[j] = FiniteDerivative(S[j] + dt * dS[i][j], model, true, j, i, time);
             for (int j = 1; j <= nS; ++j)
                 S[j] = clamp(S[j]);
         } else {
             for (int j = 3; j <= nS; ++j)
-                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
+                S[j] = FiniteDerivative(S[j] + dt * dS[i][j], model, true, j, i, time);
             if (nS >= 3 && S[3] < 1e-11)
                 S[3] = 1e-11;
             if (S[1] < 0.0)
@@ -155,14 +157,14 @@ void Integrator::updateReactorsAndClarifier(double dt)
                 if (S[j] < 1e-5)
                     S[j] = 1e-5;
         }
-        auto& X = m_state.X[i];
+        auto& X = state.X[i];
         for (int j = 1; j <= nX; ++j)
-            X[j] = clamp(FiniteDerivative(X[j] + dt * m_dX[i][j], m_model, false, j, i, time));
+            X[j] = clamp(FiniteDerivative(X[j] + dt * dX[i][j], model, false, j, i, time));
     }
-    for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
+    for (int c = plant.ReactorCount + 1; c <= plant.CompartmentCount; ++c)
         for (int j = 2; j <= nS; ++j)
-            m_state.S[c][j] =
-                FiniteDerivative(m_state.S[c][j] + dt * m_dS[c][j], m_model, true, j, c, time);
+            state.S[c][j] =
+                FiniteDerivative(state.S[c][j] + dt * dS[c][j], model, true, j, c, time);
 }
 
 void Integrator::integrate(RunControl& control, bool stepByStep, int variationIndex,
@@ -215,7 +217,7 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
         oxygenSubSteps(plan, control, variationIndex, relativeKla, dt, h, stopped);
         if (stopped)
             return;
-        updateReactorsAndClarifier(dt);
+        UpdateReactorsAndClarifier(m_model, m_plant, m_state, m_settings, m_dS, m_dX, dt);
 
         if (control.wantsProgress())
             control.progress(IntegrationProgressText(m_state.Time, endText, stepByStep));

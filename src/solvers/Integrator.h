@@ -14,6 +14,16 @@ namespace narv {
 // step-by-step run, else with "%7.3f".
 std::string IntegrationProgressText(double time, const std::string& endText, bool stepByStep);
 
+using DerivativeTable = Array2<double, MaxCompartments, MaxSpecies>;
+
+// The end of an integrator step: the reactors advanced by dt with their derivatives (the
+// normal or the pH-model rule, then the clamps) and the clarifier compartments unclamped; a pH
+// model first takes its pH from the protons, also in the influents.
+// Throws FloatingPointError before writing a value that is not finite.
+void UpdateReactorsAndClarifier(TModelDef& model, TPlantDef& plant, TPlantState& state,
+                                const TSimSettings& settings, const DerivativeTable& dS,
+                                const DerivativeTable& dX, double dt);
+
 // The explicit integrator of the standard plants: Euler steps chosen so that no positive
 // concentration changes by more than the accuracy in one step, oxygen on a finer grid of its
 // own, clamping, and the control loops at every step.
@@ -39,15 +49,14 @@ private:
     void reactorDerivatives(const class RatePlan& plan, double excessSludge, double& budget);
     void oxygenSubSteps(const class RatePlan& plan, RunControl& control, int variationIndex,
                         const CompartmentArray& relativeKla, double dt, double h, bool& stopped);
-    void updateReactorsAndClarifier(double dt);
 
     TModelDef& m_model;
     TPlantDef& m_plant;
     TPlantState& m_state;
     const TSimSettings& m_settings;
     FlowRatioTable m_ratios;
-    Array2<double, MaxCompartments, MaxSpecies> m_dS;
-    Array2<double, MaxCompartments, MaxSpecies> m_dX;
+    DerivativeTable m_dS;
+    DerivativeTable m_dX;
     CompartmentArray m_dO2;
     long m_steps = 0;
     long m_oxygenSubSteps = 0;

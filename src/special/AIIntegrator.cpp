@@ -280,46 +280,6 @@ void AIIntegrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int
     } while (!(tau * 1.00001 > dt));
 }
 
-void AIIntegrator::updateReactorsAndClarifier(double dt)
-{
-    const int nS = m_model.NS;
-    const int nX = m_model.NX;
-    const double low = m_settings.ConcMin;
-    const double high = m_settings.ConcMax;
-    const auto clamp = [&](double value) {
-        return value > high ? high : value < low ? low : value;
-    };
-    const double time = m_state.Time;
-    if (m_model.IsPHModel)
-        UpdatePH(m_model, m_plant, m_state); // species 2 from species 3 before the update
-    for (int i = 1; i <= m_plant.ReactorCount; ++i) {
-        auto& S = m_state.S[i];
-        if (!m_model.IsPHModel) {
-            for (int j = 2; j <= nS; ++j)
-                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
-            for (int j = 1; j <= nS; ++j)
-                S[j] = clamp(S[j]);
-        } else {
-            for (int j = 3; j <= nS; ++j)
-                S[j] = FiniteDerivative(S[j] + dt * m_dS[i][j], m_model, true, j, i, time);
-            if (nS >= 3 && S[3] < 1e-11)
-                S[3] = 1e-11;
-            if (S[1] < 0.0)
-                S[1] = 0.0;
-            for (int j = 4; j <= nS; ++j)
-                if (S[j] < 1e-5)
-                    S[j] = 1e-5;
-        }
-        auto& X = m_state.X[i];
-        for (int j = 1; j <= nX; ++j)
-            X[j] = clamp(FiniteDerivative(X[j] + dt * m_dX[i][j], m_model, false, j, i, time));
-    }
-    for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
-        for (int j = 2; j <= nS; ++j)
-            m_state.S[c][j] =
-                FiniteDerivative(m_state.S[c][j] + dt * m_dS[c][j], m_model, true, j, c, time);
-}
-
 void AIIntegrator::integrate(RunControl& control, bool stepByStep, int variationIndex,
                              const CompartmentArray& relativeKla, int& laneFed, double start,
                              double end, const std::string& endText)
@@ -367,7 +327,7 @@ void AIIntegrator::integrate(RunControl& control, bool stepByStep, int variation
         oxygenSubSteps(plan, control, variationIndex, relativeKla, laneFed, dt, h, stopped);
         if (stopped)
             return;
-        updateReactorsAndClarifier(dt);
+        UpdateReactorsAndClarifier(m_model, m_plant, m_state, m_settings, m_dS, m_dX, dt);
 
         if (control.wantsProgress())
             control.progress(IntegrationProgressText(m_state.Time, endText, stepByStep));

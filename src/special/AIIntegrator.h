@@ -61,7 +61,6 @@ private:
     void oxygenSubSteps(const class RatePlan& plan, RunControl& control, int variationIndex,
                         const CompartmentArray& relativeKla, int& laneFed, double dt, double h,
                         bool& stopped);
-    void updateReactorsAndClarifier(double dt);
 
     TModelDef& m_model;
     TPlantDef& m_plant;
