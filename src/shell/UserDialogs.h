@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace narv {
+
+// What a file dialog shows: the filter "description|pattern", the extension added to a name
+// typed without one, the start directory and the preset file name.
+struct FileDialogOptions {
+    std::string filter;
+    std::string defaultExtension;
+    std::filesystem::path startDirectory;
+    std::string fileName;
+};
+
+// Everything the shell asks the user goes through this port: the desktop program answers with
+// message boxes and file dialogs, tests with a script.
+class UserDialogs {
+public:
+    enum class Icon { Information, Warning, Error };
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~UserDialogs() = default;
+
+    // A message box with OK; an empty caption means the application title.
+    virtual void showMessage(const std::string& text, const std::string& caption = {},
+                             Icon icon = Icon::Information) = 0;
+    virtual bool askYesNo(const std::string& text, const std::string& caption = {},
+                          Icon icon = Icon::Warning) = 0;
+    virtual Answer askYesNoCancel(const std::string& text, const std::string& caption = {},
+                                  Icon icon = Icon::Warning) = 0;
+    // OK gives true, Cancel false.
+    virtual bool askOkCancel(const std::string& text, const std::string& caption = {},
+                             Icon icon = Icon::Warning) = 0;
+    // A single-line input dialog; nothing when cancelled.
+    virtual std::optional<std::string> askText(const std::string& caption,
+                                               const std::string& prompt,
+                                               const std::string& initial) = 0;
+    virtual std::optional<std::filesystem::path> chooseOpenFile(const FileDialogOptions& options) = 0;
+    // Asks before overwriting an existing file.
+    virtual std::optional<std::filesystem::path> chooseSaveFile(const FileDialogOptions& options) = 0;
+    // A directory chooser that can create directories.
+    virtual std::optional<std::filesystem::path>
+    chooseDirectory(const std::filesystem::path& start) = 0;
+
+    void showError(const std::string& message) { showMessage(message, {}, Icon::Error); }
+};
+
+} // namespace narv
