@@ -55,7 +55,7 @@ std::string readHeader(TextReader& in, const std::string& fileName, const TModel
     return in.readLine();
 }
 
-void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout,
+void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout,
               const TModelDef& model, SpeciesArray& influentS, SpeciesArray& influentX,
               TPlantDef& plant, TPlantState& state)
 {
@@ -100,7 +100,13 @@ void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout
         readRow(state.S[c], model.NS);
         readRow(state.X[c], model.NX);
     }
+}
 
+void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout,
+              const TModelDef& model, SpeciesArray& influentS, SpeciesArray& influentX,
+              TPlantDef& plant, TPlantState& state)
+{
+    readHead(in, firstBoolean, oldestLayout, model, influentS, influentX, plant, state);
     for (int k = 1; k <= plant.CompartmentCount + 4; ++k) {
         TControlLoopDef& loop = plant.ControlLoops[k];
         loop.Active = in.readLine() == "TRUE";
@@ -125,6 +131,12 @@ void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout
 }
 
 } // namespace
+
+void ReadPlantFileHead(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
+                       SpeciesArray& influentX, TPlantDef& plant, TPlantState& state)
+{
+    readHead(in, std::string(), false, model, influentS, influentX, plant, state);
+}
 
 std::string NotValidForModelMessage(const std::filesystem::path& path)
 {

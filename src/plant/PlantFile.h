@@ -28,6 +28,11 @@ std::string ReadPlantFileKeyword(const std::filesystem::path& path, const TModel
 void WriteStandardPlantText(std::ostream& out, const std::string& keyword, const TModelDef& model,
                             const TPlantDef& plant, const TPlantState& state);
 
+// The part of the body that plants with A/I processes share with the standard ones: the three
+// Boolean lines, the numeric line, the four influent lines and the compartment triples.
+void ReadPlantFileHead(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
+                       SpeciesArray& influentX, TPlantDef& plant, TPlantState& state);
+
 // Reads a plant file of a standard type: the plant definition, its control loops, the
 // influents (the 1st into the model's influent) and the compartment concentrations; repairs
 // the excess-sludge rate, clears the 2nd influent where the type in force has none, and

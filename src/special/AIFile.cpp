@@ -72,47 +72,7 @@ void readLoopBlock(TextReader& in, int compartments, LaneLoopTable& table)
 void readBody(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
               SpeciesArray& influentX, TPlantDef& plant, TPlantState& state, TAIPlant& ai)
 {
-    plant.SludgeSeparation = in.readLine() == "TRUE";
-    plant.RecircActive = in.readLine() == "TRUE";
-    plant.ControlLoopsActive = in.readLine() == "TRUE";
-
-    plant.CompartmentCount = readIndex(in, 1, MaxCompartments, "The number of compartments");
-    plant.InfluentFlow = in.readReal();
-    plant.Influent2Flow = in.readReal();
-    plant.ReturnFlow = in.readReal();
-    plant.RecircFlow = in.readReal();
-    plant.InfluentReactor = readIndex(in, 1, MaxCompartments, "The reactor of the 1st influent");
-    plant.Influent2Reactor = readIndex(in, 1, MaxCompartments, "The reactor of the 2nd influent");
-    plant.ReturnReactor = readIndex(in, 1, MaxCompartments, "The reactor of the return sludge");
-    plant.RecircFrom = readIndex(in, 1, MaxCompartments, "The origin of the recirculation");
-    plant.RecircTo = readIndex(in, 1, MaxCompartments, "The target of the recirculation");
-    plant.ReactorCount = readIndex(in, 1, plant.CompartmentCount, "The number of reactors");
-    plant.SludgeAge = in.readReal();
-    if (plant.SludgeAge == 0.0)
-        throw RangeError(in.located("the sludge age is 0."));
-    plant.ExcessRate = in.readReal();
-    plant.O2Saturation = in.readReal();
-    plant.OperatingTemperature = in.readReal();
-    in.skipLine();
-
-    const auto readRow = [&](SpeciesArray& row, int count) {
-        for (int j = 1; j <= count; ++j)
-            row[j] = in.readReal();
-        in.skipLine();
-    };
-    readRow(influentS, model.NS);
-    readRow(influentX, model.NX);
-    readRow(plant.SIn2, model.NS);
-    readRow(plant.XIn2, model.NX);
-
-    for (int c = 1; c <= plant.CompartmentCount; ++c) {
-        plant.Volume[c] = in.readReal();
-        plant.O2Setpoint[c] = in.readReal();
-        plant.Kla[c] = in.readReal();
-        in.skipLine();
-        readRow(state.S[c], model.NS);
-        readRow(state.X[c], model.NX);
-    }
+    ReadPlantFileHead(in, model, influentS, influentX, plant, state);
     for (LaneLoopTable& table : ai.LaneLoops)
         readLoopBlock(in, plant.CompartmentCount, table);
 
