@@ -4,12 +4,12 @@
 
 namespace narv::cli {
 
-CliArguments::CliArguments(const std::vector<std::string>& args, const OptionSpec& spec)
+CliArguments::CliArguments(const std::vector<std::string>& args, const OptionSpec& options)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.rfind("--", 0) != 0 || arg == "--") {
-            if (static_cast<int>(m_positionals.size()) >= spec.positionals)
+            if (static_cast<int>(m_positionals.size()) >= options.positionals)
                 throw UsageError("unexpected argument '" + arg + "'");
             m_positionals.push_back(arg);
             continue;
@@ -20,11 +20,11 @@ CliArguments::CliArguments(const std::vector<std::string>& args, const OptionSpe
             name = arg.substr(0, equals);
             inlineValue = arg.substr(equals + 1);
         }
-        if (spec.flags.count(name)) {
+        if (options.flags.count(name)) {
             if (inlineValue)
                 throw UsageError("option " + name + " takes no value");
             m_flags.insert(name);
-        } else if (spec.withValue.count(name)) {
+        } else if (options.withValue.count(name)) {
             if (m_values.count(name))
                 throw UsageError("option " + name + " is given twice");
             if (inlineValue) {
@@ -40,7 +40,7 @@ CliArguments::CliArguments(const std::vector<std::string>& args, const OptionSpe
             throw UsageError("unknown option '" + name + "'");
         }
     }
-    if (static_cast<int>(m_positionals.size()) < spec.positionals)
+    if (static_cast<int>(m_positionals.size()) < options.positionals)
         throw UsageError("missing argument");
 }
 

@@ -25,7 +25,7 @@ struct OptionSpec {
 // The parsed options of one command.
 class CliArguments {
 public:
-    CliArguments(const std::vector<std::string>& args, const OptionSpec& spec);
+    CliArguments(const std::vector<std::string>& args, const OptionSpec& options);
 
     bool has(const std::string& name) const { return m_values.count(name) || m_flags.count(name); }
     std::optional<std::string> value(const std::string& name) const;
