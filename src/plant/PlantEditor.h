@@ -149,7 +149,8 @@ public:
     int pasteInitialConditions(std::string_view clipboard);
 
     // sg_state: influent rows, one row per compartment, flow or volume, the species and the
-    // oxygen consumption of the reactors (which evaluates the rates of each reactor).
+    // oxygen consumption of the reactors. It evaluates each reactor's rates, so it throws as
+    // ComputeOxygenRate does; an SBR shows "N/A" as the flow of its influent rows.
     GridRows statePage();
 
     // "Copy Table to Clipboard": cells separated by a tab, rows ended by CR LF.
