@@ -98,9 +98,9 @@ double TotalParticulate(const TModelDef& model, const TPlantState& state, int co
 TFlowschemeType ResolveUnknownType(const TPlantDef& plant);
 
 // Sets the plant up as the given type. chosenFromMenu: the type is chosen by the user rather
-// than shown for a loaded plant; then the control loops take their defaults and an ASR plant
-// the model's initial conditions (Batch and CSTR always take them). The A/I set-up is not
-// available yet.
+// than shown for a loaded plant; then the control loops take their defaults and the state the
+// model's initial conditions (a loaded plant keeps the concentrations of its file). The A/I
+// set-up lives with the A/I plant (ApplyAIPlantType).
 void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
                     TPlantState& state, bool chosenFromMenu);
 
