@@ -26,6 +26,7 @@ Commands:
   continuous drive a plant through a table of measured data
   results    read a results file: its series as CSV, the statistics of its charts
   demo       run the example project end to end and write its results
+  picture    draw the flowscheme of a plant as a PNG or bitmap picture
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -59,7 +60,7 @@ rates and the oxygen rate as JSON.
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"report", "picture"};
+const std::vector<std::string> kLaterCommands = {"report"};
 
 constexpr const char* kIntegrateHelp =
     R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
@@ -121,6 +122,7 @@ const std::vector<Command>& commands()
         {"continuous", kContinuousHelp, ContinuousOptions(), runContinuous},
         {"results", kResultsHelp, ResultsOptions(), runResults},
         {"demo", kDemoHelp, DemoOptions(), runDemo},
+        {"picture", kPictureHelp, PictureOptions(), runPicture},
     };
     return list;
 }

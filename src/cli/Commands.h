@@ -14,15 +14,18 @@ int runSimulate(const CliArguments& arguments, std::ostream& out);
 int runContinuous(const CliArguments& arguments, std::ostream& out);
 int runResults(const CliArguments& arguments, std::ostream& out);
 int runDemo(const CliArguments& arguments, std::ostream& out);
+int runPicture(const CliArguments& arguments, std::ostream& out);
 
 // Help texts and options of the commands that live in their own files.
 extern const char* const kSimulateHelp;
 extern const char* const kContinuousHelp;
 extern const char* const kResultsHelp;
 extern const char* const kDemoHelp;
+extern const char* const kPictureHelp;
 OptionSpec SimulateOptions();
 OptionSpec ContinuousOptions();
 OptionSpec ResultsOptions();
 OptionSpec DemoOptions();
+OptionSpec PictureOptions();
 
 } // namespace narv::cli
