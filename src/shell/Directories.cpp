@@ -43,8 +43,16 @@ std::string ToLower(std::string text)
 
 fs::path ResolveDirectorySetting(const std::string& setting, const fs::path& programDir)
 {
-    if (!setting.empty() && isSeparator(setting.front()))
-        return appendParts(programDir, setting);
+    if (!setting.empty() && isSeparator(setting.front())) {
+        fs::path below = appendParts(programDir, setting);
+#ifndef _WIN32
+        // An absolute directory written back by DirectorySettingFor also begins with "/".
+        std::error_code ec;
+        if (setting.front() == '/' && !fs::is_directory(below, ec) && fs::is_directory(setting, ec))
+            return fs::path(setting);
+#endif
+        return below;
+    }
 #ifdef _WIN32
     return fs::path(setting).make_preferred();
 #else
@@ -52,6 +60,21 @@ fs::path ResolveDirectorySetting(const std::string& setting, const fs::path& pro
     std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
     return fs::path(unixPath);
 #endif
+}
+
+std::string DirectorySettingFor(const fs::path& dir, const fs::path& programDir)
+{
+    const fs::path base = programDir.lexically_normal();
+    const fs::path relative = dir.lexically_normal().lexically_relative(base);
+    if (!relative.empty() && *relative.begin() != "..") {
+        std::string setting;
+        for (const fs::path& part : relative)
+            if (part != ".")
+                setting += "\\" + part.string();
+        if (!setting.empty())
+            return setting;
+    }
+    return dir.string();
 }
 
 fs::path UserModelDirOf(const fs::path& userDir, const std::string& modelSubDir)

@@ -13,6 +13,11 @@ class UserDialogs;
 std::filesystem::path ResolveDirectorySetting(const std::string& setting,
                                               const std::filesystem::path& programDir);
 
+// The setting that reads back as dir: "\" and the path below the program directory when dir
+// lies there, otherwise dir itself.
+std::string DirectorySettingFor(const std::filesystem::path& dir,
+                                const std::filesystem::path& programDir);
+
 // The user's model directory: the model sub-directory setting always lies below UserDir.
 std::filesystem::path UserModelDirOf(const std::filesystem::path& userDir,
                                      const std::string& modelSubDir);

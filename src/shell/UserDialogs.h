@@ -6,6 +6,8 @@
 
 namespace narv {
 
+class ProjectChooser;
+
 // What a file dialog shows: the filter "description|pattern", the extension added to a name
 // typed without one, the start directory and the preset file name.
 struct FileDialogOptions {
@@ -44,6 +46,10 @@ public:
     // A directory chooser that can create directories.
     virtual std::optional<std::filesystem::path>
     chooseDirectory(const std::filesystem::path& start) = 0;
+
+    // The "Choose Project" dialog: the window lets the user select through the chooser; true
+    // for "OK".
+    virtual bool chooseProject(ProjectChooser& chooser) = 0;
 
     void showError(const std::string& message) { showMessage(message, {}, Icon::Error); }
 };

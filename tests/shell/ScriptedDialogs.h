@@ -1,10 +1,12 @@
 #pragma once
 
+#include "shell/ProjectChooser.h"
 #include "shell/UserDialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,8 @@ namespace narv::test {
 class ScriptedDialogs : public UserDialogs {
 public:
     struct Shown {
-        std::string kind; // "message", "yesno", "yesnocancel", "okcancel", "text", "open", "save", "directory"
+        std::string kind; // "message", "yesno", "yesnocancel", "okcancel", "text", "open", "save",
+                          // "directory", "project"
         std::string text;
         std::string caption;
     };
@@ -27,6 +30,8 @@ public:
     std::deque<std::optional<std::string>> texts;
     std::deque<std::optional<std::filesystem::path>> paths;
     std::vector<FileDialogOptions> fileDialogs;
+    // Each entry selects in the "Choose Project" dialog and answers OK (true) or Cancel.
+    std::deque<std::function<bool(ProjectChooser&)>> projectChoices;
 
     std::vector<std::string> messages() const
     {
@@ -78,6 +83,13 @@ public:
     {
         shown.push_back({"directory", start.string(), {}});
         return take(paths, std::optional<std::filesystem::path>{}, start.string());
+    }
+
+    bool chooseProject(ProjectChooser& chooser) override
+    {
+        shown.push_back({"project", {}, "Choose Project"});
+        const auto choose = take(projectChoices, std::function<bool(ProjectChooser&)>{}, "project");
+        return choose && choose(chooser);
     }
 
 private:
