@@ -26,6 +26,7 @@ Commands:
   continuous drive a plant through a table of measured data
   results    read a results file: its series as CSV, the statistics of its charts
   demo       run the example project end to end and write its results
+  report     write the text report of a model and its plant
   picture    draw the flowscheme of a plant as a PNG or bitmap picture
 
 Run 'narv-cli COMMAND --help' for the options of a command.
@@ -60,7 +61,7 @@ rates and the oxygen rate as JSON.
 )";
 
 // Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {"report"};
+const std::vector<std::string> kLaterCommands = {};
 
 constexpr const char* kIntegrateHelp =
     R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
@@ -122,6 +123,7 @@ const std::vector<Command>& commands()
         {"continuous", kContinuousHelp, ContinuousOptions(), runContinuous},
         {"results", kResultsHelp, ResultsOptions(), runResults},
         {"demo", kDemoHelp, DemoOptions(), runDemo},
+        {"report", kReportHelp, ReportOptions(), runReport},
         {"picture", kPictureHelp, PictureOptions(), runPicture},
     };
     return list;

@@ -14,6 +14,7 @@ int runSimulate(const CliArguments& arguments, std::ostream& out);
 int runContinuous(const CliArguments& arguments, std::ostream& out);
 int runResults(const CliArguments& arguments, std::ostream& out);
 int runDemo(const CliArguments& arguments, std::ostream& out);
+int runReport(const CliArguments& arguments, std::ostream& out);
 int runPicture(const CliArguments& arguments, std::ostream& out);
 
 // Help texts and options of the commands that live in their own files.
@@ -21,11 +22,13 @@ extern const char* const kSimulateHelp;
 extern const char* const kContinuousHelp;
 extern const char* const kResultsHelp;
 extern const char* const kDemoHelp;
+extern const char* const kReportHelp;
 extern const char* const kPictureHelp;
 OptionSpec SimulateOptions();
 OptionSpec ContinuousOptions();
 OptionSpec ResultsOptions();
 OptionSpec DemoOptions();
+OptionSpec ReportOptions();
 OptionSpec PictureOptions();
 
 } // namespace narv::cli

@@ -320,13 +320,6 @@ TEST_F(CliRuns, SpecialPlantsAreCheckedSimulatedAndSaved)
         << "an A/I plant needs its variation";
 }
 
-TEST_F(Cli, LaterCommandsAreRefusedClearly)
-{
-    const CliRun later = run({"report", "--model", kModels + "small.mod"});
-    EXPECT_EQ(later.code, 1);
-    EXPECT_THAT(later.err, HasSubstr("not available"));
-}
-
 // The real program: exit codes and streams as a calling script sees them.
 int runProgram(const std::string& arguments, std::string& output)
 {
