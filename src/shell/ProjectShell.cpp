@@ -42,6 +42,14 @@ std::string MainWindowCaption()
     return std::string("NARV ") + ProgramVersionText;
 }
 
+std::optional<std::string> DecimalSeparatorNotice(char localeDecimalSeparator)
+{
+    if (localeDecimalSeparator != ',')
+        return std::nullopt;
+    return "NARV uses point as decimal separator. Please input all decimals with points, not "
+           "with commas";
+}
+
 ProjectShell::ProjectShell(fs::path programDir, Workspace& workspace, UserDialogs& dialogs)
     : m_programDir(std::move(programDir)), m_workspace(workspace), m_dialogs(dialogs),
       m_log(m_programDir / EventLog::kFileName)

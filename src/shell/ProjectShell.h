@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ struct ShellState {
 
 // The application title followed by a blank and the program version.
 std::string MainWindowCaption();
+
+// The notice shown at start-up when the user's locale writes decimals with a comma: the
+// program reads and shows numbers with a point whatever the locale.
+std::optional<std::string> DecimalSeparatorNotice(char localeDecimalSeparator);
 
 // The application shell's start-up, directories, settings and project commands, acting on one
 // Workspace and asking the user only through UserDialogs.

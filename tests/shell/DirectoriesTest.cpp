@@ -25,6 +25,20 @@ TEST(Directories, SettingsBeginningWithASeparatorLieBelowTheProgramDirectory)
     EXPECT_EQ(UserModelDirOf("/data/user", "\\my\\models"), fs::path("/data/user/my/models"));
 }
 
+TEST(Directories, SettingWrittenForADirectoryReadsBackAsIt)
+{
+    TempDirectory dir;
+    const fs::path program = dir.path() / "program";
+    const fs::path outside = dir.path() / "elsewhere";
+    fs::create_directories(program / "work" / "u");
+    fs::create_directories(outside);
+    EXPECT_EQ(DirectorySettingFor(program / "work" / "u", program), "\\work\\u");
+    EXPECT_EQ(ResolveDirectorySetting(DirectorySettingFor(program / "work" / "u", program), program),
+              program / "work" / "u");
+    EXPECT_EQ(ResolveDirectorySetting(DirectorySettingFor(outside, program), program), outside)
+        << "a directory outside the program directory keeps its absolute path";
+}
+
 TEST(Directories, EmptyInstalledModelSettingMeansTheDeliveredModels)
 {
     const fs::path program = "/opt/narv";

@@ -199,6 +199,45 @@ TEST_F(ProjectShellTest, AnUnreadablePlantLeavesThePlantUnloaded)
     EXPECT_TRUE(m_shell.state().VariationLoaded);
 }
 
+TEST_F(ProjectShellTest, AnUnreadableModelLoadsNothingOfTheProject)
+{
+    makeProject("alpha");
+    writeText(user() / "alpha" / "alpha.mod", "no model\r\n");
+    startUp();
+    const std::string modelName = m_workspace.model.ModelName;
+    m_shell.loadProjectFiles({"alpha", "alpha", "alpha", "alpha"});
+    EXPECT_TRUE(m_shell.state().ProjectDefined);
+    EXPECT_FALSE(m_shell.state().ModelLoaded || m_shell.state().PlantLoaded ||
+                 m_shell.state().VariationLoaded);
+    EXPECT_EQ(m_workspace.model.ModelName, modelName) << "the reader changes nothing";
+    EXPECT_EQ(m_dialogs.messages().size(), 1u) << "one error, not one per file";
+    EXPECT_EQ(m_shell.statusLines()[2], " No Plant defined");
+}
+
+TEST_F(ProjectShellTest, ContinuousNamesAreWrittenOnlyWithTheirFiles)
+{
+    makeProject("alpha");
+    writeText(program() / "NARV.ini", "[StartUp]\r\nLastContOutput=old-out\r\n");
+    startUp();
+    m_shell.loadProjectFiles({"alpha", "alpha", "", ""});
+    writeText(user() / "alpha" / "in.csv", "");
+    m_shell.ContInputName = "in";
+    m_shell.ContOutputName = "out";
+    m_shell.contSimulationVisible = true;
+    m_shell.saveSettings();
+    const ShellSettings written = ReadShellSettings(program() / "NARV.ini");
+    EXPECT_EQ(written.LastContInput, "in");
+    EXPECT_EQ(written.LastContOutput, "old-out") << "out.csv does not exist";
+    EXPECT_TRUE(written.ContSimulation);
+}
+
+TEST(ShellText, CaptionAndDecimalNotice)
+{
+    EXPECT_THAT(MainWindowCaption(), ::testing::MatchesRegex("NARV [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"));
+    EXPECT_FALSE(DecimalSeparatorNotice('.'));
+    EXPECT_THAT(DecimalSeparatorNotice(',').value_or(""), HasSubstr("not with commas"));
+}
+
 TEST_F(ProjectShellTest, SbrProjectRefusesItsVariation)
 {
     makeProject("sbr", kData / "special" / "sbr-small.pln");
