@@ -1,5 +1,6 @@
 #include "graphics/FlowschemePicture.h"
 
+#include "core/Error.h"
 #include "core/NumberFormat.h"
 
 #include <fmt/format.h>
@@ -175,8 +176,16 @@ FlowschemePicture BuildFlowschemePicture(const TPlantDef& plant)
     Painter p(picture);
     const int nR = plant.ReactorCount;
     const BasinGeometry basin = DivideBasin(plant, 1, nR, 0.1, 0.6);
-    const auto c = [&](int i) { return basin.centre[static_cast<std::size_t>(i - 1)]; };
-    const auto q = [&](int i) { return basin.quarter[static_cast<std::size_t>(i - 1)]; };
+    // A reactor index outside the plant (a damaged plant) must not read beyond the basin.
+    const auto index = [&](int i) {
+        if (i < 1 || i > nR)
+            throw RangeError(fmt::format("The flowscheme names reactor {}, but the plant has "
+                                         "reactors 1 to {}.",
+                                         i, nR));
+        return static_cast<std::size_t>(i - 1);
+    };
+    const auto c = [&](int i) { return basin.centre[index(i)]; };
+    const auto q = [&](int i) { return basin.quarter[index(i)]; };
 
     p.text(0.5, 0.102, "Flowscheme of the plant", 3.0, TextAnchorX::Centre, TextAnchorY::Middle);
     drawBasin(p, basin, 0.1, 0.6, 0.4, 0.6);

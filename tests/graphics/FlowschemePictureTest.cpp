@@ -1,5 +1,7 @@
 #include "graphics/FlowschemePicture.h"
 
+#include "core/Error.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -393,6 +395,13 @@ TEST(FlowschemePicture, AIPlantShowsLanesPostAerationAndClarifier)
             EXPECT_GE(v, 0.0);
             EXPECT_LE(v, 1.0);
         }
+}
+
+TEST(FlowschemePicture, ReactorOutsideThePlantIsRefused)
+{
+    TPlantDef plant = threeReactors();
+    plant.InfluentReactor = 4;
+    EXPECT_THROW(BuildFlowschemePicture(plant), RangeError);
 }
 
 } // namespace
