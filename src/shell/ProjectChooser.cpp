@@ -87,8 +87,8 @@ ProjectSelection ProjectChooser::selection() const
     const auto stem = [](const FileList& list) {
         return list.stems[static_cast<std::size_t>(list.selected)];
     };
-    return {m_projects[static_cast<std::size_t>(m_selectedProject)], stem(m_models),
-            stem(m_plants), stem(m_variations)};
+    return {m_projects[static_cast<std::size_t>(m_selectedProject)], stem(m_models), stem(m_plants),
+            stem(m_variations)};
 }
 
 } // namespace narv

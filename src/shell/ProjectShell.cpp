@@ -141,7 +141,8 @@ bool ProjectShell::newProject()
         m_dialogs.showMessage("Project directory " + dir.string() + " is created.\n\r" +
                               "All project data will be saved in this directory.");
     } else if (fs::is_directory(dir, ec)) {
-        m_dialogs.showMessage("Project directory already exists!\n\rData will be saved in this project.");
+        m_dialogs.showMessage(
+            "Project directory already exists!\n\rData will be saved in this project.");
     } else {
         m_dialogs.showMessage(kCannotCreateProject, {}, UserDialogs::Icon::Warning);
         return false;
@@ -199,8 +200,8 @@ void ProjectShell::loadModel()
     if (ModelFileName.empty())
         return;
     try {
-        ReadModelFile(m_projectDir / (ModelFileName + ".mod"), m_workspace.model,
-                      m_workspace.plant, m_workspace.state);
+        ReadModelFile(m_projectDir / (ModelFileName + ".mod"), m_workspace.model, m_workspace.plant,
+                      m_workspace.state);
         ResetVariation(m_workspace.variation, m_workspace.model, m_workspace.plant);
         m_state.ModelLoaded = true;
     } catch (const Error& error) {
@@ -321,8 +322,9 @@ bool ProjectShell::saveInProject(const char* kindWord, const std::string& name,
     const fs::path target = m_projectDir / (name + extension);
     const std::string dir = m_projectDir.string();
     if (fileExists(target)) {
-        switch (m_dialogs.askYesNoCancel(std::string(kindWord) + " " + name + " already exists in " +
-                                             dir + ".\n\r" + "Do you want to overwrite it?",
+        switch (m_dialogs.askYesNoCancel(std::string(kindWord) + " " + name +
+                                             " already exists in " + dir + ".\n\r" +
+                                             "Do you want to overwrite it?",
                                          std::string("Save ") + kindWord)) {
         case UserDialogs::Answer::Yes:
             break;
@@ -387,8 +389,8 @@ void ProjectShell::saveVariation()
     saveInProject("Variation", VariationFileName, ".vrt", m_state.VariationSaved,
                   [this, &warning](const fs::path& path) {
                       Workspace& w = m_workspace;
-                      warning = WriteAnyVariationFile(path, w.variation, w.aiVariation, w.model,
-                                                      w.plant);
+                      warning =
+                          WriteAnyVariationFile(path, w.variation, w.aiVariation, w.model, w.plant);
                   });
     if (warning)
         m_dialogs.showMessage(*warning, {}, UserDialogs::Icon::Warning);

@@ -12,8 +12,8 @@ namespace narv {
 struct ShellSettings {
     // [Directories]
     std::string User = "\\user";
-    std::string NARVModel;           // read only: empty means the delivered models
-    std::string Model = "\\model";   // read only
+    std::string NARVModel;         // read only: empty means the delivered models
+    std::string Model = "\\model"; // read only
     // [StartUp]
     std::string LastProject;
     std::string LastModel;

@@ -21,9 +21,8 @@ StartDialogChoices StartDialogChoicesFor(const std::vector<std::string>& project
                                          const std::string& lastProject)
 {
     StartDialogChoices choices;
-    choices.lastProjectEnabled =
-        !lastProject.empty() &&
-        std::find(projects.begin(), projects.end(), lastProject) != projects.end();
+    choices.lastProjectEnabled = !lastProject.empty() && std::find(projects.begin(), projects.end(),
+                                                                   lastProject) != projects.end();
     choices.existingProjectEnabled = !projects.empty();
     choices.preselected = choices.lastProjectEnabled       ? StartChoice::OpenLastProject
                           : choices.existingProjectEnabled ? StartChoice::OpenExistingProject

@@ -37,12 +37,13 @@ public:
     virtual bool askOkCancel(const std::string& text, const std::string& caption = {},
                              Icon icon = Icon::Warning) = 0;
     // A single-line input dialog; nothing when cancelled.
-    virtual std::optional<std::string> askText(const std::string& caption,
-                                               const std::string& prompt,
-                                               const std::string& initial) = 0;
-    virtual std::optional<std::filesystem::path> chooseOpenFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string>
+    askText(const std::string& caption, const std::string& prompt, const std::string& initial) = 0;
+    virtual std::optional<std::filesystem::path>
+    chooseOpenFile(const FileDialogOptions& options) = 0;
     // Asks before overwriting an existing file.
-    virtual std::optional<std::filesystem::path> chooseSaveFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path>
+    chooseSaveFile(const FileDialogOptions& options) = 0;
     // A directory chooser that can create directories.
     virtual std::optional<std::filesystem::path>
     chooseDirectory(const std::filesystem::path& start) = 0;

@@ -33,8 +33,9 @@ TEST(Directories, SettingWrittenForADirectoryReadsBackAsIt)
     fs::create_directories(program / "work" / "u");
     fs::create_directories(outside);
     EXPECT_EQ(DirectorySettingFor(program / "work" / "u", program), "\\work\\u");
-    EXPECT_EQ(ResolveDirectorySetting(DirectorySettingFor(program / "work" / "u", program), program),
-              program / "work" / "u");
+    EXPECT_EQ(
+        ResolveDirectorySetting(DirectorySettingFor(program / "work" / "u", program), program),
+        program / "work" / "u");
     EXPECT_EQ(ResolveDirectorySetting(DirectorySettingFor(outside, program), program), outside)
         << "a directory outside the program directory keeps its absolute path";
 }
@@ -96,10 +97,11 @@ TEST(EventLog, EachWriteReplacesTheFileWithAllLines)
 
 TEST(MenuHints, ItemsCommentsJoinsAndTheLastLine)
 {
-    const auto hints = ParseMenuHints("[NewModel1]\r\nCreate a model\r\n; comment\r\nstep by step\r\n"
-                                      "[Empty1]\r\n; only a comment\r\n"
-                                      "[loadproject1]\r\nlower case\r\n"
-                                      "[Exit1]\r\nnever a hint\r\n");
+    const auto hints =
+        ParseMenuHints("[NewModel1]\r\nCreate a model\r\n; comment\r\nstep by step\r\n"
+                       "[Empty1]\r\n; only a comment\r\n"
+                       "[loadproject1]\r\nlower case\r\n"
+                       "[Exit1]\r\nnever a hint\r\n");
     ASSERT_EQ(hints.size(), 2u);
     EXPECT_EQ(hints.at("NewModel1"), "Create a model\n\rstep by step");
     EXPECT_EQ(hints.at("loadproject1"), "lower case") << "names keep their case";

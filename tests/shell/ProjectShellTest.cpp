@@ -29,7 +29,8 @@ protected:
     fs::path user() const { return m_dir.path() / "user"; }
 
     // A project of the small model with a plant and a variation, all named after the project.
-    void makeProject(const std::string& name, const fs::path& plant = kData / "plants" / "oldest.pln")
+    void makeProject(const std::string& name,
+                     const fs::path& plant = kData / "plants" / "oldest.pln")
     {
         fs::create_directories(user() / "model");
         fs::create_directories(user() / name);
@@ -79,9 +80,8 @@ TEST_F(ProjectShellTest, AnUncreatableUserDirectoryEndsTheStart)
 {
     writeText(program() / "NARV.ini", "[Directories]\r\nUser=\\a\\b\r\n");
     EXPECT_FALSE(m_shell.startUp());
-    EXPECT_THAT(m_dialogs.messages(),
-                ElementsAre("Directory " + (program() / "a" / "b").string() +
-                            " could not be created."));
+    EXPECT_THAT(m_dialogs.messages(), ElementsAre("Directory " + (program() / "a" / "b").string() +
+                                                  " could not be created."));
     EXPECT_FALSE(fs::exists(program() / "narv.log"));
 }
 
@@ -110,7 +110,9 @@ TEST_F(ProjectShellTest, SettingsAreCappedFallBackAndAreWrittenBack)
 {
     writeText(program() / "NARV.ini", "[Simulation]\r\nloops=250\r\nEps=fast\r\nNameS1=S O2\r\n"
                                       "[Directories]\r\nNARVModel=\\lib\\models\r\n");
+    writeText(program() / "NARV.men", "[LoadProject1]\r\nOpen a project\r\n[End]\r\n");
     startUp();
+    EXPECT_EQ(m_shell.menuHints().at("LoadProject1"), "Open a project");
     EXPECT_EQ(m_shell.simSettings().loops, 100);
     EXPECT_EQ(m_shell.simSettings().Eps, 0.02);
     EXPECT_EQ(m_shell.installedModelDir(), program() / "lib" / "models");
@@ -131,10 +133,11 @@ TEST_F(ProjectShellTest, NewProjectFromTheStartDialog)
     EXPECT_FALSE(m_shell.runStartChoice(StartChoice::CreateNewProject)) << "cancelled: ask again";
     EXPECT_FALSE(m_shell.runStartChoice(StartChoice::CreateNewProject)) << "the model directory";
     EXPECT_TRUE(m_shell.runStartChoice(StartChoice::CreateNewProject));
-    EXPECT_THAT(m_dialogs.messages(),
-                ElementsAre("Illegal project name.\n\rPlease choose another name!",
-                            "Project directory " + (user() / "p1").string() +
-                                " is created.\n\rAll project data will be saved in this directory."));
+    EXPECT_THAT(
+        m_dialogs.messages(),
+        ElementsAre("Illegal project name.\n\rPlease choose another name!",
+                    "Project directory " + (user() / "p1").string() +
+                        " is created.\n\rAll project data will be saved in this directory."));
     EXPECT_TRUE(m_shell.state().ProjectDefined);
     EXPECT_EQ(m_shell.projectDir(), user() / "p1");
     EXPECT_THAT(m_shell.projects(), ElementsAre("p1"));
@@ -233,7 +236,8 @@ TEST_F(ProjectShellTest, ContinuousNamesAreWrittenOnlyWithTheirFiles)
 
 TEST(ShellText, CaptionAndDecimalNotice)
 {
-    EXPECT_THAT(MainWindowCaption(), ::testing::MatchesRegex("NARV [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"));
+    EXPECT_THAT(MainWindowCaption(),
+                ::testing::MatchesRegex("NARV [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+"));
     EXPECT_FALSE(DecimalSeparatorNotice('.'));
     EXPECT_THAT(DecimalSeparatorNotice(',').value_or(""), HasSubstr("not with commas"));
 }
@@ -247,7 +251,8 @@ TEST_F(ProjectShellTest, SbrProjectRefusesItsVariation)
     EXPECT_EQ(m_workspace.plant.PlantType, TFlowschemeType::ftSBR);
     EXPECT_FALSE(m_shell.state().VariationLoaded);
     EXPECT_EQ(m_shell.VariationFileName, "");
-    EXPECT_THAT(m_dialogs.messages(), ElementsAre("Variation files cannot be used together with SBR!"));
+    EXPECT_THAT(m_dialogs.messages(),
+                ElementsAre("Variation files cannot be used together with SBR!"));
 }
 
 TEST_F(ProjectShellTest, NewProjectMarksTheLoadedPartsUnsavedAndSavingWritesThem)

@@ -79,7 +79,8 @@ public:
         fileDialogs.push_back(options);
         return take(paths, std::optional<std::filesystem::path>{}, options.filter);
     }
-    std::optional<std::filesystem::path> chooseDirectory(const std::filesystem::path& start) override
+    std::optional<std::filesystem::path>
+    chooseDirectory(const std::filesystem::path& start) override
     {
         shown.push_back({"directory", start.string(), {}});
         return take(paths, std::optional<std::filesystem::path>{}, start.string());
