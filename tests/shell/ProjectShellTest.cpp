@@ -242,6 +242,20 @@ TEST(ShellText, CaptionAndDecimalNotice)
     EXPECT_THAT(DecimalSeparatorNotice(',').value_or(""), HasSubstr("not with commas"));
 }
 
+TEST_F(ProjectShellTest, AIProjectCreatesTheLaneEditorsAndReadsItsLanes)
+{
+    makeProject("ai", kData / "special" / "ai-small.pln");
+    fs::copy_file(kData / "special" / "ai-small-12.vrt", user() / "ai" / "ai.vrt",
+                  fs::copy_options::overwrite_existing);
+    startUp();
+    m_shell.loadProjectFiles({"ai", "ai", "ai", "ai"});
+    EXPECT_EQ(m_workspace.plant.PlantType, TFlowschemeType::ftAI);
+    EXPECT_TRUE(m_shell.state().VariationLoaded);
+    EXPECT_THAT(m_shell.log().lines(), Contains("TFormControlLoopsAI creation successful."));
+    EXPECT_THAT(m_shell.log().lines(),
+                Contains("Load plant:" + (user() / "ai" / "ai").string() + ".pln type=AI"));
+}
+
 TEST_F(ProjectShellTest, SbrProjectRefusesItsVariation)
 {
     makeProject("sbr", kData / "special" / "sbr-small.pln");
