@@ -397,6 +397,57 @@ TEST(FlowschemePicture, AIPlantShowsLanesPostAerationAndClarifier)
         }
 }
 
+TEST(FlowschemePicture, AILanesAreDividedByTheirVolumesAndFedFromThePolyvalentReactors)
+{
+    TPlantDef plant;
+    plant.PlantType = TFlowschemeType::ftAI;
+    TAIPlant ai;
+    ai.PolyvalentCount = 2;
+    ai.LaneCompartmentCount = 2;
+    ai.PostAerationCount = 1;
+    plant.ReactorCount = 7;
+    plant.CompartmentCount = 8;
+    for (const auto& [k, v] : {std::pair{1, 100.0},
+                               {2, 300.0},
+                               {3, 100.0},
+                               {4, 300.0},
+                               {5, 100.0},
+                               {6, 300.0},
+                               {7, 50.0},
+                               {8, 80.0}})
+        plant.Volume[k] = v;
+    plant.InfluentFlow = 10.0;
+    plant.InfluentReactor = 2;
+    plant.ReturnFlow = 0.0;
+    plant.SludgeSeparation = false;
+    const FlowschemePicture picture = BuildAIFlowschemePicture(plant, ai);
+
+    // Lane compartments 3, 4 (and their twins 5, 6) share their lane one to three.
+    const BasinGeometry lane = DivideBasin(plant, 3, 4, 0.35, 0.55);
+    EXPECT_NEAR(lane.right[0], 0.4, kEps);
+    std::vector<double> dotted;
+    for (const PictureLine& l : picture.lines())
+        if (l.pen == PicturePen::Dotted && same(l.x1, l.x2))
+            dotted.push_back(l.x1);
+    EXPECT_EQ(std::count_if(dotted.begin(), dotted.end(), [](double x) { return same(x, 0.4); }),
+              2);
+    // The polyvalent basin 0.05..0.3 is divided at a quarter.
+    EXPECT_EQ(std::count_if(dotted.begin(), dotted.end(), [](double x) { return same(x, 0.1125); }),
+              1);
+    // The influent enters reactor 2 on its left half; without return sludge no clarifier and
+    // the effluent leaves the post-aeration reactor.
+    const BasinGeometry poly = DivideBasin(plant, 1, 2, 0.05, 0.3);
+    const double x = poly.centre[1] - poly.quarter[1];
+    bool influent = false;
+    for (const PictureLine& l : picture.lines())
+        influent = influent || (same(l.x1, x) && same(l.x2, x) && same(l.y2, 0.4));
+    EXPECT_TRUE(influent);
+    EXPECT_FALSE(findText(picture, "Secondary clarifier"));
+    EXPECT_FALSE(findTextStarting(picture, "Returnsludge"));
+    EXPECT_TRUE(findText(picture, "Effluent"));
+    EXPECT_TRUE(hasLine(picture, 0.7, 0.5, 0.97, 0.5));
+}
+
 TEST(FlowschemePicture, ReactorOutsideThePlantIsRefused)
 {
     TPlantDef plant = threeReactors();
