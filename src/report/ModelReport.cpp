@@ -511,6 +511,11 @@ PrintOptionsCaptions PrintOptionsCaptionsFor(ReportDestination destination)
     return {"", ""};
 }
 
+int ReportWindowWidth(int widthOfH, int screenWidth)
+{
+    return std::min(85 * widthOfH, screenWidth - 50);
+}
+
 int ReportMargin(ReportDestination destination)
 {
     switch (destination) {

@@ -18,6 +18,9 @@ inline constexpr const char* kNoModelLoadedMessage = "No model loaded !";
 inline constexpr const char* kReportWindowTempFile = "$narvtemp.txt";
 inline constexpr const char* kReportWindowTitle = "Show Model and Plant";
 
+// The window's width: 85 times the width of "H" in its font, at most the screen's width less 50.
+int ReportWindowWidth(int widthOfH, int screenWidth);
+
 // The check boxes of the options dialog TFormPrintOptions: the sections to write.
 struct TPrintOptions {
     bool Remarks = true;

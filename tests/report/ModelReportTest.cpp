@@ -4,6 +4,7 @@
 #include "SolverCases.h"
 
 #include "core/AtomicFile.h"
+#include "core/Error.h"
 #include "model/Temperature.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
@@ -226,6 +227,8 @@ TEST(ReportOptions, CaptionsAndMarginsPerDestination)
     EXPECT_EQ(ReportMargin(ReportDestination::Window), 5);
     EXPECT_EQ(ReportMargin(ReportDestination::Printer), 7);
     EXPECT_EQ(ReportMargin(ReportDestination::TextFile), 0);
+    EXPECT_EQ(ReportWindowWidth(8, 1920), 680);
+    EXPECT_EQ(ReportWindowWidth(8, 700), 650);
     EXPECT_EQ(ReportSavedMessage("asm1.txt", "/home/u/narv"),
               "Model asm1.txt saved as Textfile in /home/u/narv .");
 }
@@ -356,6 +359,26 @@ TEST(ModelReport, SectionsFollowTheirCheckBoxes)
     const std::vector<std::string> withLoops = BuildReportLines(c.input(), controls, 0);
     EXPECT_EQ(withLoops.size(), 5u + 2u + 12u + 1u + 1u);
     EXPECT_EQ(withLoops[5], "Controlloop Nr. with controlequation");
+}
+
+TEST(ModelReport, FailedWriteKeepsThePreviousFile)
+{
+    const CascadeCase c;
+    const fs::path dir = fs::temp_directory_path() / "narv-report-failed";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path target = dir / "cn.txt";
+    std::ofstream(target, std::ios::binary) << "previous";
+    // A second species beyond the capacity stops the report; the previous file stays.
+    CascadeCase broken;
+    broken.model.TypeS[3][5] = 5;
+    broken.model.Compound2S[3][5] = 26;
+    EXPECT_THROW(WriteReportFile(target, broken.input(), InitialPrintOptions(true)), Error);
+    EXPECT_EQ(readFileBytes(target), "previous");
+    EXPECT_THROW(WriteReportFile(dir / "missing" / "cn.txt", c.input(), InitialPrintOptions(true)),
+                 Error);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    fs::remove_all(dir);
 }
 
 TEST(ModelReport, FilesNameJoinsDirectoryAndBaseName)
