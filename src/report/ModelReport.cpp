@@ -31,8 +31,7 @@ std::string R(int width, int decimals, double x)
     return FormatFixed(width, decimals, x);
 }
 
-// A blank, then R(w, d); built by appending, as "literal" + temporary trips GCC 12's
-// -Wrestrict.
+// A blank, then R(w, d): the column separator of the tables.
 std::string BlankR(int width, int decimals, double x)
 {
     std::string text(1, ' ');
