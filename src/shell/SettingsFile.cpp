@@ -21,6 +21,40 @@ constexpr const char* kStartUp = "StartUp";
 constexpr const char* kCharts = "Charts";
 constexpr const char* kSimulation = "Simulation";
 
+// The text keys; written marks those the program keeps up to date. Defaults are those of
+// ShellSettings.
+struct TextKey {
+    const char* section;
+    const char* key;
+    std::string ShellSettings::*member;
+    bool written;
+};
+const TextKey kTextKeys[] = {
+    {kDirectories, "User", &ShellSettings::User, true},
+    {kDirectories, "NARVModel", &ShellSettings::NARVModel, false},
+    {kDirectories, "Model", &ShellSettings::Model, false},
+    {kStartUp, "LastProject", &ShellSettings::LastProject, true},
+    {kStartUp, "LastModel", &ShellSettings::LastModel, true},
+    {kStartUp, "LastPlant", &ShellSettings::LastPlant, true},
+    {kStartUp, "LastVariation", &ShellSettings::LastVariation, true},
+    {kCharts, "BottomAxisTitleCaption", &ShellSettings::BottomAxisTitleCaption, false},
+    {kSimulation, "NameS1", &ShellSettings::NameS1, true},
+};
+
+// The numerical settings in the order of the file, each a real or a count; their reading,
+// with ranges, is ParseSimulationSettings.
+struct SimulationKey {
+    const char* key;
+    double TSimSettings::*real;
+    int TSimSettings::*count;
+};
+const SimulationKey kSimulationKeys[] = {
+    {"Eps2", &TSimSettings::Eps2, nullptr},       {"Eps", &TSimSettings::Eps, nullptr},
+    {"Tdif", &TSimSettings::Tdif, nullptr},       {"loops", nullptr, &TSimSettings::loops},
+    {"loopmin", nullptr, &TSimSettings::loopmin}, {"ConcMin", &TSimSettings::ConcMin, nullptr},
+    {"ConcMax", &TSimSettings::ConcMax, nullptr}, {"DeltMin", &TSimSettings::DeltMin, nullptr},
+};
+
 void load(CSimpleIniA& ini, const std::string& text)
 {
     ini.SetUnicode(false);
@@ -52,24 +86,17 @@ ShellSettings ParseShellSettings(const std::string& iniText)
     CSimpleIniA ini;
     load(ini, iniText);
     ShellSettings s;
-    readText(ini, kDirectories, "User", s.User);
-    readText(ini, kDirectories, "NARVModel", s.NARVModel);
-    readText(ini, kDirectories, "Model", s.Model);
-    readText(ini, kStartUp, "LastProject", s.LastProject);
-    readText(ini, kStartUp, "LastModel", s.LastModel);
-    readText(ini, kStartUp, "LastPlant", s.LastPlant);
-    readText(ini, kStartUp, "LastVariation", s.LastVariation);
+    for (const TextKey& key : kTextKeys)
+        readText(ini, key.section, key.key, s.*key.member);
     s.LastContInput = s.LastPlant + ".CIN";
     s.LastContOutput = s.LastPlant + ".COU";
     readText(ini, kStartUp, "LastContInput", s.LastContInput);
     readText(ini, kStartUp, "LastContOutput", s.LastContOutput);
     s.ContSimulation = ini.GetBoolValue(kStartUp, "ContSimulation", false);
-    readText(ini, kCharts, "BottomAxisTitleCaption", s.BottomAxisTitleCaption);
     int penWidth = 0;
     if (const char* text = ini.GetValue(kCharts, "DefaultPenWidth", nullptr);
         text && parseInteger(TrimBlanks(text), penWidth) && penWidth >= 1)
         s.DefaultPenWidth = penWidth;
-    readText(ini, kSimulation, "NameS1", s.NameS1);
     s.simulation = ParseSimulationSettings(iniText);
     return s;
 }
@@ -88,32 +115,19 @@ void WriteShellSettings(const std::filesystem::path& path, const ShellSettings& 
     CSimpleIniA ini;
     std::error_code ec;
     load(ini, std::filesystem::exists(path, ec) ? readFileBytes(path) : std::string());
-    writeText(ini, kDirectories, "User", s.User);
-    writeText(ini, kStartUp, "LastProject", s.LastProject);
-    writeText(ini, kStartUp, "LastModel", s.LastModel);
-    writeText(ini, kStartUp, "LastPlant", s.LastPlant);
-    writeText(ini, kStartUp, "LastVariation", s.LastVariation);
+    for (const TextKey& key : kTextKeys)
+        if (key.written)
+            writeText(ini, key.section, key.key, s.*key.member);
     if (contNames.input)
         writeText(ini, kStartUp, "LastContInput", s.LastContInput);
     if (contNames.output)
         writeText(ini, kStartUp, "LastContOutput", s.LastContOutput);
     ini.SetBoolValue(kStartUp, "ContSimulation", s.ContSimulation);
-    writeText(ini, kSimulation, "NameS1", s.NameS1);
-    const TSimSettings& sim = s.simulation;
-    const auto real = [&ini](const char* key, double value) {
-        ini.SetValue(kSimulation, key, FormatSettingReal(value).c_str());
-    };
-    const auto count = [&ini](const char* key, int value) {
-        ini.SetValue(kSimulation, key, std::to_string(value).c_str());
-    };
-    real("Eps2", sim.Eps2);
-    real("Eps", sim.Eps);
-    real("Tdif", sim.Tdif);
-    count("loops", sim.loops);
-    count("loopmin", sim.loopmin);
-    real("ConcMin", sim.ConcMin);
-    real("ConcMax", sim.ConcMax);
-    real("DeltMin", sim.DeltMin);
+    for (const SimulationKey& key : kSimulationKeys) {
+        const std::string value = key.real ? FormatSettingReal(s.simulation.*key.real)
+                                           : std::to_string(s.simulation.*key.count);
+        ini.SetValue(kSimulation, key.key, value.c_str());
+    }
 
     std::string text;
     if (ini.Save(text) < 0)

@@ -2,6 +2,7 @@
 
 #include "TempDirectory.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace narv {
@@ -112,6 +113,11 @@ TEST(ShellSettings, RoundTripKeepsEveryWrittenValue)
     s.simulation.DeltMin = 1e-6;
     UpdateDeltMinO2(s.simulation);
     WriteShellSettings(file, s);
+    EXPECT_THAT(readText(file),
+                ::testing::EndsWith("[Simulation]\r\nNameS1=S Sauerstoff \xF6\r\nEps2=0.07\r\n"
+                                    "Eps=0.015\r\nTdif=0.02\r\nloops=7\r\nloopmin=3\r\n"
+                                    "ConcMin=1e-07\r\nConcMax=1e+50\r\nDeltMin=1e-06\r\n"))
+        << "a new file in the order of the keys, single-byte text";
     const ShellSettings back = ReadShellSettings(file);
     EXPECT_EQ(back.User, s.User);
     EXPECT_EQ(back.LastProject, s.LastProject);
