@@ -15,12 +15,9 @@ constexpr const char* kResults = "&Results";
 constexpr const char* kDefineFlowscheme = "&Define new Flowscheme";
 constexpr const char* kDynamic = "&Dynamic Simulation";
 
-const char* const kModelOutput[] = {"&Edit active Model",
-                                    "&Save Model",
-                                    "Save Model &as",
-                                    "S&how Model and Plant as Text",
-                                    "&Print Model and Plant",
-                                    "E&xport Model and Plant"};
+const char* const kModelOutput[] = {"&Edit active Model",     "&Save Model",
+                                    "Save Model &as",         "S&how Model and Plant as Text",
+                                    "&Print Model and Plant", "E&xport Model and Plant"};
 
 void setAll(ActionTable& table, std::initializer_list<const char*> items, bool enabled)
 {
@@ -126,8 +123,8 @@ ActionTable::ActionTable(bool contSimulationVisible)
     setEnabled("Show Results from File", false);
 }
 
-void ActionTable::add(const std::string& menu, const std::string& item,
-                      const std::string& shortcut, const std::string& parent)
+void ActionTable::add(const std::string& menu, const std::string& item, const std::string& shortcut,
+                      const std::string& parent)
 {
     if (m_items.find(menu) == m_items.end()) {
         m_items[menu].caption = menu;

@@ -126,9 +126,9 @@ TEST_F(ActionTableTest, AModelOffersToStartAPlantAndAVariation)
 TEST_F(ActionTableTest, APlantEnablesTheComputationsAndAVariationTheDynamicSimulation)
 {
     loadPlant(TFlowschemeType::ftASR);
-    EXPECT_THAT(enabledIn(m_table, "&Computations"),
-                ElementsAre("&Computations", "&Relaxation", "&Integration",
-                            "&Continuous Simulation"));
+    EXPECT_THAT(
+        enabledIn(m_table, "&Computations"),
+        ElementsAre("&Computations", "&Relaxation", "&Integration", "&Continuous Simulation"));
     EXPECT_TRUE(m_table.enabled("Control &Loops"));
     EXPECT_FALSE(m_table.enabled("&Edit Variation")) << "no variation to edit";
     EXPECT_FALSE(m_table.enabled("Save Plant &File"));

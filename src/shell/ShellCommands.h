@@ -1,0 +1,101 @@
+#pragma once
+
+#include "shell/ActionTable.h"
+#include "shell/ProjectShell.h"
+#include "shell/UserDialogs.h"
+#include "shell/WindowPort.h"
+
+#include <array>
+#include <string>
+
+namespace narv {
+
+inline constexpr const char* kNoModelMessage = "No model loaded !";
+inline constexpr const char* kIllegalModelName =
+    "Illegal model name.\n\rPlease choose another name!";
+inline constexpr const char* kNoVariationForDynamics =
+    "To perform a dynamic simulation \r\nyou have to define a variation file.";
+
+// The main window's commands and state without a window: what every command requires, asks
+// and does, and which items are enabled afterwards. The window forwards its menu items here
+// and copies actions() and statusLines() after each command.
+class ShellCommands {
+public:
+    ShellCommands(ProjectShell& shell, Workspace& workspace, UserDialogs& dialogs,
+                  WindowPort& windows);
+
+    // After ProjectShell::startUp: nothing active, nothing to save.
+    void startUp();
+    // The saved marks, the save commands and the status lines.
+    void refresh();
+
+    // Runs the command of a menu item by its caption. False for an unknown or disabled item:
+    // a disabled command cannot be reached from the window.
+    bool run(const std::string& item);
+
+    bool runStartChoice(StartChoice choice);
+    bool newProject();
+    bool loadProject();
+    void loadProjectFiles(const ProjectSelection& selection);
+    bool chooseUserDirectory();
+    bool saveProject();
+    bool saveProjectAs();
+
+    void newModel();
+    void loadUserModel();
+    void loadInstalledModel();
+    void editModel();
+    void saveModel();
+    void saveModelAs();
+    void report(WindowPort::ReportOutput output);
+
+    void defineFlowscheme(TFlowschemeType type);
+    void loadPlantFile();
+    void savePlantFile();
+    void savePlantFileAs();
+    void showPlantEditor(WindowPort::PlantPage page);
+    void showFlowschemeGraphic();
+    void showControlLoops();
+
+    void newVariation();
+    void loadVariation();
+    void editVariation();
+    void saveVariation();
+    void saveVariationAs();
+
+    void relaxation();
+    void integration();
+    void dynamicSimulation();
+    void continuousSimulation();
+
+    void showResults();
+    void saveResults();
+    void loadResultsFromFile();
+    void showResultsFromFile();
+
+    // Closing the main window ("&Exit" too). False when closing is refused.
+    bool close();
+
+    const ActionTable& actions() const { return m_actions; }
+    const std::array<std::string, 5>& statusLines() const { return m_statusLines; }
+    TFlowschemeType plantType() const { return m_workspace.plant.PlantType; }
+
+private:
+    // The flags after ProjectShell loaded or dropped a project's files, in load order.
+    void applyLoadedProject();
+    void loadModelFrom(const std::filesystem::path& dir);
+    void dropVariation();
+    bool requireModel();
+    // The save dialog of a part: start in the project (the user directory without one).
+    FileDialogOptions saveOptions(const char* filter, const char* extension,
+                                  const std::string& name) const;
+
+    ProjectShell& m_shell;
+    Workspace& m_workspace;
+    UserDialogs& m_dialogs;
+    WindowPort& m_windows;
+    ActionTable m_actions;
+    std::array<std::string, 5> m_statusLines;
+};
+
+} // namespace narv
