@@ -200,6 +200,11 @@ FileDialogOptions ShellCommands::saveOptions(const char* filter, const char* ext
 void ShellCommands::dropVariation()
 {
     m_shell.checkSave("variation");
+    forgetVariation();
+}
+
+void ShellCommands::forgetVariation()
+{
     SetVariation(m_actions, m_shell.state(), plantType(), false);
     m_shell.state().VariationSaved = true;
     m_shell.VariationFileName.clear();
@@ -244,6 +249,8 @@ void ShellCommands::newModel()
 void ShellCommands::loadModelFrom(const fs::path& dir)
 {
     m_shell.checkSave("model");
+    // Asked before the read: the variation is written in terms of the model it was made for.
+    m_shell.checkSave("variation");
     const auto path = m_dialogs.chooseOpenFile({"Model files (*.mod)|*.MOD", {}, dir, {}});
     if (!path)
         return;
@@ -257,7 +264,7 @@ void ShellCommands::loadModelFrom(const fs::path& dir)
     // The variation is sized by the model: it starts over. The plant keeps its layout but
     // takes the model's concentrations, so it differs from its file.
     if (state.VariationLoaded)
-        dropVariation();
+        forgetVariation();
     ResetVariation(m_workspace.variation, m_workspace.model, m_workspace.plant);
     m_shell.ModelFileName = path->stem().string();
     SetModel(m_actions, state, true);
@@ -454,8 +461,18 @@ void ShellCommands::showControlLoops()
 
 // --- variation ------------------------------------------------------------------------------
 
+bool ShellCommands::refuseSbrVariation()
+{
+    if (!m_shell.state().PlantLoaded || plantType() != TFlowschemeType::ftSBR)
+        return false;
+    m_dialogs.showMessage(kSbrVariationMessage, {}, UserDialogs::Icon::Warning);
+    return true;
+}
+
 void ShellCommands::newVariation()
 {
+    if (refuseSbrVariation())
+        return;
     m_shell.checkSave("variation");
     m_windows.startNewVariation();
     m_windows.showVariationEditor(WindowPort::VariationPage::Current);
@@ -468,7 +485,7 @@ void ShellCommands::newVariation()
 
 void ShellCommands::loadVariation()
 {
-    if (!requireModel())
+    if (!requireModel() || refuseSbrVariation())
         return;
     m_shell.checkSave("variation");
     const auto path =

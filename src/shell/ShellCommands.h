@@ -13,6 +13,8 @@ namespace narv {
 inline constexpr const char* kNoModelMessage = "No model loaded !";
 inline constexpr const char* kIllegalModelName =
     "Illegal model name.\n\rPlease choose another name!";
+inline constexpr const char* kSbrVariationMessage =
+    "Variation files cannot be used together with SBR!";
 inline constexpr const char* kNoVariationForDynamics =
     "To perform a dynamic simulation \r\nyou have to define a variation file.";
 
@@ -84,7 +86,11 @@ private:
     // The flags after ProjectShell loaded or dropped a project's files, in load order.
     void applyLoadedProject();
     void loadModelFrom(const std::filesystem::path& dir);
+    // Asks to save an unsaved variation, then forgets it.
     void dropVariation();
+    void forgetVariation();
+    // An SBR plant runs its own cycle: a variation is refused with a message.
+    bool refuseSbrVariation();
     bool requireModel();
     // The save dialog of a part: start in the project (the user directory without one).
     FileDialogOptions saveOptions(const char* filter, const char* extension,

@@ -2,6 +2,7 @@
 
 #include "solvers/Relaxation.h"
 #include "special/AIPlant.h"
+#include "special/SbrCycle.h"
 
 #include "RecordingWindows.h"
 #include "ScriptedDialogs.h"
@@ -319,6 +320,108 @@ TEST_F(ShellCommandsTest, SaveAsCommandsWriteWhereTheUserChose)
               "Plant p2 saved in " + (user() / "alpha").string() + " .");
     EXPECT_EQ(m_shell.VariationFileName, "v2");
     EXPECT_TRUE(m_shell.state().projectSaved());
+}
+
+TEST_F(ShellCommandsTest, LoadingAModelKeepsThePlantAndDropsTheVariation)
+{
+    makeProject("alpha");
+    fs::copy_file(kData / "models" / "small.mod", user() / "model" / "mine.mod");
+    start();
+    load("alpha", "alpha", "alpha", "alpha");
+    m_commands.newVariation();
+
+    m_dialogs.yesNo = {false};
+    m_dialogs.paths = {user() / "model" / "mine.mod"};
+    ASSERT_TRUE(m_commands.run("Load &USER Model"));
+    EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Model files (*.mod)|*.MOD");
+    EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "model");
+    EXPECT_EQ(m_dialogs.shown.back().kind, "open") << "the variation was asked for before";
+    EXPECT_EQ(m_dialogs.shown[m_dialogs.shown.size() - 2].text,
+              "Active variation not saved.\n\rDo you like to save it?");
+    EXPECT_EQ(m_shell.ModelFileName, "mine");
+    EXPECT_TRUE(enabled("&Save Model")) << "saving the project copies it into the project";
+    EXPECT_FALSE(m_shell.state().VariationLoaded) << "sized by the old model";
+    EXPECT_TRUE(m_shell.state().PlantLoaded);
+    EXPECT_TRUE(enabled("&Edit Flowscheme"));
+    EXPECT_TRUE(enabled("&Relaxation"));
+    EXPECT_FALSE(enabled("&Dynamic Simulation"));
+    EXPECT_TRUE(enabled("Save Plant &File")) << "it took the model's concentrations";
+    EXPECT_EQ(m_windows.calls.back(), "modelEditor");
+
+    // Without its model directory the user directory has to be chosen again.
+    fs::remove_all(user() / "model");
+    m_windows.calls.clear();
+    m_dialogs.shown.clear();
+    m_dialogs.paths = {std::nullopt};
+    m_commands.loadUserModel();
+    EXPECT_THAT(m_dialogs.messages(),
+                ElementsAre("No \\model directory in the current user directory.\n\r"
+                            "Please choose a legal user directory!"));
+    EXPECT_EQ(m_dialogs.shown.back().kind, "directory");
+    EXPECT_THAT(m_windows.calls, IsEmpty());
+}
+
+TEST_F(ShellCommandsTest, ANewProjectWithALoadedModelOffersToSaveIt)
+{
+    makeProject("alpha");
+    start();
+    load("alpha", "alpha", "", "");
+    EXPECT_FALSE(enabled("&Save Model"));
+    m_dialogs.texts = {std::string("beta")};
+    ASSERT_TRUE(m_commands.run("&New Project"));
+    EXPECT_TRUE(enabled("&Save Model"));
+    EXPECT_TRUE(enabled("&Save Project"));
+    EXPECT_TRUE(enabled("&Edit active Model"));
+    EXPECT_EQ(m_commands.statusLines()[0], " Project: beta");
+
+    ASSERT_TRUE(m_commands.run("&Save Model"));
+    EXPECT_TRUE(fs::exists(user() / "beta" / "alpha.mod"));
+    EXPECT_FALSE(enabled("&Save Model"));
+    EXPECT_FALSE(enabled("&Save Project"));
+}
+
+TEST_F(ShellCommandsTest, VariationCommandsAndTheirRefusalForSbr)
+{
+    makeProject("alpha");
+    fs::copy_file(kData / "special" / "sbr-small.pln", user() / "alpha" / "cycle.pln");
+    start();
+    load("alpha", "alpha", "alpha", "");
+    m_dialogs.paths = {user() / "alpha" / "alpha.vrt"};
+    ASSERT_TRUE(m_commands.run("&Load Variation"));
+    EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Variation files (*.vrt)|*.VRT");
+    EXPECT_EQ(m_shell.VariationFileName, "alpha");
+    EXPECT_TRUE(m_shell.state().VariationSaved);
+    EXPECT_TRUE(enabled("&Dynamic Simulation"));
+    EXPECT_THAT(m_windows.calls, ElementsAre("variationEditor Options"));
+
+    load("alpha", "alpha", "cycle", "");
+    m_windows.calls.clear();
+    m_dialogs.shown.clear();
+    m_commands.newVariation();
+    m_commands.loadVariation();
+    m_commands.relaxation();
+    EXPECT_THAT(m_dialogs.messages(),
+                ElementsAre(kSbrVariationMessage, kSbrVariationMessage, kSbrComputationMessage));
+    EXPECT_THAT(m_windows.calls, IsEmpty());
+    EXPECT_FALSE(m_shell.state().VariationLoaded);
+}
+
+TEST_F(ShellCommandsTest, ReportExportAndTheHiddenContinuousSimulation)
+{
+    makeProject("alpha");
+    start();
+    load("alpha", "alpha", "alpha", "");
+    m_dialogs.paths = {user() / "alpha" / "alpha.txt"};
+    ASSERT_TRUE(m_commands.run("as &Text File"));
+    EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Text files (*.txt)|*.TXT");
+    EXPECT_EQ(m_dialogs.fileDialogs.back().fileName, "alpha");
+    EXPECT_THAT(m_windows.calls, ElementsAre("report ExportText alpha.txt"));
+    EXPECT_THAT(m_dialogs.messages(), ElementsAre("Model alpha.txt saved as Textfile in " +
+                                                  (user() / "alpha").string() + " ."));
+    EXPECT_TRUE(m_shell.state().ModelSaved);
+
+    EXPECT_TRUE(enabled("&Continuous Simulation"));
+    EXPECT_FALSE(m_commands.run("&Continuous Simulation")) << "hidden by the settings";
 }
 
 TEST_F(ShellCommandsTest, ResultsFromFileAreShownOnlyOnceRead)
