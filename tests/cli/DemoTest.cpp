@@ -6,6 +6,7 @@
 #include "plant/PlantDef.h"
 #include "plant/PlantFile.h"
 #include "results/ResultsFile.h"
+#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ CliRun run(const std::vector<std::string>& args)
 
 fs::path freshDirectory(const std::string& name)
 {
-    const fs::path directory = fs::temp_directory_path() / ("narv-demo-test-" + name);
+    const fs::path directory = narv::testing::UniqueTempPath("narv-demo-test-" + name);
     fs::remove_all(directory);
     fs::create_directories(directory);
     return directory;

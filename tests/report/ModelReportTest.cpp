@@ -8,6 +8,7 @@
 #include "model/Temperature.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
+#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -236,7 +237,7 @@ TEST(ReportOptions, CaptionsAndMarginsPerDestination)
 TEST(ModelReport, EightCompartmentsEverySection)
 {
     const CascadeCase c;
-    const fs::path dir = fs::temp_directory_path() / "narv-report-eight";
+    const fs::path dir = narv::testing::UniqueTempPath("narv-report-eight");
     fs::remove_all(dir);
     fs::create_directories(dir);
     WriteReportFile(dir / "cn.txt", c.input(), InitialPrintOptions(true));
@@ -364,7 +365,7 @@ TEST(ModelReport, SectionsFollowTheirCheckBoxes)
 TEST(ModelReport, FailedWriteKeepsThePreviousFile)
 {
     const CascadeCase c;
-    const fs::path dir = fs::temp_directory_path() / "narv-report-failed";
+    const fs::path dir = narv::testing::UniqueTempPath("narv-report-failed");
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path target = dir / "cn.txt";

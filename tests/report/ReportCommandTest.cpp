@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "core/AtomicFile.h"
+#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ std::string ExpectedWithModelsDirectory(const std::string& golden)
 
 TEST(ReportCommand, WritesTheTextFileReportToStdoutOrAFile)
 {
-    const fs::path dir = fs::temp_directory_path() / "narv-report-cli";
+    const fs::path dir = narv::testing::UniqueTempPath("narv-report-cli");
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string model = (kData / "models" / "small.mod").string();

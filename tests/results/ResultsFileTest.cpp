@@ -6,6 +6,7 @@
 #include "results/ChartFile.h"
 #include "results/ChartModel.h"
 #include "results/SeriesText.h"
+#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -327,7 +328,7 @@ TEST_F(ResultsFile, ChartFilesRoundTripAndLoadAsNewCharts)
 
 TEST_F(ResultsFile, FilesAreWrittenThroughATemporaryFile)
 {
-    const auto path = std::filesystem::temp_directory_path() / "narv-results-file-test.rlt";
+    const auto path = narv::testing::UniqueTempPath("narv-results-file-test.rlt");
     SaveResultsFile(path, results);
     TResultSet back;
     LoadResultsFile(path, back);

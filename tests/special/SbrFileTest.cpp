@@ -5,6 +5,7 @@
 #include "core/TextReader.h"
 #include "plant/ModelSetup.h"
 #include "special/SpecialFormat.h"
+#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -119,7 +120,7 @@ TEST_F(SbrFile, RoundTripKeepsSixDecimals)
 TEST_F(SbrFile, FileWriteGoesThroughATemporaryFile)
 {
     read(golden);
-    const fs::path dir = fs::temp_directory_path() / "narv-sbr-file";
+    const fs::path dir = narv::testing::UniqueTempPath("narv-sbr-file");
     fs::create_directories(dir);
     WriteSbrPlantFile(dir / "plant.pln", model, plant, state, cycle);
     EXPECT_EQ(readFileBytes(dir / "plant.pln"), golden);
