@@ -388,7 +388,7 @@ void ShellCommands::loadPlantFile()
     if (!path)
         return;
     Workspace& w = m_workspace;
-    TFlowschemeType type;
+    TFlowschemeType type = TFlowschemeType::ftUnknown;
     try {
         type = FlowschemeTypeFromKeyword(
             ReadAnyPlantFile(*path, w.model, w.plant, w.state, w.sbr, w.ai));
@@ -592,6 +592,11 @@ void ShellCommands::continuousSimulation()
 }
 
 // --- results --------------------------------------------------------------------------------
+
+void ShellCommands::setResultsAvailable(bool available)
+{
+    m_actions.setEnabled("&Save Results to File", available);
+}
 
 void ShellCommands::showResults()
 {

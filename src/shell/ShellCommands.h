@@ -70,6 +70,9 @@ public:
     void dynamicSimulation();
     void continuousSimulation();
 
+    // Called when a run has produced results (or the results were discarded): only then can
+    // they be saved.
+    void setResultsAvailable(bool available);
     void showResults();
     void saveResults();
     void loadResultsFromFile();

@@ -224,6 +224,7 @@ TEST_F(ShellCommandsTest, LoadingAnSbrPlantDropsTheVariationAfterAskingToSaveIt)
     test::writeText(user() / "alpha" / "bad.pln", "no plant\r\n");
     m_dialogs.paths = {user() / "alpha" / "bad.pln"};
     m_commands.loadPlantFile();
+    EXPECT_EQ(m_dialogs.fileDialogs.back().fileName, "cycle") << "preset to the plant's name";
     EXPECT_EQ(m_shell.PlantFileName, "cycle");
     EXPECT_EQ(m_commands.plantType(), TFlowschemeType::ftSBR);
 }
@@ -439,6 +440,29 @@ TEST_F(ShellCommandsTest, ResultsFromFileAreShownOnlyOnceRead)
     EXPECT_TRUE(m_commands.run("Show Results from File"));
     EXPECT_EQ(m_dialogs.fileDialogs[0].filter, "Result files (*.rlt)|*.RLT");
     EXPECT_EQ(m_windows.calls.back(), "showResultsFromFile");
+
+    EXPECT_FALSE(m_commands.run("&Save Results to File")) << "no run yet";
+    m_commands.setResultsAvailable(true);
+    m_dialogs.paths = {user() / "alpha" / "run.rlt"};
+    ASSERT_TRUE(m_commands.run("&Save Results to File"));
+    EXPECT_EQ(m_dialogs.fileDialogs.back().defaultExtension, "rlt");
+    EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "alpha");
+    EXPECT_EQ(m_windows.calls.back(), "saveResults run.rlt");
+}
+
+TEST_F(ShellCommandsTest, PlantItemsOpenTheirEditorPages)
+{
+    makeProject("alpha");
+    start();
+    load("alpha", "alpha", "alpha", "");
+    for (const char* item :
+         {"Change &Temperature", "&Show State of Plant", "&Concentrations in Influent",
+          "&Initial Conditions", "&Edit Flowscheme", "&Graphic of Flowscheme", "Control &Loops"})
+        EXPECT_TRUE(m_commands.run(item)) << item;
+    EXPECT_THAT(m_windows.calls,
+                ElementsAre("plantEditor Definition", "plantEditor StateOfPlant",
+                            "plantEditor InfluentConcentrations", "plantEditor InitialConditions",
+                            "plantEditor Current", "graphic", "controlLoops"));
 }
 
 } // namespace
