@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "render/ChartText.h"
+#include "render/QtApplication.h"
 #include "render/QtChart.h"
 #include "results/ChartModel.h"
 
@@ -59,26 +60,6 @@ QColor toQColor(std::uint32_t rgb)
 {
     return QColor(static_cast<int>((rgb >> 16) & 0xFFu), static_cast<int>((rgb >> 8) & 0xFFu),
                   static_cast<int>(rgb & 0xFFu));
-}
-
-// Qt Charts draws widgets, so it needs a QApplication; programs without one (narv-cli, tests)
-// get an offscreen one that lives until the process ends.
-void ensureApplication()
-{
-    if (QCoreApplication::instance() != nullptr) {
-        if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-            throw Error("Charts can only be drawn in a program with a Qt widget application.");
-        return;
-    }
-    // Drawing into an image needs no display; offscreen also keeps the font resolution (and so
-    // the picture) independent of the screen of the machine.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char programName[] = "narv";
-    static char* argv[] = {programName, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
 }
 
 struct DataRange {
@@ -185,7 +166,7 @@ QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, co
 
 std::unique_ptr<QChart> BuildQtChart(const TChart& chart)
 {
-    ensureApplication();
+    EnsureQtApplication(true);
     auto result = std::make_unique<QChart>();
     result->setAnimationOptions(QChart::NoAnimation);
     result->setBackgroundBrush(Qt::white);

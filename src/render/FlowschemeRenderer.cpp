@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Error.h"
+#include "render/QtApplication.h"
 
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
@@ -27,25 +28,6 @@ namespace narv {
 namespace {
 
 constexpr int kMaximumPixels = 20000; // larger images need gigabytes
-
-// Widget-based charts may be drawn in the same process, and they need a QApplication, so the
-// picture creates that kind too when the program has none; offscreen needs no display and
-// keeps the font resolution independent of the machine's screen.
-void ensureApplication()
-{
-    if (QCoreApplication::instance() != nullptr) {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
-            throw Error("Pictures can only be drawn in a program with a Qt GUI application.");
-        return;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char programName[] = "narv";
-    static char* argv[] = {programName, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
-}
 
 QPen penFor(PicturePen pen)
 {
@@ -121,7 +103,7 @@ void RenderFlowschemePicture(const FlowschemePicture& picture, const std::filesy
                                      kPictureRightMargin + 1, kMaximumPixels, kMaximumPixels, width,
                                      height));
     }
-    ensureApplication();
+    EnsureQtApplication(false);
 
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
