@@ -1,12 +1,12 @@
 #include "results/ResultsFile.h"
 
 #include "SampleRun.h"
+#include "TempPath.h"
 #include "core/Error.h"
 #include "core/Version.h"
 #include "results/ChartFile.h"
 #include "results/ChartModel.h"
 #include "results/SeriesText.h"
-#include "TempPath.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -255,9 +255,7 @@ TEST_F(ResultsFile, DamagedFilesFailAndChangeNothing)
 
 TEST_F(ResultsFile, ChartFilesRoundTripAndLoadAsNewCharts)
 {
-    const auto dir =
-        std::filesystem::temp_directory_path() /
-        ("narv-chart-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir = narv::testing::UniqueTempPath("narv-chart-files");
     std::filesystem::create_directories(dir);
     std::tm now{};
     now.tm_year = 124;

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "../SampleRun.h"
+#include "TempPath.h"
 #include "core/AtomicFile.h"
 #include "results/ChartModel.h"
 #include "results/ResultsFile.h"
@@ -19,10 +20,7 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 struct ResultsCommand : ::testing::Test {
-    ResultsCommand()
-        : dir(std::filesystem::temp_directory_path() /
-              ("narv-results-command-" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+    ResultsCommand() : dir(narv::testing::UniqueTempPath("narv-results-command"))
     {
         std::filesystem::create_directories(dir);
         const TModelDef model = testing::MakeFourProcessModel();
