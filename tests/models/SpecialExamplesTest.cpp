@@ -88,9 +88,9 @@ TEST(AIDemoProject, FilesAreWhatTheGeneratorWritesAndLanesAlternate)
     EXPECT_EQ(project->lanes.LaneFed[1], 1);
     EXPECT_EQ(project->lanes.LaneFed[2], 2);
     RunControl control;
+    const TSimSettings settings = SimSettingsForMissingKeys(); // the simulation keeps a reference
     AIDynamicSimulation simulation(project->model, project->plant, project->state, project->ai,
-                                   project->variation, project->lanes, SimSettingsForMissingKeys(),
-                                   project->results);
+                                   project->variation, project->lanes, settings, project->results);
     simulation.run(control, 3, false);
     const int last = project->plant.ReactorCount;
     EXPECT_LT(project->state.S[last][5], project->model.InfluentS[5]) << "ammonium is removed";
