@@ -11,23 +11,6 @@
 #include <cmath>
 
 namespace narv {
-namespace {
-
-// Puts the oxygen setpoints back however the call ends.
-class SetpointGuard {
-public:
-    explicit SetpointGuard(TPlantDef& plant) : m_plant(plant), m_saved(plant.O2Setpoint) {}
-    ~SetpointGuard() { m_plant.O2Setpoint = m_saved; }
-    SetpointGuard(const SetpointGuard&) = delete;
-    SetpointGuard& operator=(const SetpointGuard&) = delete;
-
-private:
-    TPlantDef& m_plant;
-    CompartmentArray m_saved;
-};
-
-} // namespace
-
 std::string IntegrationProgressText(double time, const std::string& endText, bool stepByStep)
 {
     const std::string timeText =
@@ -186,15 +169,9 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
     const TSimSettings& s = m_settings;
     while (true) {
         const double remaining = end - m_state.Time;
-        double h = 0.0;
-        double budget = 0.0;
-        if (remaining >= s.Tdif) {
-            h = s.Eps2;
-            budget = (remaining - 0.99 * s.Tdif) / h;
-        } else {
-            h = s.Eps;
-            budget = remaining / h;
-        }
+        const StepStart next = StartStep(remaining, s);
+        const double h = next.accuracy;
+        double budget = next.budget;
         if (m_plant.ControlLoopsActive) {
             ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
             FlowRatios(m_plant, m_ratios);
@@ -202,14 +179,7 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
         }
         reactorDerivatives(plan, excessSludge, budget);
 
-        double dt = budget * h;
-        if (dt < s.DeltMin)
-            dt = s.DeltMin;
-        if (!(dt > 0.0) || !std::isfinite(dt) || m_state.Time + dt == m_state.Time)
-            throw SimulationError(
-                fmt::format("The integration step at {} d is too small to advance; raise the "
-                            "minimal time step or the integration accuracy in the settings.",
-                            m_state.Time));
+        const double dt = StepLength(budget, h, m_state.Time, s);
         m_state.Time += dt;
         ++m_steps;
 

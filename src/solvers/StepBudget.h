@@ -2,6 +2,8 @@
 
 #include "core/Error.h"
 #include "model/ModelDef.h"
+#include "plant/PlantDef.h"
+#include "solvers/SimSettings.h"
 
 #include <fmt/format.h>
 
@@ -30,5 +32,46 @@ inline double FiniteDerivative(double value, const TModelDef& model, bool dissol
             dissolved ? model.NameS[species] : model.NameX[species], compartment, time));
     return value;
 }
+
+// The accuracy and budget of the next step: the coarse accuracy Eps2 until the last Tdif before
+// the end (the step never passes 0.99 Tdif before it), then the fine accuracy Eps up to the end.
+struct StepStart {
+    double accuracy = 0.0;
+    double budget = 0.0;
+};
+
+inline StepStart StartStep(double remaining, const TSimSettings& settings)
+{
+    if (remaining >= settings.Tdif)
+        return {settings.Eps2, (remaining - 0.99 * settings.Tdif) / settings.Eps2};
+    return {settings.Eps, remaining / settings.Eps};
+}
+
+// The step length budget * h with the DeltMin floor; throws when the clock cannot advance.
+inline double StepLength(double budget, double accuracy, double time, const TSimSettings& settings)
+{
+    double dt = budget * accuracy;
+    if (dt < settings.DeltMin)
+        dt = settings.DeltMin;
+    if (!(dt > 0.0) || !std::isfinite(dt) || time + dt == time)
+        throw SimulationError(
+            fmt::format("The integration step at {} d is too small to advance; raise the "
+                        "minimal time step or the integration accuracy in the settings.",
+                        time));
+    return dt;
+}
+
+// Puts the 18 oxygen setpoints back however an integrator call ends.
+class SetpointGuard {
+public:
+    explicit SetpointGuard(TPlantDef& plant) : m_plant(plant), m_saved(plant.O2Setpoint) {}
+    ~SetpointGuard() { m_plant.O2Setpoint = m_saved; }
+    SetpointGuard(const SetpointGuard&) = delete;
+    SetpointGuard& operator=(const SetpointGuard&) = delete;
+
+private:
+    TPlantDef& m_plant;
+    CompartmentArray m_saved;
+};
 
 } // namespace narv

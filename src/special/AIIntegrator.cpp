@@ -60,19 +60,6 @@ double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& pla
     return d;
 }
 
-// Puts the oxygen setpoints back however the call ends.
-class SetpointGuard {
-public:
-    explicit SetpointGuard(TPlantDef& plant) : m_plant(plant), m_saved(plant.O2Setpoint) {}
-    ~SetpointGuard() { m_plant.O2Setpoint = m_saved; }
-    SetpointGuard(const SetpointGuard&) = delete;
-    SetpointGuard& operator=(const SetpointGuard&) = delete;
-
-private:
-    TPlantDef& m_plant;
-    CompartmentArray m_saved;
-};
-
 void checkLane(int laneFed)
 {
     if (laneFed != 1 && laneFed != 2)
@@ -296,15 +283,9 @@ void AIIntegrator::integrate(RunControl& control, bool stepByStep, int variation
     const TSimSettings& s = m_settings;
     while (true) {
         const double remaining = end - m_state.Time;
-        double h = 0.0;
-        double budget = 0.0;
-        if (remaining >= s.Tdif) {
-            h = s.Eps2;
-            budget = (remaining - 0.99 * s.Tdif) / h;
-        } else {
-            h = s.Eps;
-            budget = remaining / h;
-        }
+        const StepStart next = StartStep(remaining, s);
+        const double h = next.accuracy;
+        double budget = next.budget;
         if (m_plant.ControlLoopsActive) {
             applyLoops(variationIndex, relativeKla, laneFed);
             FlowRatios(m_plant, m_ratios);
@@ -312,14 +293,7 @@ void AIIntegrator::integrate(RunControl& control, bool stepByStep, int variation
         }
         reactorDerivatives(plan, excessSludge, laneFed, budget);
 
-        double dt = budget * h;
-        if (dt < s.DeltMin)
-            dt = s.DeltMin;
-        if (!(dt > 0.0) || !std::isfinite(dt) || m_state.Time + dt == m_state.Time)
-            throw SimulationError(
-                fmt::format("The integration step at {} d is too small to advance; raise the "
-                            "minimal time step or the integration accuracy in the settings.",
-                            m_state.Time));
+        const double dt = StepLength(budget, h, m_state.Time, s);
         m_state.Time += dt;
         ++m_steps;
 
