@@ -17,29 +17,9 @@
 namespace narv {
 namespace {
 
-// R:12, the plant file's real: four significant digits.
-std::string r12(double value)
-{
-    return FormatFileReal(value, 12);
-}
-
-const char* booleanLine(bool value)
-{
-    return value ? "TRUE" : "FALSE";
-}
-
 bool isSpecialKeyword(const std::string& keyword)
 {
     return keyword == "SBR" || keyword == "AI";
-}
-
-int readIndex(TextReader& in, int low, int high, const char* what)
-{
-    const int value = in.readInt();
-    if (value < low || value > high)
-        throw RangeError(
-            in.located(fmt::format("{} {} lies outside {}..{}.", what, value, low, high)));
-    return value;
 }
 
 // The header up to the type line; returns the keyword as stored ("TRUE"/"FALSE" for the
@@ -63,17 +43,23 @@ void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout
     plant.RecircActive = in.readLine() == "TRUE";
     plant.ControlLoopsActive = in.readLine() == "TRUE";
 
-    plant.CompartmentCount = readIndex(in, 1, MaxCompartments, "The number of compartments");
+    plant.CompartmentCount =
+        ReadPlantFileIndex(in, 1, MaxCompartments, "The number of compartments");
     plant.InfluentFlow = in.readReal();
     plant.Influent2Flow = in.readReal();
     plant.ReturnFlow = in.readReal();
     plant.RecircFlow = in.readReal();
-    plant.InfluentReactor = readIndex(in, 1, MaxCompartments, "The reactor of the 1st influent");
-    plant.Influent2Reactor = readIndex(in, 1, MaxCompartments, "The reactor of the 2nd influent");
-    plant.ReturnReactor = readIndex(in, 1, MaxCompartments, "The reactor of the return sludge");
-    plant.RecircFrom = readIndex(in, 1, MaxCompartments, "The origin of the recirculation");
-    plant.RecircTo = readIndex(in, 1, MaxCompartments, "The target of the recirculation");
-    plant.ReactorCount = readIndex(in, 1, plant.CompartmentCount, "The number of reactors");
+    plant.InfluentReactor =
+        ReadPlantFileIndex(in, 1, MaxCompartments, "The reactor of the 1st influent");
+    plant.Influent2Reactor =
+        ReadPlantFileIndex(in, 1, MaxCompartments, "The reactor of the 2nd influent");
+    plant.ReturnReactor =
+        ReadPlantFileIndex(in, 1, MaxCompartments, "The reactor of the return sludge");
+    plant.RecircFrom =
+        ReadPlantFileIndex(in, 1, MaxCompartments, "The origin of the recirculation");
+    plant.RecircTo = ReadPlantFileIndex(in, 1, MaxCompartments, "The target of the recirculation");
+    plant.ReactorCount =
+        ReadPlantFileIndex(in, 1, plant.CompartmentCount, "The number of reactors");
     plant.SludgeAge = in.readReal();
     if (plant.SludgeAge == 0.0)
         throw RangeError(in.located("the sludge age is 0."));
@@ -116,16 +102,17 @@ void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout
         loop.Steigung = in.readReal();
         loop.Stellung2 = in.readReal();
         loop.Signal = in.readInt();
-        loop.Compartment =
-            readIndex(in, 1, MaxCompartments, "The measuring compartment of a control loop");
+        loop.Compartment = ReadPlantFileIndex(in, 1, MaxCompartments,
+                                              "The measuring compartment of a control loop");
         in.skipLine();
     }
 
     // Files of an older layout end here; the 2nd recirculation then keeps its values.
     if (!in.onlyBlanksRemain()) {
         plant.Recirc2From =
-            readIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
-        plant.Recirc2To = readIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
+            ReadPlantFileIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
+        plant.Recirc2To =
+            ReadPlantFileIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
         plant.Recirc2Flow = in.readReal();
     }
 }
@@ -136,6 +123,25 @@ void ReadPlantFileHead(TextReader& in, const TModelDef& model, SpeciesArray& inf
                        SpeciesArray& influentX, TPlantDef& plant, TPlantState& state)
 {
     readHead(in, std::string(), false, model, influentS, influentX, plant, state);
+}
+
+std::string PlantFileReal(double value)
+{
+    return FormatFileReal(value, 12); // R:12, four significant digits
+}
+
+const char* PlantFileBoolean(bool value)
+{
+    return value ? "TRUE" : "FALSE";
+}
+
+int ReadPlantFileIndex(TextReader& in, int low, int high, const char* what)
+{
+    const int value = in.readInt();
+    if (value < low || value > high)
+        throw RangeError(
+            in.located(fmt::format("{} {} lies outside {}..{}.", what, value, low, high)));
+    return value;
 }
 
 std::string NotValidForModelMessage(const std::filesystem::path& path)
@@ -173,19 +179,20 @@ void WriteStandardPlantText(std::ostream& out, const std::string& keyword, const
     w.line(std::string("NARV ") + ProgramVersionText);
     w.line(model.ModelName);
     w.line(keyword);
-    w.line(booleanLine(plant.SludgeSeparation));
-    w.line(booleanLine(plant.RecircActive));
-    w.line(booleanLine(plant.ControlLoopsActive));
+    w.line(PlantFileBoolean(plant.SludgeSeparation));
+    w.line(PlantFileBoolean(plant.RecircActive));
+    w.line(PlantFileBoolean(plant.ControlLoopsActive));
     w.line(fmt::format(
         "{:3d} {} {} {} {} {:2d} {:2d} {:2d} {:2d} {:2d} {:2d} {} {} {} {}", plant.CompartmentCount,
-        r12(plant.InfluentFlow), r12(plant.Influent2Flow), r12(plant.ReturnFlow),
-        r12(plant.RecircFlow), plant.InfluentReactor, plant.Influent2Reactor, plant.ReturnReactor,
-        plant.RecircFrom, plant.RecircTo, plant.ReactorCount, r12(plant.SludgeAge),
-        r12(plant.ExcessRate), r12(plant.O2Saturation), r12(plant.OperatingTemperature)));
+        PlantFileReal(plant.InfluentFlow), PlantFileReal(plant.Influent2Flow),
+        PlantFileReal(plant.ReturnFlow), PlantFileReal(plant.RecircFlow), plant.InfluentReactor,
+        plant.Influent2Reactor, plant.ReturnReactor, plant.RecircFrom, plant.RecircTo,
+        plant.ReactorCount, PlantFileReal(plant.SludgeAge), PlantFileReal(plant.ExcessRate),
+        PlantFileReal(plant.O2Saturation), PlantFileReal(plant.OperatingTemperature)));
     const auto influentLine = [](const SpeciesArray& row, int count, const char* label) {
         std::string line;
         for (int j = 1; j <= count; ++j)
-            line.append(" ").append(r12(row[j]));
+            line.append(" ").append(PlantFileReal(row[j]));
         return line.append(label);
     };
     w.line(influentLine(model.InfluentS, model.NS, " S Influent 1"));
@@ -195,25 +202,25 @@ void WriteStandardPlantText(std::ostream& out, const std::string& keyword, const
     const auto stateLine = [](const SpeciesArray& row, int count, const char* label, int c) {
         std::string line;
         for (int j = 1; j <= count; ++j)
-            line.append(r12(row[j])).append(" ");
+            line.append(PlantFileReal(row[j])).append(" ");
         return line + fmt::format("{}{:2d}", label, c);
     };
     for (int c = 1; c <= plant.CompartmentCount; ++c) {
-        w.line(fmt::format("{} {} {} V O2 kla {:2d}", r12(plant.Volume[c]),
-                           r12(plant.O2Setpoint[c]), r12(plant.Kla[c]), c));
+        w.line(fmt::format("{} {} {} V O2 kla {:2d}", PlantFileReal(plant.Volume[c]),
+                           PlantFileReal(plant.O2Setpoint[c]), PlantFileReal(plant.Kla[c]), c));
         w.line(stateLine(state.S[c], model.NS, " S ", c));
         w.line(stateLine(state.X[c], model.NX, " X ", c));
     }
     for (int k = 1; k <= plant.CompartmentCount + 4; ++k) {
         const TControlLoopDef& loop = plant.ControlLoops[k];
-        w.line(booleanLine(loop.Active));
-        w.line(booleanLine(loop.OnOff));
-        w.line(fmt::format("{} {} {} {} {:2d} {:2d} loop {:2d}", r12(loop.ErwartetX),
-                           r12(loop.ErwartetY), r12(loop.Steigung), r12(loop.Stellung2),
-                           loop.Signal, loop.Compartment, k));
+        w.line(PlantFileBoolean(loop.Active));
+        w.line(PlantFileBoolean(loop.OnOff));
+        w.line(fmt::format("{} {} {} {} {:2d} {:2d} loop {:2d}", PlantFileReal(loop.ErwartetX),
+                           PlantFileReal(loop.ErwartetY), PlantFileReal(loop.Steigung),
+                           PlantFileReal(loop.Stellung2), loop.Signal, loop.Compartment, k));
     }
-    w.line(
-        fmt::format("{:2d} {:2d} {}", plant.Recirc2From, plant.Recirc2To, r12(plant.Recirc2Flow)));
+    w.line(fmt::format("{:2d} {:2d} {}", plant.Recirc2From, plant.Recirc2To,
+                       PlantFileReal(plant.Recirc2Flow)));
     if (!out)
         throw IoError("Write error while saving the plant.");
 }

@@ -13,6 +13,12 @@ class TextReader;
 
 inline constexpr const char* kPlantFileExtension = ".pln";
 
+// Fields of the plant files of every type: a real in 12 characters with four significant
+// digits, a Boolean line, and an integer that must lie in low..high (RangeError otherwise).
+std::string PlantFileReal(double value);
+const char* PlantFileBoolean(bool value);
+int ReadPlantFileIndex(TextReader& in, int low, int high, const char* what);
+
 // "<file name> is not valid for this model!": the one message of a refused plant or variation file.
 std::string NotValidForModelMessage(const std::filesystem::path& path);
 

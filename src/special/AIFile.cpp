@@ -19,25 +19,6 @@
 namespace narv {
 namespace {
 
-std::string r12(double value)
-{
-    return FormatFileReal(value, 12);
-}
-
-const char* booleanLine(bool value)
-{
-    return value ? "TRUE" : "FALSE";
-}
-
-int readIndex(TextReader& in, int low, int high, const char* what)
-{
-    const int value = in.readInt();
-    if (value < low || value > high)
-        throw RangeError(
-            in.located(fmt::format("{} {} lies outside {}..{}.", what, value, low, high)));
-    return value;
-}
-
 // The header and the part of the body that A/I files share with the standard plant file:
 // the first 11 + 3 x CompartmentCount lines of the standard writer's text.
 std::string sharedLines(const TModelDef& model, const TPlantDef& plant, const TPlantState& state)
@@ -62,9 +43,10 @@ void readLoopBlock(TextReader& in, int compartments, LaneLoopTable& table)
         loop.Steigung = in.readReal();
         loop.Stellung2 = in.readReal();
         loop.Signal = std::max(in.readInt(), 1);
-        loop.Compartment = std::max(
-            readIndex(in, -1000000, MaxCompartments, "The measuring compartment of a control loop"),
-            1);
+        loop.Compartment =
+            std::max(ReadPlantFileIndex(in, -1000000, MaxCompartments,
+                                        "The measuring compartment of a control loop"),
+                     1);
         in.skipLine();
     }
 }
@@ -79,8 +61,9 @@ void readBody(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
     // A file that ends after the loop blocks keeps the 2nd recirculation and the counts.
     if (!in.onlyBlanksRemain()) {
         plant.Recirc2From =
-            readIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
-        plant.Recirc2To = readIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
+            ReadPlantFileIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
+        plant.Recirc2To =
+            ReadPlantFileIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
         plant.Recirc2Flow = in.readReal();
         in.skipLine();
         // Written without separators: three fields of three characters.
@@ -116,15 +99,15 @@ void WriteAIPlantText(std::ostream& out, const TModelDef& model, const TPlantDef
     for (const LaneLoopTable& table : ai.LaneLoops) {
         for (int k = 0; k <= plant.CompartmentCount + 4; ++k) {
             const TControlLoopDef& loop = table[k];
-            w.line(booleanLine(loop.Active));
-            w.line(booleanLine(loop.OnOff));
-            w.line(fmt::format("{} {} {} {} {:2d} {:2d} loop {:2d}", r12(loop.ErwartetX),
-                               r12(loop.ErwartetY), r12(loop.Steigung), r12(loop.Stellung2),
-                               loop.Signal, loop.Compartment, k));
+            w.line(PlantFileBoolean(loop.Active));
+            w.line(PlantFileBoolean(loop.OnOff));
+            w.line(fmt::format("{} {} {} {} {:2d} {:2d} loop {:2d}", PlantFileReal(loop.ErwartetX),
+                               PlantFileReal(loop.ErwartetY), PlantFileReal(loop.Steigung),
+                               PlantFileReal(loop.Stellung2), loop.Signal, loop.Compartment, k));
         }
     }
-    w.line(
-        fmt::format("{:3d} {:3d} {}", plant.Recirc2From, plant.Recirc2To, r12(plant.Recirc2Flow)));
+    w.line(fmt::format("{:3d} {:3d} {}", plant.Recirc2From, plant.Recirc2To,
+                       PlantFileReal(plant.Recirc2Flow)));
     w.line(fmt::format("{:3d}{:3d}{:3d}", ai.PolyvalentCount, ai.LaneCompartmentCount,
                        ai.PostAerationCount));
     if (!out)

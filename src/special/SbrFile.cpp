@@ -33,26 +33,18 @@ double readRange(TextReader& in, double low, double high, const char* what)
     return value;
 }
 
-int readIntRange(TextReader& in, int low, int high, const char* what)
-{
-    const int value = in.readInt();
-    if (value < low || value > high)
-        throw RangeError(
-            in.located(fmt::format("{} {} lies outside {}..{}.", what, value, low, high)));
-    return value;
-}
-
 void readBody(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
               SpeciesArray& influentX, TPlantDef& plant, TPlantState& state, TSbrCycle& cycle)
 {
     cycle.TimesliceLength =
-        readIntRange(in, 0, kSbrMaxTimesliceLength, "The timeslice length in minutes");
+        ReadPlantFileIndex(in, 0, kSbrMaxTimesliceLength, "The timeslice length in minutes");
     in.skipLine();
     cycle.InitialVolume = readRange(in, 0.0, kSbrMaxVolume, "The initial volume");
     cycle.Accuracy = readRange(in, kSbrMinAccuracy, kSbrMaxAccuracy, "The integration accuracy");
     in.skipLine();
     for (TSbrPeriod& period : cycle.Periods)
-        period.Timeslices = readIntRange(in, 0, kSbrMaxTimeslices, "The number of timeslices");
+        period.Timeslices =
+            ReadPlantFileIndex(in, 0, kSbrMaxTimeslices, "The number of timeslices");
     in.skipLine();
     if (SbrTotalTimeslices(cycle) > kSbrMaxTimeslices)
         throw RangeError(
@@ -81,8 +73,8 @@ void readBody(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
     }
     for (TSbrPeriod& period : cycle.Periods) {
         period.AerationMode = static_cast<TSbrAerationMode>(
-            readIntRange(in, 0, kSbrAerationModeCount - 1, "The aeration mode"));
-        period.SignalSpecies = readIntRange(in, 1, model.NS, "The signal species");
+            ReadPlantFileIndex(in, 0, kSbrAerationModeCount - 1, "The aeration mode"));
+        period.SignalSpecies = ReadPlantFileIndex(in, 1, model.NS, "The signal species");
         period.Slope = in.readReal();
         period.SignalValue = in.readReal();
         period.Setpoint = in.readReal();
