@@ -12,5 +12,10 @@ case "$variant" in
     *) echo "unknown build variant: $variant (release or asan)" >&2; exit 2 ;;
 esac
 
+# A compiler cache, where one is installed, makes rebuilds of other checkouts cheap.
+if command -v ccache >/dev/null 2>&1; then
+    options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+fi
 cmake -S "$root" -B "$dir" -G Ninja -DNARV_WERROR=ON "${options[@]}" >/dev/null
 cmake --build "$dir" --parallel "$(nproc)"

@@ -7,6 +7,7 @@ packages=(
     cmake
     ninja-build
     pkg-config
+    ccache
     libfmt-dev
     nlohmann-json3-dev
     libgtest-dev
