@@ -3,9 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
-#include "plant/PlantFile.h"
-#include "shell/SimulationSettingsFile.h"
-#include "special/SpecialPlantFile.h"
+#include "shell/CaseFiles.h"
 #ifdef NARV_HAS_CHART_RENDERER
 #include "render/ChartRenderer.h"
 #endif
@@ -21,29 +19,23 @@ namespace narv::cli {
 
 std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments)
 {
-    ReadModelFile(arguments.required("--model"), workspace.model, workspace.plant, workspace.state);
-    ResetVariation(workspace.variation, workspace.model, workspace.plant);
-    std::string keyword;
-    if (const auto plant = arguments.value("--plant")) {
-        keyword = ReadAnyPlantFile(*plant, workspace.model, workspace.plant, workspace.state,
-                                   workspace.sbr, workspace.ai);
-        workspace.plant.PlantType = FlowschemeTypeFromKeyword(keyword);
-    }
-    if (const auto variation = arguments.value("--variation")) {
-        const auto warning =
-            ReadAnyVariationFile(*variation, workspace.variation, workspace.aiVariation,
-                                 workspace.model, workspace.plant, workspace.ai);
-        if (warning)
-            std::cerr << *warning << '\n';
-    }
-    return keyword;
+    CaseFiles files;
+    files.model = arguments.required("--model");
+    if (const auto plant = arguments.value("--plant"))
+        files.plant = *plant;
+    if (const auto variation = arguments.value("--variation"))
+        files.variation = *variation;
+    const LoadedCase loaded = LoadCase(workspace, files);
+    if (loaded.variationWarning)
+        std::cerr << *loaded.variationWarning << '\n';
+    return loaded.plantKeyword;
 }
 
 TSimSettings LoadSettings(const CliArguments& arguments)
 {
-    if (const auto path = arguments.value("--settings"))
-        return ReadSimulationSettings(*path);
-    return SimSettingsForMissingKeys();
+    const auto path = arguments.value("--settings");
+    return LoadSimulationSettings(path ? std::optional<std::filesystem::path>(*path)
+                                       : std::nullopt);
 }
 
 double RealOption(const CliArguments& arguments, const std::string& name)
@@ -108,8 +100,7 @@ void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
                      const CliArguments& arguments, const SbrRunState* sbr)
 {
     if (const auto path = arguments.value("--save"))
-        WriteAnyPlantFile(*path, keyword, workspace.model, workspace.plant, workspace.state,
-                          workspace.sbr, workspace.ai);
+        SavePlant(workspace, keyword, *path);
     if (const auto path = arguments.value("--state-json"))
         WriteTextFile(*path, StateJson(workspace, sbr).dump(2) + "\n");
 }

@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "core/Error.h"
 #include "dynamics/ContinuousSimulation.h"
+#include "shell/Computations.h"
 
 #include <fmt/format.h>
 
@@ -86,8 +87,8 @@ int runContinuous(const CliArguments& arguments, std::ostream& out)
                                      compartments, compartment));
     const TSimSettings settings = LoadSettings(arguments);
     TerminalProgress progress;
-    ContinuousSimulation simulation(workspace->model, workspace->plant, workspace->state, settings);
-    const ContinuousOutcome outcome = simulation.runFiles(progress, input, output, compartment);
+    const ContinuousOutcome outcome =
+        RunContinuousSimulation(*workspace, settings, progress, input, output, compartment);
     WriteRunOutputs(*workspace, keyword, arguments);
     out << fmt::format("Continuous simulation to {:g} h: {} input rows, {} intervals integrated, "
                        "{} rows of compartment {} written to {}\n",

@@ -4,21 +4,17 @@
 #include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "core/TextUtil.h"
-#include "dynamics/DynamicSimulation.h"
+#include "dynamics/Variation.h"
 #include "model/ModelFile.h"
-#include "plant/ModelSetup.h"
 #include "plant/PlantFile.h"
-#include "results/ChartModel.h"
-#include "results/ResultsFile.h"
-#include "results/SeriesText.h"
-#include "solvers/Relaxation.h"
+#include "shell/CaseFiles.h"
+#include "shell/Computations.h"
 
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -286,58 +282,46 @@ int runDemo(const CliArguments& arguments, std::ostream& out)
                                   ec ? ec.message() : "a file of that name exists"));
 
     auto workspace = std::make_unique<Workspace>();
-    TModelDef& model = workspace->model;
-    TPlantDef& plant = workspace->plant;
-    TPlantState& state = workspace->state;
-    ReadModelFile(projectFile(project, kModelFileExtension), model, plant, state);
-    ResetVariation(workspace->variation, model, plant);
+    const TModelDef& model = workspace->model;
+    const TPlantDef& plant = workspace->plant;
     const std::string keyword =
-        ReadPlantFile(projectFile(project, kPlantFileExtension), model, plant, state);
-    plant.PlantType = FlowschemeTypeFromKeyword(keyword);
-    ReadVariationFile(projectFile(project, kVariationFileExtension), workspace->variation, model);
+        LoadCase(*workspace, {projectFile(project, kModelFileExtension),
+                              projectFile(project, kPlantFileExtension),
+                              projectFile(project, kVariationFileExtension)})
+            .plantKeyword;
     const TSimSettings settings = SimSettingsForMissingKeys();
     out << fmt::format("Example project {} in {}\n", kProject, project.string());
 
     TerminalProgress progress;
     const RelaxationTimes times = DefaultRelaxationTimes(plant);
     const Clock::time_point relaxationStart = Clock::now();
-    Relaxation relaxation(model, plant, state, settings);
-    relaxation.run(progress, times);
+    const RelaxationOutcome relaxation = RunRelaxation(*workspace, settings, progress, times);
     const double relaxationSeconds = secondsSince(relaxationStart);
     out << fmt::format("Relaxed to the steady state over {:g} d in {} iterations\n",
-                       times.particulate, relaxation.iterations());
-    const auto steady = std::make_unique<TPlantState>(state);
-    WritePlantFile(output / "steady-state.pln", keyword, model, plant, state);
+                       times.particulate, relaxation.iterations);
+    const auto steady = std::make_unique<TPlantState>(workspace->state);
+    SavePlant(*workspace, keyword, output / "steady-state.pln");
 
-    auto results = std::make_unique<TResultSet>();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    RemoveRunCharts(*results);
-    SetRunStart(*results, local);
+    DynamicRunRequest request;
+    request.cycles = kCycles;
+    request.chartSetup.ProjectName = kProject;
+    request.chartSetup.ModelName = kProject;
+    request.chartSetup.PlantName = kProject;
+    request.chartSetup.VariationName = kProject;
     const Clock::time_point dynamicStart = Clock::now();
-    DynamicSimulation simulation(model, plant, state, workspace->variation, settings, *results);
-    simulation.run(progress, kCycles, false);
+    const DynamicRunOutcome dynamic = RunDynamicSimulation(*workspace, settings, progress, request);
     const double dynamicSeconds = secondsSince(dynamicStart);
-    RunChartContext context = MakeRunChartContext(model, plant);
-    context.CycleCount = kCycles;
-    context.CycleDuration = workspace->variation.CycleDuration;
-    context.Setup.ProjectName = kProject;
-    context.Setup.ModelName = kProject;
-    context.Setup.PlantName = kProject;
-    context.Setup.VariationName = kProject;
-    BuildRunCharts(*results, context);
+    const TResultSet& results = workspace->results;
     out << fmt::format("Simulated {} cycles of the diurnal variation, the last one recorded\n",
                        kCycles);
 
     const Clock::time_point writeStart = Clock::now();
-    const std::string summary = summaryText(model, plant, *steady, *results, context.CycleDuration);
-    SaveResultsFile(output / (std::string(kProject) + ".rlt"), *results);
-    writeFileAtomically(output / (std::string(kProject) + ".csv"),
-                        [&](std::ostream& csv) { WriteSeriesCsv(csv, results->Series); });
+    const std::string summary = summaryText(model, plant, *steady, results, dynamic.cycleDuration);
+    SaveRunResults(*workspace, output / (std::string(kProject) + ".rlt"));
+    WriteRunSeriesCsv(results, output / (std::string(kProject) + ".csv"));
     writeFileAtomically(output / "summary.txt", [&](std::ostream& file) { file << summary; });
     const Clock::time_point chartStart = Clock::now();
-    const std::string charts = drawCharts(*results, output / "charts");
+    const std::string charts = drawCharts(results, output / "charts");
     const double chartSeconds = secondsSince(chartStart);
     const double writeSeconds = secondsSince(writeStart);
 

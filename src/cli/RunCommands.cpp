@@ -5,10 +5,7 @@
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "core/TextUtil.h"
-#include "solvers/IntegrationRun.h"
-#include "solvers/Relaxation.h"
-#include "special/AIPlant.h"
-#include "special/SbrCycle.h"
+#include "shell/Computations.h"
 
 #include <fmt/format.h>
 
@@ -56,14 +53,6 @@ void printEffluent(std::ostream& out, const Workspace& workspace)
                            FormatNumber(12, 3, state.X[plant.ReactorCount][j]));
 }
 
-void refuseSpecialPlants(const std::string& keyword)
-{
-    if (keyword == "SBR")
-        throw Error(kSbrComputationMessage);
-    if (keyword == "AI")
-        throw Error(kAIComputationMessage);
-}
-
 } // namespace
 
 int runIntegrate(const CliArguments& arguments, std::ostream& out)
@@ -74,11 +63,13 @@ int runIntegrate(const CliArguments& arguments, std::ostream& out)
         throw UsageError("--days must not be negative");
     auto workspace = std::make_unique<Workspace>();
     const std::string keyword = LoadCaseFiles(*workspace, arguments);
-    refuseSpecialPlants(keyword);
+    RefuseSpecialPlantComputation(*workspace);
     const TSimSettings settings = LoadSettings(arguments);
     TerminalProgress progress;
-    IntegrationRun run(workspace->model, workspace->plant, workspace->state, settings);
-    const RunOutcome outcome = run.run(progress, days, arguments.required("--days"), false);
+    IntegrationRequest request;
+    request.endTime = days;
+    request.endTimeText = arguments.required("--days");
+    const RunOutcome outcome = RunIntegration(*workspace, settings, progress, request);
     WriteRunOutputs(*workspace, keyword, arguments);
     out << fmt::format("Integrated {:g} d in {} chunks; simulation time: {}\n", days,
                        outcome.chunks, FormatElapsed(outcome.elapsedSeconds));
@@ -91,21 +82,20 @@ int runRelax(const CliArguments& arguments, std::ostream& out)
     arguments.required("--plant");
     auto workspace = std::make_unique<Workspace>();
     const std::string keyword = LoadCaseFiles(*workspace, arguments);
-    refuseSpecialPlants(keyword);
+    RefuseSpecialPlantComputation(*workspace);
     const TSimSettings settings = LoadSettings(arguments);
     const auto timesText = arguments.value("--times");
     const RelaxationTimes times =
         timesText ? parseTimes(*timesText) : DefaultRelaxationTimes(workspace->plant);
     TerminalProgress progress;
-    Relaxation relaxation(workspace->model, workspace->plant, workspace->state, settings);
-    const RunOutcome outcome = relaxation.run(progress, times);
+    const RelaxationOutcome outcome = RunRelaxation(*workspace, settings, progress, times);
     WriteRunOutputs(*workspace, keyword, arguments);
     out << fmt::format(
         "Relaxed over {} d (particulate), {} d (dissolved), {} d (oxygen) in {} iterations; time "
         "for relaxation: {}\n",
         fmt::format("{:g}", times.particulate), fmt::format("{:g}", times.dissolved),
-        fmt::format("{:g}", times.oxygen), relaxation.iterations(),
-        FormatElapsed(outcome.elapsedSeconds));
+        fmt::format("{:g}", times.oxygen), outcome.iterations,
+        FormatElapsed(outcome.run.elapsedSeconds));
     printEffluent(out, *workspace);
     return kExitSuccess;
 }

@@ -1,21 +1,13 @@
 #include "cli/Cli.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "core/AtomicFile.h"
 #include "core/Error.h"
-#include "core/NumberFormat.h"
 #include "dynamics/DynamicSimulation.h"
-#include "results/ChartModel.h"
-#include "results/ResultsFile.h"
-#include "results/SeriesText.h"
-#include "special/AIDynamicSimulation.h"
+#include "shell/Computations.h"
 #include "special/AIPlant.h"
-#include "special/SbrCycle.h"
-#include "special/SbrSimulation.h"
 
 #include <fmt/format.h>
 
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -105,47 +97,27 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     const TSimSettings settings = LoadSettings(arguments);
     const bool allCycles = arguments.has("--all-cycles");
 
-    auto results = std::make_unique<TResultSet>();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    RemoveRunCharts(*results);
-    SetRunStart(*results, local);
     TerminalProgress progress;
-    RunOutcome outcome;
-    std::unique_ptr<SbrSimulation> sbrRun;
-    if (sbr) {
-        sbrRun = std::make_unique<SbrSimulation>(w.model, w.plant, w.state, w.sbr, *results);
-        outcome = sbrRun->run(progress, *cycles, allCycles);
-    } else if (ai) {
-        AIDynamicSimulation simulation(w.model, w.plant, w.state, w.ai, w.variation, w.aiVariation,
-                                       settings, *results);
-        outcome = simulation.run(progress, *cycles, allCycles);
-    } else {
-        DynamicSimulation simulation(w.model, w.plant, w.state, w.variation, settings, *results);
-        outcome = simulation.run(progress, *cycles, allCycles);
-    }
-    RunChartContext context = MakeRunChartContext(w.model, w.plant);
-    context.CycleCount = *cycles;
-    context.CycleDuration = sbr ? static_cast<double>(SbrCycleLengthMinutes(w.sbr)) / 1440.0
-                                : w.variation.CycleDuration;
-    context.ShowAllCycles = allCycles;
-    context.Setup = chartSetup(arguments);
-    BuildRunCharts(*results, context);
+    DynamicRunRequest request;
+    request.cycles = *cycles;
+    request.allCycles = allCycles;
+    request.chartSetup = chartSetup(arguments);
+    const DynamicRunOutcome outcome = RunDynamicSimulation(w, settings, progress, request);
+    const TResultSet& results = w.results;
 
-    WriteRunOutputs(w, keyword, arguments, sbrRun ? &sbrRun->runState() : nullptr);
+    WriteRunOutputs(w, keyword, arguments, w.sbrRun ? &*w.sbrRun : nullptr);
     if (const auto file = arguments.value("--results"))
-        SaveResultsFile(*file, *results);
+        SaveRunResults(w, *file);
     if (const auto file = arguments.value("--csv"))
-        writeFileAtomically(*file,
-                            [&](std::ostream& csv) { WriteSeriesCsv(csv, results->Series); });
-    const std::size_t points = results->Series.empty() ? 0 : results->Series.front()->Points.size();
+        WriteRunSeriesCsv(results, *file);
+    const std::size_t points = results.Series.empty() ? 0 : results.Series.front()->Points.size();
     out << fmt::format(
         "Simulated {} cycles of {:g} d{}: {} series of {} points, {} charts; simulation time: {}\n",
-        *cycles, context.CycleDuration, outcome.stopped ? " (stopped)" : "", results->Series.size(),
-        points, results->Charts.size(), FormatElapsed(outcome.elapsedSeconds));
+        *cycles, outcome.cycleDuration, outcome.run.stopped ? " (stopped)" : "",
+        results.Series.size(), points, results.Charts.size(),
+        FormatElapsed(outcome.run.elapsedSeconds));
     if (const auto directory = arguments.value("--charts"))
-        writeCharts(*results, *directory, out);
+        writeCharts(results, *directory, out);
     return kExitSuccess;
 }
 
