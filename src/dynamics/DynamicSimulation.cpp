@@ -39,20 +39,31 @@ void DynamicSimulation::record(int cycle, bool showAllCycles)
     time.cycle = cycle;
     time.allCycles = showAllCycles;
     time.createSeries = !m_seriesCreated;
+    time.laneFed = laneFedRecorded();
     RecordResults(m_results, m_model, m_plant, m_state, time);
     m_seriesCreated = true;
     m_recordingSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
-RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllCycles)
+void DynamicSimulation::checkPlant() const
 {
-    if (cycles < 1 || cycles > kMaxCycles)
-        throw RangeError(fmt::format("Number should be between 1 and {}", kMaxCycles));
     if (m_plant.PlantType == TFlowschemeType::ftSBR || m_plant.PlantType == TFlowschemeType::ftAI)
         throw SimulationError(
             fmt::format("Plants of type {} are not supported by this dynamic simulation yet.",
                         FlowschemeKeyword(m_plant.PlantType)));
+}
+
+std::unique_ptr<Integrator> DynamicSimulation::makeIntegrator()
+{
+    return std::make_unique<Integrator>(m_model, m_plant, m_state, m_settings);
+}
+
+RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllCycles)
+{
+    if (cycles < 1 || cycles > kMaxCycles)
+        throw RangeError(fmt::format("Number should be between 1 and {}", kMaxCycles));
+    checkPlant();
     const double P = m_variation.CycleDuration;
     if (!(P > 0.0))
         throw SimulationError(
@@ -62,6 +73,7 @@ RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllC
     if (N < 1 || N > kStepsPerCycle || kStepsPerCycle % N != 0)
         throw RangeError(fmt::format(
             "A variation of {} points does not divide a cycle of {} steps.", N, kStepsPerCycle));
+    prepare();
 
     const auto started = std::chrono::steady_clock::now();
     RunOutcome outcome;
@@ -69,7 +81,7 @@ RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllC
     m_recordingSeconds = 0.0;
     const std::string endText = DynamicEndTimeText(cycles, P);
     const PlantBaseValueGuard saved(m_model, m_plant);
-    Integrator integrator(m_model, m_plant, m_state, m_settings);
+    const std::unique_ptr<Integrator> integrator = makeIntegrator();
     const int m = kStepsPerCycle / N;
     bool stopped = false;
     for (int k = 0; k < cycles && !stopped; ++k) {
@@ -87,7 +99,8 @@ RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllC
                 m_stepCounter = (i - 1) * m + j;
                 const double t0 = m_cycleTime;
                 m_cycleTime = m_cycleTime + P / kStepsPerCycle;
-                integrator.integrate(control, false, i, relativeKla, k * P + t0,
+                beforeOutputStep(i);
+                integrator->integrate(control, false, i, relativeKla, k * P + t0,
                                      k * P + m_cycleTime, endText);
                 if (recorded)
                     record(k, showAllCycles);

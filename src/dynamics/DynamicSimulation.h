@@ -9,9 +9,12 @@
 #include "solvers/SimSettings.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace narv {
+
+class Integrator;
 
 inline constexpr int kStepsPerCycle = 288; // output steps of one cycle
 inline constexpr int kMaxCycles = 365;
@@ -28,12 +31,15 @@ void SetRunStart(TResultSet& results, const std::tm& localTime);
 // the plant's inputs set from the variation at every variation step, every quantity recorded
 // after every output step of the recorded cycles. The plant's flows, influent concentrations,
 // kla and temperature are restored at the end, also after a stop or an error; the state keeps
-// the values of the last step.
+// the values of the last step. A/I plants derive from it with their own integrator and lanes.
 class DynamicSimulation {
 public:
     DynamicSimulation(TModelDef& model, TPlantDef& plant, TPlantState& state,
                       const TVariationDef& variation, const TSimSettings& settings,
                       TResultSet& results);
+    virtual ~DynamicSimulation() = default;
+    DynamicSimulation(const DynamicSimulation&) = delete;
+    DynamicSimulation& operator=(const DynamicSimulation&) = delete;
 
     // The cycle loop. showAllCycles records every cycle, else only the last one. Refuses 0
     // or more than 365 cycles and a cycle duration that is not positive, and SBR and A/I
@@ -45,8 +51,16 @@ public:
     double cycleTime() const { return m_cycleTime; }
     double recordingSeconds() const { return m_recordingSeconds; } // wall-clock time in recording
 
-private:
-    void record(int cycle, bool showAllCycles);
+protected:
+    // Refuses a plant this simulation does not run; called after the cycle count is checked.
+    virtual void checkPlant() const;
+    // Called once the variation is found valid, before the first cycle.
+    virtual void prepare() {}
+    virtual std::unique_ptr<Integrator> makeIntegrator();
+    // Called before each integration of an output step within variation step `step`.
+    virtual void beforeOutputStep(int /*step*/) {}
+    // The lane fed that the recording stores (0: no lanes).
+    virtual int laneFedRecorded() const { return 0; }
 
     TModelDef& m_model;
     TPlantDef& m_plant;
@@ -59,6 +73,9 @@ private:
     double m_cycleTime = 0.0;
     bool m_seriesCreated = false;
     double m_recordingSeconds = 0.0;
+
+private:
+    void record(int cycle, bool showAllCycles);
 };
 
 } // namespace narv

@@ -26,7 +26,8 @@ double ratio(double flow, const TPlantDef& plant, int c, const char* what)
 // The dissolved transport terms (steps 2 to 6) for any dissolved species, oxygen included,
 // added to d in the order of the equations.
 double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& plant,
-                          const TPlantState& state, const FlowRatioTable& ratios, int i, int j)
+                          const TPlantState& state, const FlowRatioTable& ratios,
+                          const UpstreamRow& up, int i, int j)
 {
     const auto S = [&](int c) { return state.S[c][j]; };
     const double own = S(i);
@@ -34,11 +35,11 @@ double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& pla
     if (i == kq)
         d = d + ratios.q1[i] * (model.InfluentS[j] - own);
     else if (i > kq)
-        d = d + ratios.q1[i] * (S(i - 1) - own);
+        d = d + ratios.q1[i] * (S(up[i]) - own);
     if (plant.SludgeSeparation) {
         const int kr = plant.ReturnReactor;
         if (i > kr)
-            d = d + ratios.r[i] * (S(i - 1) - own);
+            d = d + ratios.r[i] * (S(up[i]) - own);
         else if (i == kr)
             d = d + ratios.r[i] * (S(plant.ReactorCount) - own);
     }
@@ -46,14 +47,14 @@ double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& pla
         const int kf = plant.RecircFrom;
         const int kt = plant.RecircTo;
         if (kt < i && i <= kf)
-            d = d + ratios.z1[i] * (S(i - 1) - own);
+            d = d + ratios.z1[i] * (S(up[i]) - own);
         else if (i == kt)
             d = d + ratios.z1[i] * (S(kf) - own);
         if (plant.Recirc2Flow > 0.0) {
             const int kf2 = plant.Recirc2From;
             const int kt2 = plant.Recirc2To;
             if (kt2 < i && i <= kf2)
-                d = d + ratios.z2[i] * (S(i - 1) - own);
+                d = d + ratios.z2[i] * (S(up[i]) - own);
             else if (i == kt2)
                 d = d + ratios.z2[i] * (S(kf2) - own);
         }
@@ -63,12 +64,22 @@ double dissolvedTransport(double d, const TModelDef& model, const TPlantDef& pla
         if (i == kq2)
             d = d + ratios.q2[i] * (plant.SIn2[j] - own);
         else if (i > kq2)
-            d = d + ratios.q2[i] * (S(i - 1) - own);
+            d = d + ratios.q2[i] * (S(up[i]) - own);
     }
     return d;
 }
 
+UpstreamRow serialUpstream()
+{
+    UpstreamRow up;
+    for (int k = 1; k <= MaxCompartments; ++k)
+        up[k] = k - 1;
+    return up;
+}
+
 } // namespace
+
+const UpstreamRow kSerialUpstream = serialUpstream();
 
 void FlowRatios(const TPlantDef& plant, FlowRatioTable& ratios)
 {
@@ -107,20 +118,23 @@ double ExcessSludgeTerm(const TModelDef& model, const TPlantDef& plant, const TP
 }
 
 double DissolvedDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
-                           const FlowRatioTable& ratios, int reactor, int species)
+                           const FlowRatioTable& ratios, const UpstreamRow& up, int reactor,
+                           int species)
 {
-    return dissolvedTransport(model.RS[species], model, plant, state, ratios, reactor, species);
+    return dissolvedTransport(model.RS[species], model, plant, state, ratios, up, reactor,
+                              species);
 }
 
 double OxygenDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
-                        const FlowRatioTable& ratios, int reactor)
+                        const FlowRatioTable& ratios, const UpstreamRow& up, int reactor)
 {
-    return dissolvedTransport(model.RS[1] + model.Rho[1], model, plant, state, ratios, reactor, 1);
+    return dissolvedTransport(model.RS[1] + model.Rho[1], model, plant, state, ratios, up, reactor,
+                              1);
 }
 
 double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
                              const TPlantState& state, const FlowRatioTable& ratios,
-                             double excessSludge, int reactor, int species)
+                             double excessSludge, const UpstreamRow& up, int reactor, int species)
 {
     const int i = reactor;
     const int j = species;
@@ -132,7 +146,7 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
     if (i == kq)
         d = d + ratios.q1[i] * (model.InfluentX[j] - own);
     else if (i > kq)
-        d = d + ratios.q1[i] * (X(i - 1) - own);
+        d = d + ratios.q1[i] * (X(up[i]) - own);
     if (plant.SludgeSeparation) {
         // The clarifier separates completely: what leaves the last reactor with R and Q comes
         // back with the return sludge, less the excess sludge.
@@ -140,7 +154,7 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
         if (i == kr)
             d = d + ((ratios.r[i] + ratios.q1[i] - excessSludge) * X(last) - ratios.r[i] * own);
         else if (i > kr)
-            d = d + ratios.r[i] * (X(i - 1) - own);
+            d = d + ratios.r[i] * (X(up[i]) - own);
     }
     if (plant.RecircActive) {
         const int kf = plant.RecircFrom;
@@ -148,14 +162,14 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
         if (i == kt)
             d = d + ratios.z1[i] * (X(kf) - own);
         else if (kt < i && i <= kf)
-            d = d + ratios.z1[i] * (X(i - 1) - own);
+            d = d + ratios.z1[i] * (X(up[i]) - own);
         if (plant.Recirc2Flow > 0.0) {
             const int kf2 = plant.Recirc2From;
             const int kt2 = plant.Recirc2To;
             if (i == kt2)
                 d = d + ratios.z2[i] * (X(kf2) - own);
             else if (kt2 < i && i <= kf2)
-                d = d + ratios.z2[i] * (X(i - 1) - own);
+                d = d + ratios.z2[i] * (X(up[i]) - own);
         }
     }
     if (plant.Influent2Enabled && plant.Influent2Flow > 0.0) {
@@ -163,18 +177,18 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
         if (i == kq2)
             d = d + ratios.q2[i] * (plant.XIn2[j] - own);
         else if (i > kq2)
-            d = d + ratios.q2[i] * (X(i - 1) - own);
+            d = d + ratios.q2[i] * (X(up[i]) - own);
         if (plant.SludgeSeparation && i == plant.ReturnReactor)
             d = d + ratios.q2[i] * X(last);
     }
     return d;
 }
 
-double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios, int compartment,
-                           int species)
+double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios,
+                           const UpstreamRow& up, int compartment, int species)
 {
     return ratios.q1[compartment] *
-           (state.S[compartment - 1][species] - state.S[compartment][species]);
+           (state.S[up[compartment]][species] - state.S[compartment][species]);
 }
 
 } // namespace narv

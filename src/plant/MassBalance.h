@@ -14,6 +14,13 @@ struct FlowRatioTable {
     CompartmentArray z2; // 2nd internal recirculation
 };
 
+// For every compartment, the compartment whose outflow enters it. A compartment that is its own
+// upstream receives no through-flow (a lane of an A/I plant that is not fed).
+using UpstreamRow = Array1<int, MaxCompartments>;
+
+// The serial flowscheme of the standard plants: compartment k - 1 feeds compartment k.
+extern const UpstreamRow kSerialUpstream;
+
 // All five ratios for compartments 1..CompartmentCount. A compartment volume of 0 (or a
 // ratio that is not finite) throws FloatingPointError naming the compartment.
 void FlowRatios(const TPlantDef& plant, FlowRatioTable& ratios);
@@ -27,16 +34,44 @@ double ExcessSludgeTerm(const TModelDef& model, const TPlantDef& plant, const TP
 
 // The derivatives of one compartment and species; the reaction terms are model.RS and
 // model.RX of the compartment's last evaluation (ComputeConversionRates), for oxygen RS[1] and
-// Rho[1] of ComputeOxygenRate. Terms are added in the order of the balance equations.
+// Rho[1] of ComputeOxygenRate. Terms are added in the order of the balance equations. The
+// predecessor in every through-flow term comes from up; the terms whose source is named (the
+// influents, the last reactor for the return sludge, the origin of a recirculation) do not.
 double DissolvedDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
-                           const FlowRatioTable& ratios, int reactor, int species);
+                           const FlowRatioTable& ratios, const UpstreamRow& up, int reactor,
+                           int species);
 double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
                              const TPlantState& state, const FlowRatioTable& ratios,
-                             double excessSludge, int reactor, int species);
+                             double excessSludge, const UpstreamRow& up, int reactor, int species);
 double OxygenDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
-                        const FlowRatioTable& ratios, int reactor);
+                        const FlowRatioTable& ratios, const UpstreamRow& up, int reactor);
 // A secondary-clarifier compartment delays the dissolved species of the 1st influent's flow.
-double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios, int compartment,
-                           int species);
+double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios,
+                           const UpstreamRow& up, int compartment, int species);
+
+// The same for the serial flowscheme.
+inline double DissolvedDerivative(const TModelDef& model, const TPlantDef& plant,
+                                  const TPlantState& state, const FlowRatioTable& ratios,
+                                  int reactor, int species)
+{
+    return DissolvedDerivative(model, plant, state, ratios, kSerialUpstream, reactor, species);
+}
+inline double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
+                                    const TPlantState& state, const FlowRatioTable& ratios,
+                                    double excessSludge, int reactor, int species)
+{
+    return ParticulateDerivative(model, plant, state, ratios, excessSludge, kSerialUpstream,
+                                 reactor, species);
+}
+inline double OxygenDerivative(const TModelDef& model, const TPlantDef& plant,
+                               const TPlantState& state, const FlowRatioTable& ratios, int reactor)
+{
+    return OxygenDerivative(model, plant, state, ratios, kSerialUpstream, reactor);
+}
+inline double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios,
+                                  int compartment, int species)
+{
+    return ClarifierDerivative(state, ratios, kSerialUpstream, compartment, species);
+}
 
 } // namespace narv

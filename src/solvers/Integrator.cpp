@@ -24,24 +24,30 @@ Integrator::Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
 {
 }
 
+void Integrator::applyControlLoops(int variationIndex, const CompartmentArray& relativeKla)
+{
+    ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
+}
+
 void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, double& budget)
 {
     const int nS = m_model.NS;
     const int nX = m_model.NX;
     const double time = m_state.Time;
+    const UpstreamRow& up = upstream();
     for (int i = 1; i <= m_plant.ReactorCount; ++i) {
         plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                     m_plant.O2Saturation);
         for (int j = 2; j <= nS; ++j) {
-            const double d =
-                FiniteDerivative(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
-                                 m_model, true, j, i, time);
+            const double d = FiniteDerivative(
+                DissolvedDerivative(m_model, m_plant, m_state, m_ratios, up, i, j), m_model, true,
+                j, i, time);
             m_dS[i][j] = d;
             LimitStepBudget(budget, m_state.S[i][j], d);
         }
         for (int j = 1; j <= nX; ++j) {
             const double d = FiniteDerivative(
-                ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
+                ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, up, i, j),
                 m_model, false, j, i, time);
             m_dX[i][j] = d;
             LimitStepBudget(budget, m_state.X[i][j], d);
@@ -49,8 +55,8 @@ void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, d
     }
     for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c) {
         for (int j = 2; j <= nS; ++j) {
-            const double d = FiniteDerivative(ClarifierDerivative(m_state, m_ratios, c, j), m_model,
-                                              true, j, c, time);
+            const double d = FiniteDerivative(ClarifierDerivative(m_state, m_ratios, up, c, j),
+                                              m_model, true, j, c, time);
             m_dS[c][j] = d;
             LimitStepBudget(budget, m_state.S[c][j], d);
         }
@@ -67,17 +73,18 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
     do {
         double budget = (dt - tau) / h;
         if (m_plant.ControlLoopsActive) {
-            ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
+            applyControlLoops(variationIndex, relativeKla);
             InfluentReturnRecircRatios(m_plant, m_ratios);
         }
+        const UpstreamRow& up = upstream();
         for (int i = 1; i <= nR; ++i) {
             if (m_plant.O2Setpoint[i] != 0.0)
                 continue;
             plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                    m_plant.O2Saturation);
             const double d =
-                FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i), m_model,
-                                 true, 1, i, m_state.Time);
+                FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, up, i),
+                                 m_model, true, 1, i, m_state.Time);
             m_dO2[i] = d;
             LimitStepBudget(budget, m_state.S[i][1], d);
         }
@@ -155,6 +162,7 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
                            const std::string& endText)
 {
     CheckModelCounts(m_model);
+    checkPlant();
     if (m_plant.ReactorCount < 1 || m_plant.ReactorCount > m_plant.CompartmentCount ||
         m_plant.CompartmentCount > MaxCompartments)
         throw RangeError(fmt::format("The plant has {} reactors in {} compartments.",
@@ -173,7 +181,7 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
         const double h = next.accuracy;
         double budget = next.budget;
         if (m_plant.ControlLoopsActive) {
-            ApplyControlLoops(m_model, m_plant, m_state, variationIndex, relativeKla);
+            applyControlLoops(variationIndex, relativeKla);
             FlowRatios(m_plant, m_ratios);
             excessSludge = ExcessSludgeTerm(m_model, m_plant, m_state);
         }

@@ -24,13 +24,17 @@ void UpdateReactorsAndClarifier(TModelDef& model, TPlantDef& plant, TPlantState&
                                 const TSimSettings& settings, const DerivativeTable& dS,
                                 const DerivativeTable& dX, double dt);
 
-// The explicit integrator of the standard plants: Euler steps chosen so that no positive
-// concentration changes by more than the accuracy in one step, oxygen on a finer grid of its
-// own, clamping, and the control loops at every step.
+// The explicit integrator: Euler steps chosen so that no positive concentration changes by
+// more than the accuracy in one step, oxygen on a finer grid of its own, clamping, and the
+// control loops at every step. Plants whose compartments are not fed in series (the lanes of an
+// A/I plant) derive from it and give their control loops and upstream compartments.
 class Integrator {
 public:
     Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
                const TSimSettings& settings);
+    virtual ~Integrator() = default;
+    Integrator(const Integrator&) = delete;
+    Integrator& operator=(const Integrator&) = delete;
 
     // Advances the state from start to end [d] with the inputs as they are. variationIndex is
     // the variation step in force for the control loops (0: none) and relativeKla the relative
@@ -45,10 +49,14 @@ public:
     long steps() const { return m_steps; }                   // integrator steps of the last call
     long oxygenSubSteps() const { return m_oxygenSubSteps; } // oxygen sub-steps of the last call
 
-private:
-    void reactorDerivatives(const class RatePlan& plan, double excessSludge, double& budget);
-    void oxygenSubSteps(const class RatePlan& plan, RunControl& control, int variationIndex,
-                        const CompartmentArray& relativeKla, double dt, double h, bool& stopped);
+protected:
+    // Refuses a plant the integrator cannot run; called before the first step.
+    virtual void checkPlant() const {}
+    // The control loops of the variation step; each integrator step and oxygen sub-step
+    // applies them before its derivatives.
+    virtual void applyControlLoops(int variationIndex, const CompartmentArray& relativeKla);
+    // The compartment that feeds each compartment, read at every step and sub-step.
+    virtual const UpstreamRow& upstream() const { return kSerialUpstream; }
 
     TModelDef& m_model;
     TPlantDef& m_plant;
@@ -60,6 +68,11 @@ private:
     CompartmentArray m_dO2;
     long m_steps = 0;
     long m_oxygenSubSteps = 0;
+
+private:
+    void reactorDerivatives(const class RatePlan& plan, double excessSludge, double& budget);
+    void oxygenSubSteps(const class RatePlan& plan, RunControl& control, int variationIndex,
+                        const CompartmentArray& relativeKla, double dt, double h, bool& stopped);
 };
 
 } // namespace narv

@@ -11,63 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace narv {
 namespace {
-
-TEST(AIBalances, WithAPlainChainTheyAreTheStandardBalancesBitForBit)
-{
-    TModelDef model = testing::MakeCarbonNitrogenModel();
-    TPlantDef plant = testing::MakeCascade(5, 2, 300.0);
-    plant.SludgeSeparation = true;
-    plant.ReturnFlow = 250.0;
-    plant.ReturnReactor = 2;
-    plant.RecircActive = true;
-    plant.RecircFlow = 400.0;
-    plant.RecircFrom = 4;
-    plant.RecircTo = 1;
-    plant.Recirc2Flow = 100.0;
-    plant.Recirc2From = 5;
-    plant.Recirc2To = 3;
-    plant.Influent2Flow = 50.0;
-    plant.Influent2Reactor = 2;
-    plant.SIn2 = model.InfluentS;
-    plant.XIn2 = model.InfluentX;
-    UpstreamRow chain;
-    for (int k = 1; k <= MaxCompartments; ++k)
-        chain[k] = k - 1;
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> value(0.0, 200.0);
-    TPlantState state;
-    FlowRatioTable ratios;
-    for (int trial = 0; trial < 20; ++trial) {
-        for (int c = 1; c <= plant.CompartmentCount; ++c) {
-            for (int j = 1; j <= model.NS; ++j)
-                state.S[c][j] = value(random);
-            for (int j = 1; j <= model.NX; ++j)
-                state.X[c][j] = value(random);
-            plant.Volume[c] = 10.0 + value(random);
-        }
-        FlowRatios(plant, ratios);
-        const double w = ExcessSludgeTerm(model, plant, state);
-        for (int i = 1; i <= plant.ReactorCount; ++i) {
-            ComputeConversionRates(model, plant, state, i);
-            for (int j = 2; j <= model.NS; ++j)
-                ASSERT_EQ(AIDissolvedDerivative(model, plant, state, ratios, chain, i, j),
-                          DissolvedDerivative(model, plant, state, ratios, i, j));
-            for (int j = 1; j <= model.NX; ++j)
-                ASSERT_EQ(AIParticulateDerivative(model, plant, state, ratios, w, chain, i, j),
-                          ParticulateDerivative(model, plant, state, ratios, w, i, j));
-            ComputeOxygenRate(model, plant, state, i);
-            ASSERT_EQ(AIOxygenDerivative(model, plant, state, ratios, chain, i),
-                      OxygenDerivative(model, plant, state, ratios, i));
-        }
-        for (int c = plant.ReactorCount + 1; c <= plant.CompartmentCount; ++c)
-            ASSERT_EQ(AIClarifierDerivative(state, ratios, chain, c, 2),
-                      ClarifierDerivative(state, ratios, c, 2));
-    }
-}
 
 // An A/I plant of the inert model (transport and aeration only): P polyvalent reactors, two
 // lanes of A compartments, B post-aeration reactors, one clarifier compartment.
@@ -179,7 +125,7 @@ TEST_F(AIPlantCase, RecirculationFromPostAerationPassesOnlyTheLaneFed)
     FlowRatios(plant, ratios);
     ComputeConversionRates(model, plant, state, 1);
     const auto derivative = [&](int lane, int c) {
-        return AIDissolvedDerivative(model, plant, state, ratios, ai.LaneUpstream[lane], c, 2);
+        return DissolvedDerivative(model, plant, state, ratios, ai.LaneUpstream[lane], c, 2);
     };
     EXPECT_EQ(derivative(1, 1), 1.0 * (50.0 - 7.0));
     EXPECT_EQ(derivative(1, 4), 0.0); // lane 2 while lane 1 is fed
