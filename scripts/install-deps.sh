@@ -14,9 +14,11 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsimpleini-dev
-    # Chart renderer (NARV_BUILD_UI): Qt 6 Widgets and Charts; Qt6Charts needs the OpenGL
-    # development files; libqt6gui6 brings the offscreen platform; a font for axis labels.
+    # Chart renderer and the desktop program narv (NARV_BUILD_UI): Qt 6 Widgets (with Print
+    # Support and Test), Charts; Qt6Charts needs the OpenGL development files; the offscreen
+    # platform for the Qt tests; a font for axis labels and windows.
     qt6-base-dev
+    qt6-qpa-plugins
     qt6-charts-dev
     libqt6opengl6-dev
     fonts-dejavu-core

@@ -2,6 +2,8 @@
 
 #include "shell/ProjectShell.h"
 
+#include <set>
+
 namespace narv {
 
 namespace {
@@ -145,6 +147,32 @@ void ActionTable::setEnabled(const std::string& item, bool enabled)
     if (children != m_children.end())
         for (const std::string& child : children->second)
             m_items.at(child).enabled = enabled;
+}
+
+bool ActionTable::blockedByRun(const std::string& item) const
+{
+    if (m_run == RunKind::None)
+        return false;
+    // The running computation's own command stays: it shows the window with the Stop button.
+    static const std::pair<const char*, RunKind> computations[] = {
+        {"&Integration", RunKind::Integration},
+        {"&Relaxation", RunKind::Relaxation},
+        {kDynamic, RunKind::DynamicSimulation},
+        {"&Continuous Simulation", RunKind::ContinuousSimulation}};
+    for (const auto& [caption, kind] : computations)
+        if (item == caption)
+            return kind != m_run;
+    // A run reads the model, plant and variation at every step: nothing may replace them.
+    static const std::set<std::string> replacing = {
+        "&New Project",      "&Load Project",    "&New Model",     "Load &USER Model",
+        "Load NARV &Model",  kDefineFlowscheme,  "&Load Plant File", "&New Variation",
+        "&Load Variation"};
+    if (replacing.count(item) != 0)
+        return true;
+    for (const auto& [caption, type] : FlowschemeTypeItems())
+        if (item == caption)
+            return true;
+    return false;
 }
 
 void ActionTable::setMenuEnabled(const std::string& menu, bool enabled)

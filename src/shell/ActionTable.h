@@ -11,6 +11,10 @@ namespace narv {
 
 struct ShellState;
 
+// The computation that is running, if any: while it lasts the commands that would start
+// another one, or replace the data it works on, are disabled.
+enum class RunKind { None, Integration, Relaxation, DynamicSimulation, ContinuousSimulation };
+
 // What the window shows of one menu item and its tool button.
 struct ActionState {
     std::string caption;
@@ -34,10 +38,26 @@ public:
     {
         return m_menus;
     }
+    // The items of a sub-menu ("&Define new Flowscheme", "E&xport Model and Plant"); empty for
+    // a plain item.
+    std::vector<std::string> subItems(const std::string& item) const
+    {
+        const auto children = m_children.find(item);
+        return children == m_children.end() ? std::vector<std::string>{} : children->second;
+    }
     // Throws std::out_of_range for a caption that is no item: a misspelt name must not pass
     // silently.
     const ActionState& operator[](const std::string& item) const { return m_items.at(item); }
-    bool enabled(const std::string& item) const { return m_items.at(item).enabled; }
+    // Whether the item can be chosen: enabled by the state rules and not held by a run.
+    bool enabled(const std::string& item) const
+    {
+        return m_items.at(item).enabled && !blockedByRun(item);
+    }
+    bool blockedByRun(const std::string& item) const;
+
+    // The state rules keep working during a run; what the run holds comes back after it.
+    void setRun(RunKind run) { m_run = run; }
+    RunKind run() const { return m_run; }
 
     // An item with a sub-menu takes its sub-items along.
     void setEnabled(const std::string& item, bool enabled);
@@ -52,6 +72,7 @@ private:
     std::vector<std::pair<std::string, std::vector<std::string>>> m_menus;
     std::map<std::string, ActionState> m_items;
     std::map<std::string, std::vector<std::string>> m_children;
+    RunKind m_run = RunKind::None;
 };
 
 // The "&Define new Flowscheme" items and the plant types they carry.

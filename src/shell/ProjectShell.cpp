@@ -280,16 +280,43 @@ void ProjectShell::setUpPlantTypeEditors(TFlowschemeType type)
 bool ProjectShell::chooseUserDirectory()
 {
     const auto chosen = m_dialogs.chooseDirectory(m_userDir);
-    if (!chosen)
-        return false;
-    const fs::path modelDir = UserModelDirOf(*chosen, m_settings.Model);
+    return chosen && useUserDirectory(*chosen);
+}
+
+bool ProjectShell::useUserDirectory(const fs::path& dir)
+{
+    const fs::path modelDir = UserModelDirOf(dir, m_settings.Model);
     if (!EnsureDirectory(modelDir, m_dialogs))
         return false;
-    m_userDir = *chosen;
+    m_userDir = dir;
     m_userModelDir = modelDir;
     m_settings.User = DirectorySettingFor(m_userDir, m_programDir);
     m_projects = ListProjects(m_userDir);
     return true;
+}
+
+bool ProjectShell::openProjectDirectory(const fs::path& dir)
+{
+    std::error_code ec;
+    const fs::path project = fs::canonical(dir, ec);
+    if (ec || !fs::is_directory(project, ec)) {
+        m_dialogs.showError("Project directory " + dir.string() + " does not exist.");
+        return false;
+    }
+    const std::string name = project.filename().string();
+    if (!isLegalProjectName(name) || project.parent_path() == project) {
+        m_dialogs.showError(project.string() + " cannot be a project directory.");
+        return false;
+    }
+    if (project.parent_path() != m_userDir && !useUserDirectory(project.parent_path()))
+        return false;
+    ProjectChooser chooser(m_userDir);
+    const auto& names = chooser.projects();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            chooser.selectProject(static_cast<int>(i));
+    loadProjectFiles(chooser.selection());
+    return m_state.ProjectDefined;
 }
 
 void ProjectShell::checkSave(const std::string& kind)

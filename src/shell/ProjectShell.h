@@ -64,6 +64,10 @@ public:
     void loadProjectFiles(const ProjectSelection& selection);
     // "&USER Directory". False when nothing changed.
     bool chooseUserDirectory();
+    // Opens the project in dir as choosing it in "Choose Project" does, with the files the
+    // dialog preselects; the directory above it becomes the user directory. False, after a
+    // message, when dir is no project directory.
+    bool openProjectDirectory(const std::filesystem::path& dir);
     // "&Save Project": every loaded and unsaved part, then the settings. False when the user
     // cancelled an overwrite question.
     bool saveProject();
@@ -87,6 +91,7 @@ public:
     ShellState& state() { return m_state; }
     const ShellState& state() const { return m_state; }
     const ShellSettings& settings() const { return m_settings; }
+    ShellSettings& settings() { return m_settings; }
     TSimSettings& simSettings() { return m_settings.simulation; }
     EventLog& log() { return m_log; }
     const std::map<std::string, std::string>& menuHints() const { return m_menuHints; }
@@ -109,6 +114,8 @@ public:
 
 private:
     bool ensureUserDirectories();
+    // Makes dir the user directory once its model directory exists or was created.
+    bool useUserDirectory(const std::filesystem::path& dir);
     bool askProjectName(const std::string& caption, const std::string& prompt, std::string& name);
     // Writes one part into the project directory after the overwrite question.
     template <class Write>

@@ -48,6 +48,8 @@ void ShellCommands::startUp()
     SetPlant(m_actions, state, plantType(), false);
     SetModel(m_actions, state, false);
     SetProject(m_actions, state, false);
+    // Nothing has run yet: there are no results to save.
+    setResultsAvailable(false);
     refresh();
 }
 
@@ -163,6 +165,13 @@ bool ShellCommands::chooseUserDirectory()
 {
     const bool result = m_shell.chooseUserDirectory();
     refresh();
+    return result;
+}
+
+bool ShellCommands::openProjectDirectory(const fs::path& dir)
+{
+    const bool result = m_shell.openProjectDirectory(dir);
+    applyLoadedProject();
     return result;
 }
 
@@ -383,8 +392,9 @@ void ShellCommands::loadPlantFile()
     if (!requireModel())
         return;
     m_shell.checkSave("plant");
+    // Offered under the model's name: a project's plant is usually named like its model.
     const auto path = m_dialogs.chooseOpenFile(
-        {"Plant files (*.pln)|*.PLN", {}, m_shell.projectDir(), m_shell.PlantFileName});
+        {"Plant files (*.pln)|*.PLN", {}, m_shell.projectDir(), m_shell.ModelFileName});
     if (!path)
         return;
     Workspace& w = m_workspace;
@@ -634,6 +644,23 @@ bool ShellCommands::close()
     if (m_windows.continuousSimulationRunning()) {
         if (!m_windows.integrationWindowActive())
             m_windows.showContinuousSimulation();
+        return false;
+    }
+    // Any other run is inside its window's loop: closing would pull the data from under it.
+    switch (m_actions.run()) {
+    case RunKind::None:
+        break;
+    case RunKind::Integration:
+        m_windows.showIntegration();
+        return false;
+    case RunKind::Relaxation:
+        m_windows.showRelaxation();
+        return false;
+    case RunKind::DynamicSimulation:
+        m_windows.showDynamicSimulation();
+        return false;
+    case RunKind::ContinuousSimulation:
+        m_windows.showContinuousSimulation();
         return false;
     }
     const bool saved = m_shell.saveProject();

@@ -40,6 +40,7 @@ public:
     bool loadProject();
     void loadProjectFiles(const ProjectSelection& selection);
     bool chooseUserDirectory();
+    bool openProjectDirectory(const std::filesystem::path& dir);
     bool saveProject();
     bool saveProjectAs();
 
@@ -77,6 +78,10 @@ public:
     void saveResults();
     void loadResultsFromFile();
     void showResultsFromFile();
+
+    // A computation starts (its kind) or ends (RunKind::None): the commands it holds follow.
+    void setRunning(RunKind run) { m_actions.setRun(run); }
+    RunKind running() const { return m_actions.run(); }
 
     // Closing the main window ("&Exit" too). False when closing is refused.
     bool close();

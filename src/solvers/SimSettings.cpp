@@ -31,7 +31,10 @@ const std::vector<SimSettingField>& SimSettingFields()
         {"loopmin", "Display updates during relaxation: ", true, 1.0, 100.0},
         {"ConcMin", "Minimal concentration:", false, 0.0, 1e9},
         {"ConcMax", "Maximal concentration:", false, 0.0, 1e110},
-        {"DeltMin", "Minimal time step during integration:", false, 0.0, 1e-9},
+        // Up to 1e-3 d: the range takes the 1e-4 used for a missing key (a bound of 1e-9 would
+        // refuse it every time the dialog is checked) and stays below the 1/288 d of a
+        // dynamic simulation's integrator call.
+        {"DeltMin", "Minimal time step during integration:", false, 0.0, 1e-3},
     };
     return fields;
 }

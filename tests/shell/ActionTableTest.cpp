@@ -179,5 +179,49 @@ TEST_F(ActionTableTest, AnAIPlantOffersItsGraphicLoopsAndVariation)
     EXPECT_FALSE(m_table.enabled("&Dynamic Simulation")) << "an A/I plant needs its variation";
 }
 
+TEST_F(ActionTableTest, ARunHoldsTheOtherComputationsAndWhatWouldReplaceItsData)
+{
+    loadPlant(TFlowschemeType::ftASR);
+    SetVariation(m_table, m_state, m_type, true);
+    RefreshSaveActions(m_table, m_state);
+    const ActionTable before = m_table;
+    struct Case {
+        RunKind run;
+        std::vector<std::string> held;
+        const char* own;
+    };
+    const std::vector<Case> cases = {
+        {RunKind::Integration, {"&Relaxation", "&Dynamic Simulation", "&Continuous Simulation"},
+         "&Integration"},
+        {RunKind::Relaxation, {"&Integration", "&Dynamic Simulation"}, "&Relaxation"},
+        {RunKind::DynamicSimulation, {"&Relaxation", "&Integration"}, "&Dynamic Simulation"},
+        {RunKind::ContinuousSimulation, {"&Relaxation", "&Integration", "&Dynamic Simulation"},
+         "&Continuous Simulation"},
+    };
+    for (const Case& c : cases) {
+        m_table.setRun(c.run);
+        for (const std::string& item : c.held)
+            EXPECT_FALSE(m_table.enabled(item)) << item;
+        EXPECT_TRUE(m_table.enabled(c.own)) << "its window holds the Stop button";
+        for (const char* item : {"&New Project", "&Load Project", "&New Model", "Load &USER Model",
+                                 "Load NARV &Model", "&Define new Flowscheme", "&Batch Reactor",
+                                 "&Load Plant File", "&New Variation", "&Load Variation"})
+            EXPECT_FALSE(m_table.enabled(item)) << item;
+        for (const char* item : {"&Save Project", "Save Project &as", "&Edit Flowscheme",
+                                 "&Edit Variation", "Show &Results", "&Configuration"})
+            EXPECT_EQ(m_table.enabled(item), before.enabled(item)) << item;
+
+        // A state change during the run does not free what the run holds...
+        SetPlant(m_table, m_state, m_type, true);
+        RefreshSaveActions(m_table, m_state);
+        EXPECT_FALSE(m_table.enabled(c.held.front()));
+        // ...and after it everything is as the state says.
+        m_table.setRun(RunKind::None);
+        for (const auto& [menu, items] : m_table.menus())
+            for (const std::string& item : items)
+                EXPECT_EQ(m_table.enabled(item), before.enabled(item)) << item;
+    }
+}
+
 } // namespace
 } // namespace narv

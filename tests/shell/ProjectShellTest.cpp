@@ -412,5 +412,34 @@ TEST(ProjectChooser, FileListsFollowTheProjectAndTheModel)
     EXPECT_EQ(ProjectChooser(none.path() / "nothing").selection().projectName, "");
 }
 
+TEST_F(ProjectShellTest, AProjectDirectoryOpensWithTheFilesTheChooserPreselects)
+{
+    startUp();
+    const fs::path elsewhere = m_dir.path() / "copies";
+    fs::create_directories(elsewhere / "beta");
+    fs::copy_file(kData / "models" / "small.mod", elsewhere / "beta" / "a.mod");
+    fs::copy_file(kData / "models" / "small.mod", elsewhere / "beta" / "beta.mod");
+    fs::copy_file(kData / "plants" / "oldest.pln", elsewhere / "beta" / "plant.pln");
+
+    ASSERT_TRUE(m_shell.openProjectDirectory(elsewhere / "beta" / ""));
+    EXPECT_EQ(m_shell.userDir(), fs::canonical(elsewhere));
+    EXPECT_TRUE(fs::is_directory(elsewhere / "model")) << "the new user directory's models";
+    EXPECT_EQ(m_shell.projectName(), "beta");
+    EXPECT_EQ(m_shell.ModelFileName, "beta") << "named like the project";
+    EXPECT_EQ(m_shell.PlantFileName, "plant") << "otherwise the first file";
+    EXPECT_EQ(m_shell.VariationFileName, "");
+    EXPECT_TRUE(m_shell.state().ModelLoaded);
+    EXPECT_TRUE(m_shell.state().PlantLoaded);
+
+    m_dialogs.shown.clear();
+    const fs::path userBefore = m_shell.userDir();
+    EXPECT_FALSE(m_shell.openProjectDirectory(elsewhere / "missing"));
+    EXPECT_THAT(m_dialogs.messages(),
+                ElementsAre("Project directory " + (elsewhere / "missing").string() +
+                            " does not exist."));
+    EXPECT_EQ(m_shell.userDir(), userBefore);
+    EXPECT_EQ(m_shell.projectName(), "beta");
+}
+
 } // namespace
 } // namespace narv

@@ -72,6 +72,7 @@ TEST_F(ShellCommandsTest, EnablingBeforeAProjectWithAModelAndWithAPlant)
     start();
     EXPECT_TRUE(enabled("&Load Project"));
     EXPECT_FALSE(enabled("&Save Project"));
+    EXPECT_FALSE(enabled("&Save Results to File")) << "nothing has run yet";
     EXPECT_FALSE(enabled("&New Model"));
     EXPECT_FALSE(m_commands.run("&New Model")) << "a disabled item runs nothing";
     EXPECT_THAT(m_dialogs.shown, IsEmpty());
@@ -224,7 +225,7 @@ TEST_F(ShellCommandsTest, LoadingAnSbrPlantDropsTheVariationAfterAskingToSaveIt)
     test::writeText(user() / "alpha" / "bad.pln", "no plant\r\n");
     m_dialogs.paths = {user() / "alpha" / "bad.pln"};
     m_commands.loadPlantFile();
-    EXPECT_EQ(m_dialogs.fileDialogs.back().fileName, "cycle") << "preset to the plant's name";
+    EXPECT_EQ(m_dialogs.fileDialogs.back().fileName, "alpha") << "preset to the model's name";
     EXPECT_EQ(m_shell.PlantFileName, "cycle");
     EXPECT_EQ(m_commands.plantType(), TFlowschemeType::ftSBR);
 }

@@ -1,0 +1,72 @@
+#include "core/Version.h"
+#include "shell/ProjectShell.h"
+#include "ui/MainWindow.h"
+
+#include <QtCore/QLocale>
+#include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kHelp = R"(Usage: narv [PROJECT_DIR]
+       narv --help | --version
+
+The NARV desktop program. Without an argument it shows the start dialog; with a project
+directory it opens that project (its model, plant and variation) directly. The directory
+above the project becomes the user directory.
+
+The settings file NARV.ini, the menu-hint file NARV.men and the log narv.log are kept in the
+current directory.
+)";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::filesystem::path projectDir;
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kHelp;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "NARV " << narv::ProgramVersionText << '\n';
+            return 0;
+        }
+        if ((!arg.empty() && arg.front() == '-') || !projectDir.empty()) {
+            std::cerr << "narv: unexpected argument '" << arg << "'\n" << kHelp;
+            return 2;
+        }
+        projectDir = arg;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("NARV"));
+    QApplication::setApplicationVersion(QString::fromLatin1(narv::ProgramVersionText));
+    // Numbers are read and shown with a point whatever the user's locale.
+    const QString separator = QLocale::system().decimalPoint();
+    QLocale::setDefault(QLocale::c());
+
+    narv::MainWindow window(std::filesystem::current_path());
+    if (const auto notice =
+            narv::DecimalSeparatorNotice(separator.isEmpty() ? '.' : separator.at(0).toLatin1()))
+        window.dialogs().showMessage(*notice);
+    if (!window.startUp())
+        return 1;
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().topLeft());
+    window.show();
+    if (!projectDir.empty()) {
+        if (!window.openProjectDirectory(projectDir))
+            return 1;
+    } else if (!window.runStartDialog()) {
+        return 0;
+    }
+    return QApplication::exec();
+}

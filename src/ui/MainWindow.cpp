@@ -1,0 +1,445 @@
+#include "ui/MainWindow.h"
+
+#include "core/Error.h"
+#include "shell/MenuItems.h"
+#include "ui/ConfigurationDialog.h"
+#include "ui/DesktopFormat.h"
+#include "ui/HelpLauncher.h"
+#include "ui/QtUserDialogs.h"
+#include "ui/SplashWindow.h"
+#include "ui/StartDialogWindow.h"
+#include "ui/ToolBarIcons.h"
+
+#include <QtGui/QCloseEvent>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QStatusBar>
+#include <QtWidgets/QToolBar>
+#include <QtWidgets/QVBoxLayout>
+
+namespace narv {
+namespace {
+
+UserDialogs& chooseDialogs(UserDialogs* given, std::unique_ptr<QtUserDialogs>& own, QWidget* parent)
+{
+    if (given != nullptr)
+        return *given;
+    own = std::make_unique<QtUserDialogs>(parent);
+    return *own;
+}
+
+// The hint line holds one line: the hint's line breaks become blanks.
+QString hintLine(const std::string& hint)
+{
+    return ToQString(hint).replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+}
+
+// Where a separator goes: after these items.
+bool separatorAfter(const std::string& item)
+{
+    static const char* const items[] = {"&USER Directory",
+                                        "Save Project &as",
+                                        "Save Variation &as",
+                                        "Load NARV &Model",
+                                        "Save Model &as",
+                                        "&Define new Flowscheme",
+                                        "&Initial Conditions",
+                                        "Save Plant File &as",
+                                        "&Load Plant File",
+                                        "Show &Results",
+                                        "&Find"};
+    for (const char* i : items)
+        if (item == i)
+            return true;
+    return false;
+}
+
+} // namespace
+
+MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(chooseDialogs(dialogs, m_ownDialogs, this)),
+      m_shell(std::move(programDir), m_workspace, m_dialogs),
+      m_commands(m_shell, m_workspace, m_dialogs, *this), m_help(CreateHelpLauncher(this))
+{
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(ToQString(MainWindowCaption()));
+    setAccessibleName(windowTitle());
+    m_commands.startUp();
+    buildMenus();
+    buildToolBar();
+    buildStatusLines();
+    statusBar()->setObjectName(QStringLiteral("HintLine"));
+    statusBar()->setAccessibleName(QStringLiteral("Hint"));
+    statusBar()->setSizeGripEnabled(false);
+
+    // The hidden command: not in a menu, only its shortcut.
+    auto* events = new QAction(QStringLiteral("Show &Events"), this);
+    events->setObjectName(QStringLiteral("ShowEvents1"));
+    events->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
+    connect(events, &QAction::triggered, this, [this] { m_help->showEvents(); });
+    addAction(events);
+    syncActions();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setHelpLauncher(std::unique_ptr<HelpLauncher> help)
+{
+    m_help = std::move(help);
+}
+
+bool MainWindow::startUp()
+{
+    if (!m_shell.startUp())
+        return false;
+    m_commands.startUp();
+    installHints();
+    syncActions();
+    return true;
+}
+
+bool MainWindow::runStartDialog()
+{
+    SplashWindow splash;
+    splash.show();
+    const QRect splashFrame = splash.frameGeometry();
+    for (;;) {
+        StartDialogWindow start(m_shell.startDialogChoices(), this);
+        start.adjustSize();
+        // The lower right corner of the splash window, overlapping it by 10 pixels.
+        const QSize size = start.frameGeometry().size();
+        start.move(splashFrame.right() + 1 - size.width() + 10,
+                   splashFrame.bottom() + 1 - size.height() + 10);
+        connect(&start, &StartDialogWindow::helpRequested, this,
+                [this](const QString& topic) { m_help->showTopic(topic); });
+        if (start.exec() != QDialog::Accepted)
+            return false;
+        bool done = false;
+        try {
+            done = m_commands.runStartChoice(start.choice());
+        } catch (const std::exception& error) {
+            m_dialogs.showError(error.what());
+        }
+        syncActions();
+        if (done)
+            return true;
+    }
+}
+
+bool MainWindow::openProjectDirectory(const std::filesystem::path& dir)
+{
+    bool opened = false;
+    try {
+        opened = m_commands.openProjectDirectory(dir);
+    } catch (const std::exception& error) {
+        m_dialogs.showError(error.what());
+    }
+    syncActions();
+    return opened;
+}
+
+void MainWindow::buildMenus()
+{
+    const ActionTable& table = m_commands.actions();
+    for (const auto& [menuCaption, items] : table.menus()) {
+        QMenu* menu = menuBar()->addMenu(ToQString(menuCaption));
+        menu->setObjectName(QString::fromStdString(MenuComponentName(menuCaption)));
+        m_menus[menuCaption] = menu;
+        std::map<std::string, QMenu*> subMenus;
+        std::set<std::string> children;
+        for (const std::string& item : items)
+            for (const std::string& child : table.subItems(item))
+                children.insert(child);
+        for (const std::string& item : items) {
+            QAction* action = nullptr;
+            const auto sub = table.subItems(item);
+            if (!sub.empty()) {
+                QMenu* subMenu = menu->addMenu(ToQString(item));
+                subMenu->setObjectName(QString::fromStdString(MenuComponentName(item)));
+                subMenus[item] = subMenu;
+                m_menus[item] = subMenu;
+                action = subMenu->menuAction();
+            } else {
+                QMenu* owner = menu;
+                for (const auto& [parent, subMenu] : subMenus)
+                    for (const std::string& child : table.subItems(parent))
+                        if (child == item)
+                            owner = subMenu;
+                action = owner->addAction(ToQString(item));
+                const std::string shortcut = table[item].shortcut;
+                if (!shortcut.empty())
+                    action->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
+                const std::string caption = item;
+                connect(action, &QAction::triggered, this,
+                        [this, caption] { runCommand(caption); });
+            }
+            action->setObjectName(QString::fromStdString(MenuComponentName(item)));
+            m_actions[item] = action;
+            if (separatorAfter(item) && children.count(item) == 0)
+                menu->addSeparator();
+        }
+        m_actions[menuCaption] = menu->menuAction();
+    }
+}
+
+void MainWindow::buildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("Tools"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setAccessibleName(QStringLiteral("Tool bar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(24, 24));
+    const ActionTable& table = m_commands.actions();
+    std::string previousMenu;
+    for (const auto& [menuCaption, items] : table.menus()) {
+        for (const std::string& item : items) {
+            if (!table[item].hasToolButton)
+                continue;
+            if (!previousMenu.empty() && previousMenu != menuCaption)
+                m_toolBar->addSeparator();
+            previousMenu = menuCaption;
+            auto* action = new QAction(ToolBarIcon(item), PlainCaption(item), this);
+            action->setToolTip(PlainCaption(item));
+            action->setObjectName(QString::fromStdString(MenuComponentName(item)) +
+                                  QStringLiteral("Button"));
+            const std::string caption = item;
+            connect(action, &QAction::triggered, this, [this, caption] { runCommand(caption); });
+            m_toolBar->addAction(action);
+            m_toolActions[item] = action;
+        }
+    }
+}
+
+void MainWindow::buildStatusLines()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("StatusLines"));
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(3);
+    static const char* const names[] = {"StatusProject", "StatusModel", "StatusPlant",
+                                        "StatusVariation", "StatusUserDirectory"};
+    for (std::size_t i = 0; i < m_statusLines.size(); ++i) {
+        auto* line = new QLabel(panel);
+        line->setObjectName(QString::fromLatin1(names[i]));
+        line->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        line->setMinimumWidth(420);
+        layout->addWidget(line);
+        m_statusLines[i] = line;
+    }
+    layout->addStretch();
+    setCentralWidget(panel);
+}
+
+void MainWindow::installHints()
+{
+    const auto& fileHints = m_shell.menuHints();
+    for (const auto& [caption, action] : m_actions) {
+        const QString hint = hintLine(MenuItemHint(caption, fileHints));
+        action->setStatusTip(hint);
+        const auto tool = m_toolActions.find(caption);
+        if (tool != m_toolActions.end())
+            tool->second->setStatusTip(hint);
+    }
+}
+
+void MainWindow::syncActions()
+{
+    const ActionTable& table = m_commands.actions();
+    for (const auto& [caption, action] : m_actions) {
+        action->setEnabled(table.enabled(caption));
+        action->setVisible(table[caption].visible);
+    }
+    for (const auto& [caption, action] : m_toolActions) {
+        action->setEnabled(table.enabled(caption));
+        action->setVisible(table[caption].visible && table[caption].toolButtonVisible);
+    }
+    const auto& lines = m_commands.statusLines();
+    for (std::size_t i = 0; i < m_statusLines.size(); ++i) {
+        m_statusLines[i]->setText(ToQString(lines[i]));
+        m_statusLines[i]->setAccessibleName(m_statusLines[i]->text());
+    }
+}
+
+QAction* MainWindow::action(const std::string& caption) const
+{
+    const auto found = m_actions.find(caption);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+QMenu* MainWindow::menu(const std::string& caption) const
+{
+    const auto found = m_menus.find(caption);
+    return found == m_menus.end() ? nullptr : found->second;
+}
+
+QString MainWindow::statusLine(int index) const
+{
+    return m_statusLines.at(static_cast<std::size_t>(index))->text();
+}
+
+bool MainWindow::runWindowCommand(const std::string& caption)
+{
+    if (caption == "&Exit") {
+        close();
+    } else if (caption == "&Configuration") {
+        showConfiguration();
+    } else if (caption == "&Contents") {
+        m_help->showContents();
+    } else if (caption == "&Index") {
+        m_help->showIndex();
+    } else if (caption == "&Find") {
+        m_help->showFind();
+    } else if (caption == "&About...") {
+        m_help->showAbout();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::runCommand(const std::string& caption)
+{
+    const ActionTable& table = m_commands.actions();
+    if (!table.enabled(caption) || !table[caption].visible)
+        return;
+    try {
+        if (!runWindowCommand(caption))
+            m_commands.run(caption);
+    } catch (const std::exception& error) {
+        m_dialogs.showError(error.what());
+    }
+    syncActions();
+}
+
+void MainWindow::showConfiguration()
+{
+    ConfigurationDialog dialog(m_shell.settings(), m_dialogs, this);
+    dialog.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    bool close = false;
+    try {
+        close = m_commands.close();
+    } catch (const std::exception& error) {
+        m_dialogs.showError(error.what());
+    }
+    syncActions();
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+// --- windows of the later parts --------------------------------------------------------------
+
+void MainWindow::notAvailable(const std::string& window)
+{
+    m_dialogs.showMessage(window + " is not available in this version yet.");
+}
+
+void MainWindow::showNewModelWizard()
+{
+    notAvailable("The assistant for new models");
+}
+
+void MainWindow::showModelEditor()
+{
+    notAvailable("The model editor");
+}
+
+bool MainWindow::showReport(ReportOutput, const std::filesystem::path&)
+{
+    notAvailable("The report of model and plant");
+    return false;
+}
+
+// Priming a window that does not exist yet needs nothing.
+void MainWindow::startNewPlant(TFlowschemeType) {}
+void MainWindow::reloadPlantEditor() {}
+void MainWindow::commitPlantEditor() {}
+void MainWindow::closeFlowschemeGraphic() {}
+void MainWindow::startNewVariation() {}
+
+void MainWindow::showPlantEditor(PlantPage)
+{
+    notAvailable("The plant editor");
+}
+
+void MainWindow::showFlowschemeGraphic()
+{
+    notAvailable("The graphic of the flowscheme");
+}
+
+void MainWindow::showControlLoops()
+{
+    notAvailable("The control loops window");
+}
+
+void MainWindow::showVariationEditor(VariationPage)
+{
+    notAvailable("The variation editor");
+}
+
+void MainWindow::showRelaxation()
+{
+    notAvailable("The relaxation window");
+}
+
+void MainWindow::showIntegration()
+{
+    notAvailable("The integration window");
+}
+
+void MainWindow::showDynamicSimulation()
+{
+    notAvailable("The dynamic simulation window");
+}
+
+void MainWindow::showContinuousSimulation()
+{
+    notAvailable("The continuous simulation window");
+}
+
+bool MainWindow::continuousSimulationRunning() const
+{
+    return false;
+}
+
+bool MainWindow::integrationWindowActive() const
+{
+    return false;
+}
+
+void MainWindow::showResults()
+{
+    notAvailable("The results window");
+}
+
+bool MainWindow::saveResults(const std::filesystem::path&)
+{
+    notAvailable("Saving results");
+    return false;
+}
+
+bool MainWindow::openResultsFromFile(const std::filesystem::path&)
+{
+    notAvailable("The results window");
+    return false;
+}
+
+void MainWindow::showResultsFromFile()
+{
+    notAvailable("The results window");
+}
+
+void MainWindow::closeHelp()
+{
+    m_help->closeHelp();
+}
+
+} // namespace narv

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "shell/ProjectShell.h"
+#include "shell/ShellCommands.h"
+#include "shell/WindowPort.h"
+#include "shell/Workspace.h"
+
+#include <QtWidgets/QMainWindow>
+
+#include <array>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace narv {
+
+class HelpLauncher;
+class QtUserDialogs;
+class SplashWindow;
+
+// The main window ("TMainForm"): the menus and tool bar of the shell's commands, the five
+// status lines and the hint line. It owns the workspace and the shell, forwards every command
+// to ShellCommands, copies the enabling of the commands onto its actions after each one, and
+// opens the other windows for the shell (WindowPort).
+class MainWindow : public QMainWindow, public WindowPort {
+    Q_OBJECT
+public:
+    // programDir holds the settings, menu-hint and log files. Without dialogs the window asks
+    // with Qt dialogs; tests pass a scripted fake.
+    explicit MainWindow(std::filesystem::path programDir, UserDialogs* dialogs = nullptr,
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Settings, directories, log, menu hints, default model, project list; the commands in
+    // their state without a project. False when the program has to end.
+    bool startUp();
+    // The splash window and the start dialog "Welcome to NARV" until a choice led somewhere.
+    // False when the start dialog was cancelled: the program ends.
+    bool runStartDialog();
+    // "narv PROJECT_DIR": the project without the start dialog.
+    bool openProjectDirectory(const std::filesystem::path& dir);
+
+    // Runs a menu item or tool button by its caption, as choosing it does; a disabled or
+    // hidden item does nothing.
+    void runCommand(const std::string& caption);
+    // The enabling, visibility and status lines of the shell onto the window.
+    void syncActions();
+
+    QAction* action(const std::string& caption) const;
+    QMenu* menu(const std::string& caption) const;
+    QToolBar* toolBar() const { return m_toolBar; }
+    QString statusLine(int index) const;
+
+    Workspace& workspace() { return m_workspace; }
+    ProjectShell& shell() { return m_shell; }
+    ShellCommands& commands() { return m_commands; }
+    UserDialogs& dialogs() { return m_dialogs; }
+    HelpLauncher& help() { return *m_help; }
+    void setHelpLauncher(std::unique_ptr<HelpLauncher> help);
+
+    // "&Configuration"; modal.
+    void showConfiguration();
+
+    // WindowPort: the windows of the later desktop parts say that they are not there yet.
+    void showNewModelWizard() override;
+    void showModelEditor() override;
+    bool showReport(ReportOutput output, const std::filesystem::path& file) override;
+    void startNewPlant(TFlowschemeType type) override;
+    void reloadPlantEditor() override;
+    void commitPlantEditor() override;
+    void showPlantEditor(PlantPage page) override;
+    void showFlowschemeGraphic() override;
+    void closeFlowschemeGraphic() override;
+    void showControlLoops() override;
+    void startNewVariation() override;
+    void showVariationEditor(VariationPage page) override;
+    void showRelaxation() override;
+    void showIntegration() override;
+    void showDynamicSimulation() override;
+    void showContinuousSimulation() override;
+    bool continuousSimulationRunning() const override;
+    bool integrationWindowActive() const override;
+    void showResults() override;
+    bool saveResults(const std::filesystem::path& path) override;
+    bool openResultsFromFile(const std::filesystem::path& path) override;
+    void showResultsFromFile() override;
+    void closeHelp() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusLines();
+    void installHints();
+    void notAvailable(const std::string& window);
+    // Commands the window answers itself: configuration and help.
+    bool runWindowCommand(const std::string& caption);
+
+    Workspace m_workspace;
+    std::unique_ptr<QtUserDialogs> m_ownDialogs;
+    UserDialogs& m_dialogs;
+    ProjectShell m_shell;
+    ShellCommands m_commands;
+    std::unique_ptr<HelpLauncher> m_help;
+    std::map<std::string, QAction*> m_actions;
+    std::map<std::string, QMenu*> m_menus;
+    std::map<std::string, QAction*> m_toolActions;
+    QToolBar* m_toolBar = nullptr;
+    std::array<QLabel*, 5> m_statusLines{};
+    bool m_closing = false;
+};
+
+} // namespace narv
