@@ -80,7 +80,11 @@ public:
     void showResultsFromFile();
 
     // A computation starts (its kind) or ends (RunKind::None): the commands it holds follow.
-    void setRunning(RunKind run) { m_actions.setRun(run); }
+    void setRunning(RunKind run)
+    {
+        m_actions.setRun(run);
+        m_workspace.runLasts = run != RunKind::None;
+    }
     RunKind running() const { return m_actions.run(); }
 
     // Closing the main window ("&Exit" too). False when closing is refused.
