@@ -1,5 +1,4 @@
 #include "core/Version.h"
-#include "shell/ProjectShell.h"
 #include "ui/MainWindow.h"
 
 #include <QtCore/QLocale>
@@ -49,15 +48,9 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NARV"));
     QApplication::setApplicationVersion(QString::fromLatin1(narv::ProgramVersionText));
-    // Numbers are read and shown with a point whatever the user's locale.
     const QString separator = QLocale::system().decimalPoint();
-    QLocale::setDefault(QLocale::c());
-
     narv::MainWindow window(std::filesystem::current_path());
-    if (const auto notice =
-            narv::DecimalSeparatorNotice(separator.isEmpty() ? '.' : separator.at(0).toLatin1()))
-        window.dialogs().showMessage(*notice);
-    if (!window.startUp())
+    if (!window.startUp(separator.isEmpty() ? QLatin1Char('.') : separator.at(0)))
         return 1;
     if (const QScreen* screen = window.screen())
         window.move(screen->availableGeometry().topLeft());

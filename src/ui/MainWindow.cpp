@@ -10,6 +10,7 @@
 #include "ui/StartDialogWindow.h"
 #include "ui/ToolBarIcons.h"
 
+#include <QtCore/QLocale>
 #include <QtGui/QCloseEvent>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
@@ -89,14 +90,25 @@ void MainWindow::setHelpLauncher(std::unique_ptr<HelpLauncher> help)
     m_help = std::move(help);
 }
 
-bool MainWindow::startUp()
+bool MainWindow::startUp(QChar localeDecimalSeparator)
 {
+    // Numbers are read and shown with a point whatever the locale; the user is told once.
+    QLocale::setDefault(QLocale::c());
+    const char separator = localeDecimalSeparator == QLatin1Char(',') ? ',' : '.';
+    if (const auto notice = DecimalSeparatorNotice(separator))
+        m_dialogs.showMessage(*notice);
     if (!m_shell.startUp())
         return false;
     m_commands.startUp();
     installHints();
     syncActions();
     return true;
+}
+
+void MainWindow::shellStateChanged()
+{
+    m_commands.refresh();
+    syncActions();
 }
 
 bool MainWindow::runStartDialog()
@@ -223,7 +235,7 @@ void MainWindow::buildStatusLines()
     for (std::size_t i = 0; i < m_statusLines.size(); ++i) {
         auto* line = new QLabel(panel);
         line->setObjectName(QString::fromLatin1(names[i]));
-        line->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        line->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         line->setTextInteractionFlags(Qt::TextSelectableByMouse);
         line->setMinimumWidth(420);
         layout->addWidget(line);

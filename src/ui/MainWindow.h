@@ -38,9 +38,13 @@ public:
                         QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Settings, directories, log, menu hints, default model, project list; the commands in
-    // their state without a project. False when the program has to end.
-    bool startUp();
+    // The decimal-point notice when the user's locale writes decimals with a comma; then
+    // settings, directories, log, menu hints, default model, project list, and the commands
+    // in their state without a project. False when the program has to end.
+    bool startUp(QChar localeDecimalSeparator = QLatin1Char('.'));
+    // After a window changed the shell's state (an editor marked the plant unsaved, a run
+    // produced results): the saved marks, enabling and status lines again.
+    void shellStateChanged();
     // The splash window and the start dialog "Welcome to NARV" until a choice led somewhere.
     // False when the start dialog was cancelled: the program ends.
     bool runStartDialog();

@@ -44,7 +44,7 @@ struct Program {
     std::unique_ptr<MainWindow> window;
     RecordingHelp* help = nullptr;
 
-    explicit Program(bool withExample = true)
+    explicit Program(bool withExample = true, QChar decimalSeparator = QLatin1Char('.'))
     {
         if (withExample) {
             const fs::path project = root() / "user" / "asm1-benchmark";
@@ -59,7 +59,7 @@ struct Program {
         auto recording = std::make_unique<RecordingHelp>();
         help = recording.get();
         window->setHelpLauncher(std::move(recording));
-        if (!window->startUp())
+        if (!window->startUp(decimalSeparator))
             qFatal("start-up failed");
     }
     fs::path root() const { return ToPath(dir.path()); }
@@ -94,6 +94,7 @@ private slots:
     void noEnabledItemIsSilent();
     void aProjectDirectoryOpensWithoutTheStartDialog();
     void loadPlantFileOffersTheModelName();
+    void aCommaLocaleIsToldThatNumbersUseAPoint();
 };
 
 void MainWindowTest::firstStartCreatesDirectoriesAndOffersOnlyANewProject()
@@ -306,6 +307,19 @@ void MainWindowTest::loadPlantFileOffersTheModelName()
     QCOMPARE(program.dialogs.fileDialogs.size(), std::size_t(1));
     QCOMPARE(program.dialogs.fileDialogs[0].fileName, std::string("asm1-benchmark"));
     QCOMPARE(program.dialogs.fileDialogs[0].filter, std::string("Plant files (*.pln)|*.PLN"));
+}
+
+void MainWindowTest::aCommaLocaleIsToldThatNumbersUseAPoint()
+{
+    for (const QChar separator : {QLatin1Char(','), QLatin1Char('.')}) {
+        Program program(true, separator);
+        const bool told = !program.dialogs.messages.empty() &&
+                          program.dialogs.messages.front() ==
+                              "NARV uses point as decimal separator. Please input all decimals "
+                              "with points, not with commas";
+        QCOMPARE(told, separator == QLatin1Char(','));
+        QCOMPARE(QLocale().decimalPoint(), QString("."));
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
