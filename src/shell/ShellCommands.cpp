@@ -5,13 +5,12 @@
 #include "dynamics/Variation.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
+#include "shell/Computations.h"
 #include "shell/UserDialogs.h"
 #include "solvers/Relaxation.h"
 #include "special/AIPlant.h"
 #include "special/SpecialPlantFile.h"
 
-#include <functional>
-#include <map>
 #include <system_error>
 
 namespace narv {
@@ -59,64 +58,139 @@ void ShellCommands::refresh()
     m_statusLines = m_shell.statusLines();
 }
 
-bool ShellCommands::run(const std::string& item)
+bool ShellCommands::run(Command command)
 {
+    const std::string& item = CommandCaption(command);
+    if (!m_actions.enabled(item) || !m_actions[item].visible)
+        return false;
+    if (const auto type = DefinedPlantType(command)) {
+        defineFlowscheme(*type);
+        return true;
+    }
     using Page = WindowPort::PlantPage;
     using Output = WindowPort::ReportOutput;
-    static const std::map<std::string, std::function<void(ShellCommands&)>> commands = {
-        {"&USER Directory", [](ShellCommands& c) { c.chooseUserDirectory(); }},
-        {"&New Project", [](ShellCommands& c) { c.newProject(); }},
-        {"&Load Project", [](ShellCommands& c) { c.loadProject(); }},
-        {"&Save Project", [](ShellCommands& c) { c.saveProject(); }},
-        {"Save Project &as", [](ShellCommands& c) { c.saveProjectAs(); }},
-        {"&Exit", [](ShellCommands& c) { c.close(); }},
-        {"&New Variation", [](ShellCommands& c) { c.newVariation(); }},
-        {"&Load Variation", [](ShellCommands& c) { c.loadVariation(); }},
-        {"&Edit Variation", [](ShellCommands& c) { c.editVariation(); }},
-        {"&Save Variation", [](ShellCommands& c) { c.saveVariation(); }},
-        {"Save Variation &as", [](ShellCommands& c) { c.saveVariationAs(); }},
-        {"&New Model", [](ShellCommands& c) { c.newModel(); }},
-        {"Load &USER Model", [](ShellCommands& c) { c.loadUserModel(); }},
-        {"Load NARV &Model", [](ShellCommands& c) { c.loadInstalledModel(); }},
-        {"&Edit active Model", [](ShellCommands& c) { c.editModel(); }},
-        {"&Save Model", [](ShellCommands& c) { c.saveModel(); }},
-        {"Save Model &as", [](ShellCommands& c) { c.saveModelAs(); }},
-        {"S&how Model and Plant as Text", [](ShellCommands& c) { c.report(Output::Show); }},
-        {"&Print Model and Plant", [](ShellCommands& c) { c.report(Output::Print); }},
-        {"as &Text File", [](ShellCommands& c) { c.report(Output::ExportText); }},
-        {"&Edit Flowscheme", [](ShellCommands& c) { c.showPlantEditor(Page::Current); }},
-        {"&Graphic of Flowscheme", [](ShellCommands& c) { c.showFlowschemeGraphic(); }},
-        {"&Show State of Plant", [](ShellCommands& c) { c.showPlantEditor(Page::StateOfPlant); }},
-        {"&Concentrations in Influent",
-         [](ShellCommands& c) { c.showPlantEditor(Page::InfluentConcentrations); }},
-        {"Change &Temperature", [](ShellCommands& c) { c.showPlantEditor(Page::Definition); }},
-        {"&Initial Conditions",
-         [](ShellCommands& c) { c.showPlantEditor(Page::InitialConditions); }},
-        {"Save Plant &File", [](ShellCommands& c) { c.savePlantFile(); }},
-        {"Save Plant File &as", [](ShellCommands& c) { c.savePlantFileAs(); }},
-        {"&Load Plant File", [](ShellCommands& c) { c.loadPlantFile(); }},
-        {"Control &Loops", [](ShellCommands& c) { c.showControlLoops(); }},
-        {"&Relaxation", [](ShellCommands& c) { c.relaxation(); }},
-        {"&Integration", [](ShellCommands& c) { c.integration(); }},
-        {"&Dynamic Simulation", [](ShellCommands& c) { c.dynamicSimulation(); }},
-        {"&Continuous Simulation", [](ShellCommands& c) { c.continuousSimulation(); }},
-        {"Show &Results", [](ShellCommands& c) { c.showResults(); }},
-        {"&Save Results to File", [](ShellCommands& c) { c.saveResults(); }},
-        {"Load Results from &File", [](ShellCommands& c) { c.loadResultsFromFile(); }},
-        {"Show Results from File", [](ShellCommands& c) { c.showResultsFromFile(); }},
-    };
-    for (const auto& [caption, type] : FlowschemeTypeItems()) {
-        if (caption == item) {
-            if (!m_actions.enabled(item))
-                return false;
-            defineFlowscheme(type);
-            return true;
-        }
+    switch (command) {
+    case Command::UserDirectory:
+        chooseUserDirectory();
+        break;
+    case Command::NewProject:
+        newProject();
+        break;
+    case Command::LoadProject:
+        loadProject();
+        break;
+    case Command::SaveProject:
+        saveProject();
+        break;
+    case Command::SaveProjectAs:
+        saveProjectAs();
+        break;
+    case Command::Exit:
+        close();
+        break;
+    case Command::NewVariation:
+        newVariation();
+        break;
+    case Command::LoadVariation:
+        loadVariation();
+        break;
+    case Command::EditVariation:
+        editVariation();
+        break;
+    case Command::SaveVariation:
+        saveVariation();
+        break;
+    case Command::SaveVariationAs:
+        saveVariationAs();
+        break;
+    case Command::NewModel:
+        newModel();
+        break;
+    case Command::LoadUserModel:
+        loadUserModel();
+        break;
+    case Command::LoadInstalledModel:
+        loadInstalledModel();
+        break;
+    case Command::EditModel:
+        editModel();
+        break;
+    case Command::SaveModel:
+        saveModel();
+        break;
+    case Command::SaveModelAs:
+        saveModelAs();
+        break;
+    case Command::ShowReport:
+        report(Output::Show);
+        break;
+    case Command::PrintReport:
+        report(Output::Print);
+        break;
+    case Command::ExportReportText:
+        report(Output::ExportText);
+        break;
+    case Command::EditFlowscheme:
+        showPlantEditor(Page::Current);
+        break;
+    case Command::FlowschemeGraphic:
+        showFlowschemeGraphic();
+        break;
+    case Command::ShowPlantState:
+        showPlantEditor(Page::StateOfPlant);
+        break;
+    case Command::InfluentConcentrations:
+        showPlantEditor(Page::InfluentConcentrations);
+        break;
+    case Command::ChangeTemperature:
+        showPlantEditor(Page::Definition);
+        break;
+    case Command::InitialConditions:
+        showPlantEditor(Page::InitialConditions);
+        break;
+    case Command::SavePlantFile:
+        savePlantFile();
+        break;
+    case Command::SavePlantFileAs:
+        savePlantFileAs();
+        break;
+    case Command::LoadPlantFile:
+        loadPlantFile();
+        break;
+    case Command::ControlLoops:
+        showControlLoops();
+        break;
+    case Command::Relaxation:
+        relaxation();
+        break;
+    case Command::Integration:
+        integration();
+        break;
+    case Command::DynamicSimulation:
+        dynamicSimulation();
+        break;
+    case Command::ContinuousSimulation:
+        continuousSimulation();
+        break;
+    case Command::ShowResults:
+        showResults();
+        break;
+    case Command::SaveResults:
+        saveResults();
+        break;
+    case Command::LoadResultsFromFile:
+        loadResultsFromFile();
+        break;
+    case Command::ShowResultsFromFile:
+        showResultsFromFile();
+        break;
+    case Command::DefineActivatedSludge:
+    case Command::DefineCstr:
+    case Command::DefineBatch:
+    case Command::DefineSbr:
+    case Command::DefineAI:
+        break; // handled above
     }
-    const auto command = commands.find(item);
-    if (command == commands.end() || !m_actions.enabled(item) || !m_actions[item].visible)
-        return false;
-    command->second(*this);
     return true;
 }
 
@@ -349,15 +423,26 @@ void ShellCommands::report(WindowPort::ReportOutput output)
     if (!requireModel())
         return;
     if (output != WindowPort::ReportOutput::ExportText) {
-        m_windows.showReport(output, {});
+        m_windows.showReport(output);
         return;
     }
+    const auto options = m_windows.chooseReportOptions();
+    if (!options)
+        return;
     const auto path = m_dialogs.chooseSaveFile(
         saveOptions("Text files (*.txt)|*.TXT", "TXT", m_shell.ModelFileName));
-    if (!path || !m_windows.showReport(output, *path))
+    if (!path)
         return;
-    m_dialogs.showMessage("Model " + path->filename().string() + " saved as Textfile in " +
-                          path->parent_path().string() + " .");
+    const ReportInput input{m_workspace.model, m_workspace.plant, m_workspace.state,
+                            ReportFilesName(m_shell.userDir(), m_shell.ModelFileName)};
+    try {
+        WriteReportFile(*path, input, *options);
+    } catch (const Error& error) {
+        m_dialogs.showError(error.what());
+        return;
+    }
+    m_dialogs.showMessage(
+        ReportSavedMessage(path->filename().string(), path->parent_path().string()));
 }
 
 // --- plant ----------------------------------------------------------------------------------
@@ -605,7 +690,13 @@ void ShellCommands::continuousSimulation()
 
 void ShellCommands::setResultsAvailable(bool available)
 {
-    m_actions.setEnabled("&Save Results to File", available);
+    m_workspace.resultsAvailable = available;
+    m_actions.setEnabled(CommandCaption(Command::SaveResults), available);
+}
+
+void ShellCommands::runFinished()
+{
+    setResultsAvailable(m_workspace.resultsAvailable);
 }
 
 void ShellCommands::showResults()
@@ -617,8 +708,13 @@ void ShellCommands::saveResults()
 {
     const auto path =
         m_dialogs.chooseSaveFile({"Result files (*.rlt)|*.RLT", "rlt", m_shell.projectDir(), {}});
-    if (path)
-        m_windows.saveResults(*path);
+    if (!path)
+        return;
+    try {
+        SaveRunResults(m_workspace, *path);
+    } catch (const Error& error) {
+        m_dialogs.showError(error.what());
+    }
 }
 
 void ShellCommands::loadResultsFromFile()
@@ -627,8 +723,14 @@ void ShellCommands::loadResultsFromFile()
         m_dialogs.chooseOpenFile({"Result files (*.rlt)|*.RLT", {}, m_shell.projectDir(), {}});
     if (!path)
         return;
-    const bool read = m_windows.openResultsFromFile(*path);
-    m_actions.setEnabled("Show Results from File", read);
+    try {
+        LoadResults(*path, m_workspace.resultsFromFile);
+    } catch (const Error& error) {
+        m_dialogs.showError(error.what());
+        return;
+    }
+    m_windows.openResultsFromFile(*path);
+    m_actions.setEnabled(CommandCaption(Command::ShowResultsFromFile), true);
 }
 
 void ShellCommands::showResultsFromFile()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/ActionTable.h"
+#include "shell/Command.h"
 #include "shell/ProjectShell.h"
 #include "shell/UserDialogs.h"
 #include "shell/WindowPort.h"
@@ -31,9 +32,9 @@ public:
     // The saved marks, the save commands and the status lines.
     void refresh();
 
-    // Runs the command of a menu item by its caption. False for an unknown or disabled item:
-    // a disabled command cannot be reached from the window.
-    bool run(const std::string& item);
+    // Runs a command of a menu item or tool button. False for a disabled or hidden item: such a
+    // command cannot be reached from the window.
+    bool run(Command command);
 
     bool runStartChoice(StartChoice choice);
     bool newProject();
@@ -74,6 +75,9 @@ public:
     // Called when a run has produced results (or the results were discarded): only then can
     // they be saved.
     void setResultsAvailable(bool available);
+    // Called by a computation window when its run ended: saving follows the workspace's
+    // results.
+    void runFinished();
     void showResults();
     void saveResults();
     void loadResultsFromFile();

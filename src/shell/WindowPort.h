@@ -1,14 +1,17 @@
 #pragma once
 
 #include "plant/PlantDef.h"
+#include "report/ModelReport.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace narv {
 
 // The windows the shell's commands open, close or prime. The desktop program implements it
-// with its forms; tests record the calls. The shell keeps the state, the windows the data.
+// with its forms; tests record the calls. Reading and writing files is the shell's work: the
+// windows show what the workspace holds.
 class WindowPort {
 public:
     enum class PlantPage {
@@ -25,9 +28,10 @@ public:
 
     virtual void showNewModelWizard() = 0;
     virtual void showModelEditor() = 0;
-    // The report options dialog and its output; for ExportText into file. False when the user
-    // cancelled the options.
-    virtual bool showReport(ReportOutput output, const std::filesystem::path& file) = 0;
+    // The report options dialog, then the report window (Show) or the printer (Print).
+    virtual void showReport(ReportOutput output) = 0;
+    // The report options dialog for the text file; nothing when the user cancelled it.
+    virtual std::optional<TPrintOptions> chooseReportOptions() = 0;
 
     // The plant editor starts a new plant of the type.
     virtual void startNewPlant(TFlowschemeType type) = 0;
@@ -53,12 +57,10 @@ public:
     virtual bool integrationWindowActive() const = 0;
 
     virtual void showResults() = 0;
-    // Writes the results of the last run into the file; false when that failed.
-    virtual bool saveResults(const std::filesystem::path& path) = 0;
     // Discards the previous window of results from a file and opens a new one titled
-    // "Results from File " + path with "Add Chart" disabled, reading the file into it. False
-    // when the file could not be read.
-    virtual bool openResultsFromFile(const std::filesystem::path& path) = 0;
+    // "Results from File " + path with "Add Chart" disabled, showing the workspace's
+    // resultsFromFile, which the shell has just read.
+    virtual void openResultsFromFile(const std::filesystem::path& path) = 0;
     virtual void showResultsFromFile() = 0;
 
     virtual void closeHelp() = 0;

@@ -33,6 +33,7 @@ struct Workspace {
     TAIVariation aiVariation; // the lane fed per variation step of an A/I plant
 
     TResultSet results;                // the charts and series of the last dynamic run
+    TResultSet resultsFromFile;        // the results file read last ("Load Results from &File")
     bool resultsAvailable = false;     // a run produced results that can be saved
     std::optional<SbrRunState> sbrRun; // the end of the last SBR run
     std::optional<SavedConditions> savedConditions;

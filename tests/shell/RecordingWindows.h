@@ -13,16 +13,19 @@ public:
     std::vector<std::string> calls;
     bool running = false; // a continuous simulation runs
     bool integrationActive = false;
-    bool resultsReadable = true;
+    std::optional<TPrintOptions> reportOptions = TPrintOptions{}; // nothing: cancelled
 
     void showNewModelWizard() override { calls.push_back("newModelWizard"); }
     void showModelEditor() override { calls.push_back("modelEditor"); }
-    bool showReport(ReportOutput output, const std::filesystem::path& file) override
+    void showReport(ReportOutput output) override
     {
         const char* names[] = {"Show", "Print", "ExportText"};
-        calls.push_back(std::string("report ") + names[static_cast<int>(output)] +
-                        (file.empty() ? "" : " " + file.filename().string()));
-        return true;
+        calls.push_back(std::string("report ") + names[static_cast<int>(output)]);
+    }
+    std::optional<TPrintOptions> chooseReportOptions() override
+    {
+        calls.push_back("reportOptions");
+        return reportOptions;
     }
     void startNewPlant(TFlowschemeType type) override
     {
@@ -52,15 +55,9 @@ public:
     bool continuousSimulationRunning() const override { return running; }
     bool integrationWindowActive() const override { return integrationActive; }
     void showResults() override { calls.push_back("results"); }
-    bool saveResults(const std::filesystem::path& path) override
-    {
-        calls.push_back("saveResults " + path.filename().string());
-        return true;
-    }
-    bool openResultsFromFile(const std::filesystem::path& path) override
+    void openResultsFromFile(const std::filesystem::path& path) override
     {
         calls.push_back("resultsFromFile " + path.filename().string());
-        return resultsReadable;
     }
     void showResultsFromFile() override { calls.push_back("showResultsFromFile"); }
     void closeHelp() override { calls.push_back("closeHelp"); }

@@ -21,6 +21,7 @@ using test::ScriptedDialogs;
 using test::TempDirectory;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using Answer = UserDialogs::Answer;
@@ -74,7 +75,7 @@ TEST_F(ShellCommandsTest, EnablingBeforeAProjectWithAModelAndWithAPlant)
     EXPECT_FALSE(enabled("&Save Project"));
     EXPECT_FALSE(enabled("&Save Results to File")) << "nothing has run yet";
     EXPECT_FALSE(enabled("&New Model"));
-    EXPECT_FALSE(m_commands.run("&New Model")) << "a disabled item runs nothing";
+    EXPECT_FALSE(m_commands.run(Command::NewModel)) << "a disabled item runs nothing";
     EXPECT_THAT(m_dialogs.shown, IsEmpty());
     EXPECT_EQ(m_commands.statusLines()[0], " No Project defined");
 
@@ -135,8 +136,8 @@ TEST_F(ShellCommandsTest, EnablingForSbrAndAIPlants)
 
     // The A/I processes are only simulated dynamically.
     m_dialogs.shown.clear();
-    EXPECT_TRUE(m_commands.run("&Relaxation"));
-    EXPECT_TRUE(m_commands.run("&Integration"));
+    EXPECT_TRUE(m_commands.run(Command::Relaxation));
+    EXPECT_TRUE(m_commands.run(Command::Integration));
     EXPECT_THAT(m_dialogs.messages(), ElementsAre(kAIComputationMessage, kAIComputationMessage));
     EXPECT_THAT(m_windows.calls, IsEmpty());
 }
@@ -147,13 +148,13 @@ TEST_F(ShellCommandsTest, ComputationsCheckControlLoopsAndTheVariation)
     start();
     load("alpha", "alpha", "alpha", "");
     m_workspace.plant.ControlLoopsActive = true;
-    EXPECT_TRUE(m_commands.run("&Relaxation"));
+    EXPECT_TRUE(m_commands.run(Command::Relaxation));
     EXPECT_THAT(m_dialogs.messages(), ElementsAre(kControlLoopsActiveMessage));
-    EXPECT_TRUE(m_commands.run("&Integration")) << "integration runs the loops";
+    EXPECT_TRUE(m_commands.run(Command::Integration)) << "integration runs the loops";
     EXPECT_THAT(m_windows.calls, ElementsAre("integration"));
 
     m_workspace.plant.ControlLoopsActive = false;
-    EXPECT_TRUE(m_commands.run("&Relaxation"));
+    EXPECT_TRUE(m_commands.run(Command::Relaxation));
     EXPECT_EQ(m_windows.calls.back(), "relaxation");
 
     m_windows.calls.clear();
@@ -170,7 +171,7 @@ TEST_F(ShellCommandsTest, NewFlowschemeIsNamedAfterTheProjectAndClearsItsLoops)
     m_workspace.plant.ControlLoops[1].Active = true;
     m_workspace.plant.ControlLoopsActive = true;
 
-    ASSERT_TRUE(m_commands.run("&Activated Sludge Reactor"));
+    ASSERT_TRUE(m_commands.run(Command::DefineActivatedSludge));
     EXPECT_EQ(m_shell.PlantFileName, "alpha");
     EXPECT_EQ(m_commands.plantType(), TFlowschemeType::ftASR);
     EXPECT_FALSE(m_shell.state().PlantSaved);
@@ -185,7 +186,7 @@ TEST_F(ShellCommandsTest, NewFlowschemeIsNamedAfterTheProjectAndClearsItsLoops)
     // Replacing the unsaved plant asks first; an SBR plant has no graphic and no variation.
     m_windows.calls.clear();
     m_dialogs.yesNo = {false};
-    ASSERT_TRUE(m_commands.run("&SBR (Sequencing Batch Reactor)"));
+    ASSERT_TRUE(m_commands.run(Command::DefineSbr));
     EXPECT_EQ(m_dialogs.shown.back().text, "Active plant not saved.\n\rDo you like to save it?");
     EXPECT_THAT(m_windows.calls, ElementsAre("newPlant SBR", "plantEditor Current"));
     EXPECT_FALSE(m_shell.state().VariationLoaded);
@@ -205,7 +206,7 @@ TEST_F(ShellCommandsTest, LoadingAnSbrPlantDropsTheVariationAfterAskingToSaveIt)
 
     m_dialogs.yesNo = {false};
     m_dialogs.paths = {user() / "alpha" / "cycle.pln"};
-    ASSERT_TRUE(m_commands.run("&Load Plant File"));
+    ASSERT_TRUE(m_commands.run(Command::LoadPlantFile));
     EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Plant files (*.pln)|*.PLN");
     EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "alpha");
     EXPECT_EQ(m_dialogs.shown[m_dialogs.shown.size() - 1].text,
@@ -256,7 +257,7 @@ TEST_F(ShellCommandsTest, ClosingAsksToOverwriteAndCancelKeepsTheProgramOpen)
     EXPECT_THAT(m_windows.calls, Not(Contains("closeHelp")));
 
     m_dialogs.yesNoCancel = {Answer::No};
-    EXPECT_TRUE(m_commands.run("&Exit")) << "closes by the same path";
+    EXPECT_TRUE(m_commands.run(Command::Exit)) << "closes by the same path";
     EXPECT_FALSE(m_shell.state().SaveCancelled);
     EXPECT_EQ(readText(user() / "alpha" / "alpha.mod"), before) << "No writes nothing";
     EXPECT_THAT(m_windows.calls, ElementsAre("closeHelp"));
@@ -285,7 +286,7 @@ TEST_F(ShellCommandsTest, ModelCommandsCheckTheNameAndNeedAModel)
     EXPECT_THAT(m_dialogs.messages(), ElementsAre(kIllegalModelName, kIllegalModelName));
     EXPECT_EQ(m_dialogs.shown[0].text, "Please input a file name for the new model:|alpha");
 
-    ASSERT_TRUE(m_commands.run("&New Model"));
+    ASSERT_TRUE(m_commands.run(Command::NewModel));
     EXPECT_EQ(m_shell.ModelFileName, "m1");
     EXPECT_EQ(m_workspace.model.ModelName, "m1");
     EXPECT_EQ(m_workspace.model.NP, 4);
@@ -334,7 +335,7 @@ TEST_F(ShellCommandsTest, LoadingAModelKeepsThePlantAndDropsTheVariation)
 
     m_dialogs.yesNo = {false};
     m_dialogs.paths = {user() / "model" / "mine.mod"};
-    ASSERT_TRUE(m_commands.run("Load &USER Model"));
+    ASSERT_TRUE(m_commands.run(Command::LoadUserModel));
     EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Model files (*.mod)|*.MOD");
     EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "model");
     EXPECT_EQ(m_dialogs.shown.back().kind, "open") << "the variation was asked for before";
@@ -370,13 +371,13 @@ TEST_F(ShellCommandsTest, ANewProjectWithALoadedModelOffersToSaveIt)
     load("alpha", "alpha", "", "");
     EXPECT_FALSE(enabled("&Save Model"));
     m_dialogs.texts = {std::string("beta")};
-    ASSERT_TRUE(m_commands.run("&New Project"));
+    ASSERT_TRUE(m_commands.run(Command::NewProject));
     EXPECT_TRUE(enabled("&Save Model"));
     EXPECT_TRUE(enabled("&Save Project"));
     EXPECT_TRUE(enabled("&Edit active Model"));
     EXPECT_EQ(m_commands.statusLines()[0], " Project: beta");
 
-    ASSERT_TRUE(m_commands.run("&Save Model"));
+    ASSERT_TRUE(m_commands.run(Command::SaveModel));
     EXPECT_TRUE(fs::exists(user() / "beta" / "alpha.mod"));
     EXPECT_FALSE(enabled("&Save Model"));
     EXPECT_FALSE(enabled("&Save Project"));
@@ -389,7 +390,7 @@ TEST_F(ShellCommandsTest, VariationCommandsAndTheirRefusalForSbr)
     start();
     load("alpha", "alpha", "alpha", "");
     m_dialogs.paths = {user() / "alpha" / "alpha.vrt"};
-    ASSERT_TRUE(m_commands.run("&Load Variation"));
+    ASSERT_TRUE(m_commands.run(Command::LoadVariation));
     EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Variation files (*.vrt)|*.VRT");
     EXPECT_EQ(m_shell.VariationFileName, "alpha");
     EXPECT_TRUE(m_shell.state().VariationSaved);
@@ -413,42 +414,59 @@ TEST_F(ShellCommandsTest, ReportExportAndTheHiddenContinuousSimulation)
     makeProject("alpha");
     start();
     load("alpha", "alpha", "alpha", "");
+    // Cancelled options: no save dialog, no file.
+    m_windows.reportOptions.reset();
+    ASSERT_TRUE(m_commands.run(Command::ExportReportText));
+    EXPECT_TRUE(m_dialogs.fileDialogs.empty());
+
+    m_windows.reportOptions = TPrintOptions{};
     m_dialogs.paths = {user() / "alpha" / "alpha.txt"};
-    ASSERT_TRUE(m_commands.run("as &Text File"));
+    ASSERT_TRUE(m_commands.run(Command::ExportReportText));
     EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Text files (*.txt)|*.TXT");
     EXPECT_EQ(m_dialogs.fileDialogs.back().fileName, "alpha");
-    EXPECT_THAT(m_windows.calls, ElementsAre("report ExportText alpha.txt"));
+    EXPECT_THAT(m_windows.calls, ElementsAre("reportOptions", "reportOptions"));
     EXPECT_THAT(m_dialogs.messages(), ElementsAre("Model alpha.txt saved as Textfile in " +
                                                   (user() / "alpha").string() + " ."));
+    EXPECT_THAT(readText(user() / "alpha" / "alpha.txt"),
+                HasSubstr("Name of the files: " + (user() / "alpha").string()));
     EXPECT_TRUE(m_shell.state().ModelSaved);
 
     EXPECT_TRUE(enabled("&Continuous Simulation"));
-    EXPECT_FALSE(m_commands.run("&Continuous Simulation")) << "hidden by the settings";
+    EXPECT_FALSE(m_commands.run(Command::ContinuousSimulation)) << "hidden by the settings";
 }
 
-TEST_F(ShellCommandsTest, ResultsFromFileAreShownOnlyOnceRead)
+TEST_F(ShellCommandsTest, ResultsAreSavedAndReadByTheShell)
 {
     makeProject("alpha");
     start();
     load("alpha", "alpha", "alpha", "alpha");
     EXPECT_FALSE(enabled("Show Results from File"));
-    m_windows.resultsReadable = false;
-    m_dialogs.paths = {user() / "alpha" / "r.rlt", user() / "alpha" / "r.rlt"};
-    ASSERT_TRUE(m_commands.run("Load Results from &File"));
-    EXPECT_FALSE(enabled("Show Results from File"));
-    m_windows.resultsReadable = true;
-    ASSERT_TRUE(m_commands.run("Load Results from &File"));
-    EXPECT_TRUE(m_commands.run("Show Results from File"));
-    EXPECT_EQ(m_dialogs.fileDialogs[0].filter, "Result files (*.rlt)|*.RLT");
-    EXPECT_EQ(m_windows.calls.back(), "showResultsFromFile");
+    EXPECT_FALSE(m_commands.run(Command::SaveResults)) << "no run yet";
 
-    EXPECT_FALSE(m_commands.run("&Save Results to File")) << "no run yet";
-    m_commands.setResultsAvailable(true);
+    // A run's results are saved by the shell, into the file the user chose.
+    m_workspace.results.RunStart = "01.02.2024 03:04:05";
+    m_workspace.resultsAvailable = true;
+    m_commands.runFinished();
     m_dialogs.paths = {user() / "alpha" / "run.rlt"};
-    ASSERT_TRUE(m_commands.run("&Save Results to File"));
+    ASSERT_TRUE(m_commands.run(Command::SaveResults));
     EXPECT_EQ(m_dialogs.fileDialogs.back().defaultExtension, "rlt");
     EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "alpha");
-    EXPECT_EQ(m_windows.calls.back(), "saveResults run.rlt");
+    EXPECT_TRUE(fs::exists(user() / "alpha" / "run.rlt"));
+
+    // A file that cannot be read: its message, and no window.
+    m_dialogs.paths = {user() / "alpha" / "alpha.pln"};
+    ASSERT_TRUE(m_commands.run(Command::LoadResultsFromFile));
+    EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Result files (*.rlt)|*.RLT");
+    ASSERT_EQ(m_dialogs.messages().size(), 1u);
+    EXPECT_THAT(m_dialogs.messages().back(), HasSubstr("alpha.pln"));
+    EXPECT_FALSE(enabled("Show Results from File"));
+    EXPECT_THAT(m_windows.calls, IsEmpty());
+
+    m_dialogs.paths = {user() / "alpha" / "run.rlt"};
+    ASSERT_TRUE(m_commands.run(Command::LoadResultsFromFile));
+    EXPECT_EQ(m_workspace.resultsFromFile.RunStart, "01.02.2024 03:04:05");
+    EXPECT_TRUE(m_commands.run(Command::ShowResultsFromFile));
+    EXPECT_THAT(m_windows.calls, ElementsAre("resultsFromFile run.rlt", "showResultsFromFile"));
 }
 
 TEST_F(ShellCommandsTest, PlantItemsOpenTheirEditorPages)
@@ -456,10 +474,11 @@ TEST_F(ShellCommandsTest, PlantItemsOpenTheirEditorPages)
     makeProject("alpha");
     start();
     load("alpha", "alpha", "alpha", "");
-    for (const char* item :
-         {"Change &Temperature", "&Show State of Plant", "&Concentrations in Influent",
-          "&Initial Conditions", "&Edit Flowscheme", "&Graphic of Flowscheme", "Control &Loops"})
-        EXPECT_TRUE(m_commands.run(item)) << item;
+    for (const Command command :
+         {Command::ChangeTemperature, Command::ShowPlantState, Command::InfluentConcentrations,
+          Command::InitialConditions, Command::EditFlowscheme, Command::FlowschemeGraphic,
+          Command::ControlLoops})
+        EXPECT_TRUE(m_commands.run(command)) << CommandCaption(command);
     EXPECT_THAT(m_windows.calls,
                 ElementsAre("plantEditor Definition", "plantEditor StateOfPlant",
                             "plantEditor InfluentConcentrations", "plantEditor InitialConditions",
