@@ -319,7 +319,8 @@ void MainWindow::runCommand(const std::string& caption)
         return;
     try {
         if (!runWindowCommand(caption))
-            m_commands.run(caption);
+            if (const auto command = CommandForCaption(caption))
+                m_commands.run(*command);
     } catch (const std::exception& error) {
         m_dialogs.showError(error.what());
     }
@@ -364,10 +365,15 @@ void MainWindow::showModelEditor()
     notAvailable("The model editor");
 }
 
-bool MainWindow::showReport(ReportOutput, const std::filesystem::path&)
+void MainWindow::showReport(ReportOutput)
 {
     notAvailable("The report of model and plant");
-    return false;
+}
+
+std::optional<TPrintOptions> MainWindow::chooseReportOptions()
+{
+    notAvailable("The report of model and plant");
+    return std::nullopt;
 }
 
 // Priming a window that does not exist yet needs nothing.
@@ -432,16 +438,9 @@ void MainWindow::showResults()
     notAvailable("The results window");
 }
 
-bool MainWindow::saveResults(const std::filesystem::path&)
-{
-    notAvailable("Saving results");
-    return false;
-}
-
-bool MainWindow::openResultsFromFile(const std::filesystem::path&)
+void MainWindow::openResultsFromFile(const std::filesystem::path&)
 {
     notAvailable("The results window");
-    return false;
 }
 
 void MainWindow::showResultsFromFile()

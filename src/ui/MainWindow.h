@@ -75,7 +75,8 @@ public:
     // WindowPort: the windows of the later desktop parts say that they are not there yet.
     void showNewModelWizard() override;
     void showModelEditor() override;
-    bool showReport(ReportOutput output, const std::filesystem::path& file) override;
+    void showReport(ReportOutput output) override;
+    std::optional<TPrintOptions> chooseReportOptions() override;
     void startNewPlant(TFlowschemeType type) override;
     void reloadPlantEditor() override;
     void commitPlantEditor() override;
@@ -92,8 +93,7 @@ public:
     bool continuousSimulationRunning() const override;
     bool integrationWindowActive() const override;
     void showResults() override;
-    bool saveResults(const std::filesystem::path& path) override;
-    bool openResultsFromFile(const std::filesystem::path& path) override;
+    void openResultsFromFile(const std::filesystem::path& path) override;
     void showResultsFromFile() override;
     void closeHelp() override;
 
