@@ -220,16 +220,6 @@ void AIControlLoopList::copyToOtherLane(int lane, int entry)
     m_plant.ControlLoopsActive = AnyAIControlLoopActive(m_plant, m_ai);
 }
 
-std::string VariationStepLabel(int step, double cycleDuration, int pointCount)
-{
-    const double hours = cycleDuration * 24.0 / pointCount;
-    const double from = (step - 1) * hours;
-    const double to = step * hours;
-    if (hours >= 1.0)
-        return fmt::format("{:2.0f}-{:2.0f} hrs", from, to);
-    return fmt::format("{:8.3f}-{:8.3f} hrs", from, to);
-}
-
 std::string LanePageEditor::rowLabel(int step) const
 {
     return VariationStepLabel(step, m_variation.CycleDuration, m_variation.PointCount);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dynamics/Variation.h"
+#include "dynamics/VariationEditor.h"
 #include "model/ModelDef.h"
 #include "plant/PlantDef.h"
 #include "special/AIPlant.h"
@@ -152,8 +153,5 @@ private:
     int m_selected = 0;
     bool m_modified = false;
 };
-
-// The label of step i of a cycle of duration days in n steps, as the variation editor shows it.
-std::string VariationStepLabel(int step, double cycleDuration, int pointCount);
 
 } // namespace narv
