@@ -16,6 +16,17 @@ namespace {
 
 constexpr double kVariableOrderFloor = 1e-12;
 
+// How a recorded factor changes the running product r.
+enum : std::uint8_t {
+    kKeep,           // r unchanged
+    kTimes,          // r * a
+    kTimesOver,      // r * a / b
+    kTimesTwiceOver, // r * a * a / b
+    kZero,           // 0
+    kLive,           // reads oxygen or kla: evaluated every time
+};
+using detail::RecordedFactor;
+
 enum class Fault { ZeroDivide, Overflow, SecondSpecies };
 
 // Cold path: builds the message only when the evaluation fails.
@@ -122,24 +133,38 @@ inline bool allFinite(const double* values, int count)
     return probe == probe;
 }
 
-// The factor of dissolved species j (0-based) of process p on the running product r.
+// Records what a factor did, when recording.
+template <bool Record>
+inline void note(RecordedFactor* record, std::uint8_t op, double a = 0.0, double b = 0.0)
+{
+    if constexpr (Record)
+        *record = {a, b, op};
+}
+
+// The factor of dissolved species j (0-based) of process p on the running product r. Sets
+// floored when it raises s[j] to its floor; records the factor when Record.
+template <bool Record>
 inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r, double* s,
-                              double kla)
+                              double kla, bool& floored, RecordedFactor* record)
 {
     const double K = row(model.KST, p)[j];
     const int second = row(model.Compound2S, p)[j];
     switch (type) {
     case 1:
         r = r * s[j];
+        note<Record>(record, kTimes, s[j]);
         break;
     case 2: {
-        if (s[j] < kVariableOrderFloor)
+        if (s[j] < kVariableOrderFloor) {
             s[j] = kVariableOrderFloor;
+            floored = true;
+        }
         const double n = row(model.KS, p)[j]; // exponents act at their base values
         const double power = std::exp(n * std::log(s[j]));
         if (!finite(power))
             fail(model, Fault::Overflow, p, true, j + 1);
         r = r * power;
+        note<Record>(record, kTimes, power);
         break;
     }
     case 3:
@@ -150,6 +175,7 @@ inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r
         if (!finite(denominator))
             fail(model, Fault::Overflow, p, true, j + 1);
         r = r * (type == 3 ? s[j] : K) / denominator;
+        note<Record>(record, kTimesOver, type == 3 ? s[j] : K, denominator);
         break;
     }
     case 5: {
@@ -159,16 +185,22 @@ inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r
         if (!finite(v))
             fail(model, Fault::Overflow, p, true, j + 1);
         r = v > 0.0 ? r * s[j] * s[j] / v : 0.0;
+        if (v > 0.0)
+            note<Record>(record, second == 1 ? kLive : kTimesTwiceOver, s[j], v);
+        else
+            note<Record>(record, second == 1 ? kLive : kZero);
         break;
     }
     case 6:
         r = r * kla * (s[j] - K);
+        note<Record>(record, kLive);
         break;
     case 7: {
         const double growth = std::exp(K * s[j]);
         if (!finite(growth))
             fail(model, Fault::Overflow, p, true, j + 1);
         r = r * growth;
+        note<Record>(record, kTimes, growth);
         break;
     }
     case 8:
@@ -183,40 +215,54 @@ inline double dissolvedFactor(TModelDef& model, int p, int j, int type, double r
         if (denominator == 0.0)
             fail(model, Fault::ZeroDivide, p, true, j + 1);
         r = r * (type == 8 ? powerS : powerK) / denominator;
+        note<Record>(record, kTimesOver, type == 8 ? powerS : powerK, denominator);
         break;
     }
     case 10:
         r = r * (s[j] - K);
+        note<Record>(record, kTimes, s[j] - K);
         break;
     case 11:
         if (second < 1 || second > MaxSpecies)
             fail(model, Fault::SecondSpecies, p, true, j + 1, second);
         r = r * (s[j] - K * s[second - 1]);
+        note<Record>(record, second == 1 ? kLive : kTimes, s[j] - K * s[second - 1]);
         break;
     default:
+        note<Record>(record, kKeep);
         break; // a type outside the table contributes no factor
     }
     if (!finite(r))
         fail(model, Fault::Overflow, p, true, j + 1);
+    if constexpr (Record)
+        if (j == 0)
+            record->op = kLive;
     return r;
 }
 
-// The factor of particulate species j (0-based) of process p on the running product r.
-inline double particulateFactor(TModelDef& model, int p, int j, int type, double r, double* x)
+// The factor of particulate species j (0-based) of process p on the running product r; as
+// dissolvedFactor. None of them reads oxygen or kla.
+template <bool Record>
+inline double particulateFactor(TModelDef& model, int p, int j, int type, double r, double* x,
+                                bool& floored, RecordedFactor* record)
 {
     const double K = row(model.KXT, p)[j];
     switch (type) {
     case 1:
         r = r * x[j];
+        note<Record>(record, kTimes, x[j]);
         break;
     case 2: {
-        if (x[j] < kVariableOrderFloor)
+        if (x[j] < kVariableOrderFloor) {
             x[j] = kVariableOrderFloor;
+            floored = true;
+        }
         const double n = row(model.KX, p)[j];
         const double power = std::exp(n * std::log(x[j]));
         if (!finite(power))
             fail(model, Fault::Overflow, p, false, j + 1);
         r = r * power;
+        note<Record>(record, kTimes, power);
         break;
     }
     case 3:
@@ -229,6 +275,7 @@ inline double particulateFactor(TModelDef& model, int p, int j, int type, double
         if (x2 <= 0.0) {
             if (type == 4)
                 r = 0.0;
+            note<Record>(record, type == 4 ? kZero : kKeep);
             break;
         }
         const double q = x[j] / x2;
@@ -242,6 +289,7 @@ inline double particulateFactor(TModelDef& model, int p, int j, int type, double
             if (denominator == 0.0)
                 fail(model, Fault::ZeroDivide, p, false, j + 1);
             r = r * a / denominator;
+            note<Record>(record, kTimesOver, a, denominator);
             break;
         }
         const double denominator = q + K;
@@ -250,9 +298,11 @@ inline double particulateFactor(TModelDef& model, int p, int j, int type, double
         if (!finite(denominator))
             fail(model, Fault::Overflow, p, false, j + 1);
         r = r * (type == 3 ? q : K) / denominator;
+        note<Record>(record, kTimesOver, type == 3 ? q : K, denominator);
         break;
     }
     default:
+        note<Record>(record, kKeep);
         break;
     }
     if (!finite(r))
@@ -298,6 +348,7 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
     rho[0] = aerationRate(model, s, kla, o2Saturation);
     const int ns = model.NS;
     const int nx = model.NX;
+    bool floored = false;
     for (int p = 2; p <= model.NP; ++p) {
         // p lies in 2..NP <= 50: the rows are taken unchecked.
         const int* typeS = row(model.TypeS, p);
@@ -305,11 +356,11 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
         double r = model.KrT.data()[p - 1];
         for (std::uint32_t left = nonZeroMask(typeS, ns); left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
-            r = dissolvedFactor(model, p, j, typeS[j], r, s, kla);
+            r = dissolvedFactor<false>(model, p, j, typeS[j], r, s, kla, floored, nullptr);
         }
         for (std::uint32_t left = nonZeroMask(typeX, nx); left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
-            r = particulateFactor(model, p, j, typeX[j], r, x);
+            r = particulateFactor<false>(model, p, j, typeX[j], r, x, floored, nullptr);
         }
         rho[p - 1] = r;
     }
@@ -389,29 +440,59 @@ void RatePlan::checkCounts(const TModelDef& model) const
             "The model was changed while a computation used it; start the computation again.");
 }
 
-void RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
-                                   double o2Saturation) const
+template <bool Record>
+bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                        double o2Saturation, OxygenRateCache* cache) const
 {
     checkCounts(model);
     double* s = S.data();
     double* x = X.data();
     double* rho = model.Rho.data();
     rho[0] = aerationRate(model, s, kla, o2Saturation);
+    bool floored = false;
     for (int p = 2; p <= m_np; ++p) {
         double r = model.KrT.data()[p - 1];
-        const Entry* end = m_factors.data() + m_factorStart[static_cast<std::size_t>(p + 1)];
-        for (const Entry* f = m_factors.data() + m_factorStart[static_cast<std::size_t>(p)];
-             f != end; ++f)
-            r = f->dissolved ? dissolvedFactor(model, p, f->species, f->type, r, s, kla)
-                             : particulateFactor(model, p, f->species, f->type, r, x);
+        const int begin = m_factorStart[static_cast<std::size_t>(p)];
+        const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
+        detail::RecordedProcess* process = nullptr;
+        if constexpr (Record) {
+            process = &cache->m_processes[static_cast<std::size_t>(p)];
+            process->first = end;
+        }
+        for (int k = begin; k != end; ++k) {
+            const Entry& f = m_factors[static_cast<std::size_t>(k)];
+            RecordedFactor* record = nullptr;
+            if constexpr (Record)
+                record = &cache->m_factors[static_cast<std::size_t>(k)];
+            const double before = r;
+            r = f.dissolved ? dissolvedFactor<Record>(model, p, f.species, f.type, r, s, kla,
+                                                      floored, record)
+                            : particulateFactor<Record>(model, p, f.species, f.type, r, x,
+                                                        floored, record);
+            if constexpr (Record)
+                if (record->op == kLive && process->first == end) {
+                    process->first = k;
+                    process->prefix = before;
+                }
+        }
+        if constexpr (Record)
+            if (process->first == end)
+                process->prefix = r;
         rho[p - 1] = r;
     }
+    if constexpr (Record)
+        cache->m_valid = !floored;
+    return !floored;
 }
 
-void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X,
-                                      double kla, double o2Saturation) const
+bool RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                   double o2Saturation) const
 {
-    computeProcessRates(model, S, X, kla, o2Saturation);
+    return evaluate<false>(model, S, X, kla, o2Saturation, nullptr);
+}
+
+void RatePlan::sumConversionRates(TModelDef& model) const
+{
     double* rs = model.RS.data();
     double* rx = model.RX.data();
     const double* rho = model.Rho.data();
@@ -432,10 +513,8 @@ void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, Species
     checkConversionRates(model);
 }
 
-void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
-                                 double o2Saturation) const
+void RatePlan::sumOxygenRate(TModelDef& model) const
 {
-    computeProcessRates(model, S, X, kla, o2Saturation);
     double sum = 0.0;
     for (const int p : m_oxygenProcesses)
         sum += row(model.NueS, p)[0] * model.Rho.data()[p - 1];
@@ -443,6 +522,109 @@ void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray
         throw FloatingPointError(fmt::format(
             "Floating point overflow in the conversion rate of species \"{}\".", model.NameS[1]));
     model.RS.data()[0] = sum;
+}
+
+bool RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X,
+                                      double kla, double o2Saturation) const
+{
+    const bool settled = evaluate<false>(model, S, X, kla, o2Saturation, nullptr);
+    sumConversionRates(model);
+    return settled;
+}
+
+void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                 double o2Saturation) const
+{
+    evaluate<false>(model, S, X, kla, o2Saturation, nullptr);
+    sumOxygenRate(model);
+}
+
+void RatePlan::prepare(OxygenRateCache& cache) const
+{
+    cache.m_factors.resize(m_factors.size());
+    cache.m_processes.resize(static_cast<std::size_t>(m_np + 1));
+    cache.m_valid = false;
+}
+
+void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X,
+                                      double kla, double o2Saturation,
+                                      OxygenRateCache& cache) const
+{
+    cache.m_valid = false; // stays so when the evaluation fails
+    evaluate<true>(model, S, X, kla, o2Saturation, &cache);
+    sumConversionRates(model);
+}
+
+void RatePlan::replay(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                      double o2Saturation, const OxygenRateCache& cache) const
+{
+    checkCounts(model);
+    double* s = S.data();
+    double* rho = model.Rho.data();
+    rho[0] = aerationRate(model, s, kla, o2Saturation);
+    bool floored = false;
+    for (int p = 2; p <= m_np; ++p) {
+        const detail::RecordedProcess& process = cache.m_processes[static_cast<std::size_t>(p)];
+        const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
+        double r = process.prefix;
+        // The same operations on the same operands in the same order as the full evaluation. A
+        // product that is not finite stays so until a factor sets it to 0; there, and at the
+        // end, such a product goes back to the full evaluation, which fails at the factor that
+        // made it so.
+        bool fallBack = false;
+        for (int k = process.first; k != end && !fallBack; ++k) {
+            const RecordedFactor& f = cache.m_factors[static_cast<std::size_t>(k)];
+            switch (f.op) {
+            case kTimes:
+                r = r * f.a;
+                break;
+            case kTimesOver:
+                r = r * f.a / f.b;
+                break;
+            case kTimesTwiceOver:
+                r = r * f.a * f.a / f.b;
+                break;
+            case kZero:
+                fallBack = !finite(r);
+                r = 0.0;
+                break;
+            case kLive: {
+                fallBack = !finite(r);
+                if (fallBack)
+                    break;
+                const Entry& e = m_factors[static_cast<std::size_t>(k)];
+                r = dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla, floored,
+                                           nullptr);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        if (fallBack || !finite(r)) {
+            r = model.KrT.data()[p - 1];
+            const int begin = m_factorStart[static_cast<std::size_t>(p)];
+            for (int k = begin; k != end; ++k) {
+                const Entry& e = m_factors[static_cast<std::size_t>(k)];
+                r = e.dissolved ? dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla,
+                                                         floored, nullptr)
+                                : particulateFactor<false>(model, p, e.species, e.type, r,
+                                                           X.data(), floored, nullptr);
+            }
+        }
+        rho[p - 1] = r;
+    }
+}
+
+void RatePlan::computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                 double o2Saturation, OxygenRateCache& cache) const
+{
+    if (cache.m_valid) {
+        replay(model, S, X, kla, o2Saturation, cache);
+    } else {
+        evaluate<true>(model, S, X, kla, o2Saturation, &cache);
+    }
+    sumOxygenRate(model);
 }
 
 } // namespace narv

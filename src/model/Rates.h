@@ -27,22 +27,70 @@ void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, 
 void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                        double o2Saturation);
 
+class RatePlan;
+
+namespace detail {
+// One recorded factor: how it changes the running product r (op, read by the plan) with its
+// operands a and b.
+struct RecordedFactor {
+    double a = 0.0;
+    double b = 0.0;
+    std::uint8_t op = 0;
+};
+struct RecordedProcess {
+    double prefix = 0.0; // the running product before factor `first`
+    int first = 0;       // index of the first factor not in the prefix
+};
+} // namespace detail
+
+// What the oxygen sub-steps of one compartment reuse: for every process, the product of its
+// factors up to the first one that reads oxygen or kla, and the operands of the factors after
+// it that read neither, as an evaluation found them. Valid while only oxygen and kla change.
+class OxygenRateCache {
+public:
+    bool valid() const { return m_valid; }
+    void invalidate() { m_valid = false; }
+
+private:
+    friend class RatePlan;
+    std::vector<detail::RecordedFactor> m_factors;   // as the plan's factors
+    std::vector<detail::RecordedProcess> m_processes; // by process number
+    bool m_valid = false;
+};
+
 // The sparse form of a model's structure for the solvers' inner loop. It visits only the
 // factors whose type is not 0 and the stoichiometric coefficients that are not 0, with the same
 // arithmetic in the same order as the functions above, so its results are bit-identical to
 // theirs. Parameters, exponents, second species and coefficients are read from the model at
 // each call; build the plan again when counts, kinetic types or the zero pattern of the
 // coefficients change (as a rule, at the start of every run).
+//
+// computeProcessRates and computeConversionRates return false when they raised a concentration
+// to its floor: a second evaluation of the same state could then give other rates (a process
+// before the one that raised it reads the raised value). Otherwise a second evaluation would
+// give the same bits, and the caller may skip it.
 class RatePlan {
 public:
     explicit RatePlan(const TModelDef& model);
 
-    void computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+    bool computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                              double o2Saturation) const;
-    void computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+    bool computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                                 double o2Saturation) const;
     void computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                            double o2Saturation) const;
+
+    // Sizes a cache for this plan (the only allocation) and invalidates it.
+    void prepare(OxygenRateCache& cache) const;
+    // As computeConversionRates, and records the cache: valid when no floor was raised.
+    void computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                                double o2Saturation, OxygenRateCache& cache) const;
+    // As computeOxygenRate, with the same bits in Rho and RS[1], for a compartment whose
+    // concentrations other than oxygen, and the model, have not changed since the cache was
+    // recorded: replays the recorded factors and evaluates only those that read oxygen or kla.
+    // With an invalid cache, evaluates everything and records it.
+    void computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                           double o2Saturation, OxygenRateCache& cache) const;
 
 private:
     struct Entry {
@@ -52,6 +100,13 @@ private:
     };
 
     void checkCounts(const TModelDef& model) const;
+    template <bool Record>
+    bool evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                  double o2Saturation, OxygenRateCache* cache) const;
+    void replay(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                double o2Saturation, const OxygenRateCache& cache) const;
+    void sumConversionRates(TModelDef& model) const;
+    void sumOxygenRate(TModelDef& model) const;
 
     int m_ns = 0;
     int m_nx = 0;

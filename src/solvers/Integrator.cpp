@@ -20,7 +20,8 @@ std::string IntegrationProgressText(double time, const std::string& endText, boo
 
 Integrator::Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
                        const TSimSettings& settings)
-    : m_model(model), m_plant(plant), m_state(state), m_settings(settings)
+    : m_model(model), m_plant(plant), m_state(state), m_settings(settings),
+      m_oxygenRates(MaxCompartments + 1)
 {
 }
 
@@ -37,7 +38,7 @@ void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, d
     const UpstreamRow& up = upstream();
     for (int i = 1; i <= m_plant.ReactorCount; ++i) {
         plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                    m_plant.O2Saturation);
+                                    m_plant.O2Saturation, m_oxygenRates[static_cast<std::size_t>(i)]);
         for (int j = 2; j <= nS; ++j) {
             const double d = FiniteDerivative(
                 DissolvedDerivative(m_model, m_plant, m_state, m_ratios, up, i, j), m_model, true,
@@ -80,8 +81,9 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
         for (int i = 1; i <= nR; ++i) {
             if (m_plant.O2Setpoint[i] != 0.0)
                 continue;
+            // Only oxygen and kla changed since the step began.
             plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                   m_plant.O2Saturation);
+                                   m_plant.O2Saturation, m_oxygenRates[static_cast<std::size_t>(i)]);
             const double d =
                 FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, up, i),
                                  m_model, true, 1, i, m_state.Time);
@@ -170,6 +172,8 @@ void Integrator::integrate(RunControl& control, bool stepByStep, int variationIn
     m_steps = 0;
     m_oxygenSubSteps = 0;
     const RatePlan plan(m_model);
+    for (int i = 1; i <= m_plant.ReactorCount; ++i)
+        plan.prepare(m_oxygenRates[static_cast<std::size_t>(i)]);
     const SetpointGuard setpoints(m_plant);
     FlowRatios(m_plant, m_ratios);
     double excessSludge = ExcessSludgeTerm(m_model, m_plant, m_state);

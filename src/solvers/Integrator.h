@@ -2,11 +2,13 @@
 
 #include "core/RunControl.h"
 #include "model/ModelDef.h"
+#include "model/Rates.h"
 #include "plant/MassBalance.h"
 #include "plant/PlantDef.h"
 #include "solvers/SimSettings.h"
 
 #include <string>
+#include <vector>
 
 namespace narv {
 
@@ -66,6 +68,7 @@ protected:
     DerivativeTable m_dS;
     DerivativeTable m_dX;
     CompartmentArray m_dO2;
+    std::vector<OxygenRateCache> m_oxygenRates; // by reactor, recorded at every step
     long m_steps = 0;
     long m_oxygenSubSteps = 0;
 

@@ -80,8 +80,8 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
 
         CompartmentArray oxygenDerivative;
         for (int i = 1; i <= nR; ++i) {
-            plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                        m_plant.O2Saturation);
+            const bool settled = plan.computeConversionRates(
+                m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i], m_plant.O2Saturation);
             for (int j = 1; j <= nX; ++j) {
                 const double d = FiniteDerivative(
                     ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
@@ -97,8 +97,11 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
                 LimitStepBudget(S.budget, m_state.S[i][j], d);
             }
             if (m_plant.O2Setpoint[i] == 0.0) {
-                plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                       m_plant.O2Saturation);
+                // The conversion rates left the oxygen rate of this state, unless a floor they
+                // raised would change it.
+                if (!settled)
+                    plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
+                                           m_plant.O2Saturation);
                 const double d =
                     FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
                                      m_model, true, 1, i, m_state.Time);

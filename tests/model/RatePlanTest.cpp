@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <typeinfo>
 
@@ -108,6 +109,93 @@ TEST(RatePlan, BitIdenticalToThePlainEvaluationOnRandomModelsAndStates)
         }
     }
     EXPECT_GT(evaluated, 1000); // most cases evaluate; the failures are compared too
+}
+
+std::string errorOf(const std::function<void()>& evaluate)
+{
+    try {
+        evaluate();
+    } catch (const Error& e) {
+        return std::string(typeid(e).name()) + e.what();
+    }
+    return {};
+}
+
+// The oxygen sub-steps: after one conversion evaluation only oxygen and kla change, and the
+// recorded factors are replayed. Every sub-step gives the plain evaluation's bits in Rho and
+// RS[1] and the same floors, or the same error; and where the conversion evaluation reports
+// no floor raised, evaluating the same state again changes no bit.
+TEST(RatePlan, OxygenSubStepsFromTheCacheAreBitIdenticalToThePlainEvaluation)
+{
+    std::mt19937 random(20261210);
+    std::uniform_real_distribution<double> oxygen(-0.5, 12.0);
+    std::uniform_real_distribution<double> klaValue(0.0, 200.0);
+    std::bernoulli_distribution special(0.15);
+    int replayed = 0;
+    int settled = 0;
+    for (int m = 0; m < 200; ++m) {
+        TModelDef plain = randomModel(random);
+        TModelDef cached = plain;
+        const RatePlan plan(cached);
+        OxygenRateCache cache;
+        plan.prepare(cache);
+        for (int s = 0; s < 20; ++s) {
+            SpeciesArray S1;
+            SpeciesArray X1;
+            randomState(random, S1, X1);
+            SpeciesArray S2 = S1;
+            SpeciesArray X2 = X1;
+            double kla = klaValue(random);
+            const std::string plainError =
+                errorOf([&] { ComputeConversionRates(plain, S1, X1, kla, 9.0); });
+            bool unchanged = false;
+            const std::string cachedError = errorOf([&] {
+                SpeciesArray S3 = S2;
+                SpeciesArray X3 = X2;
+                TModelDef again = cached;
+                unchanged = plan.computeConversionRates(again, S3, X3, kla, 9.0);
+                plan.computeConversionRates(cached, S2, X2, kla, 9.0, cache);
+            });
+            ASSERT_EQ(plainError, cachedError);
+            if (!plainError.empty())
+                continue;
+            ASSERT_EQ(unchanged, cache.valid()) << "model " << m;
+            if (unchanged) {
+                ++settled;
+                const ProcessArray rho = cached.Rho;
+                const double oxygenRate = cached.RS[1];
+                SpeciesArray S3 = S2;
+                SpeciesArray X3 = X2;
+                plan.computeOxygenRate(cached, S3, X3, kla, 9.0);
+                for (int p = 1; p <= plain.NP; ++p)
+                    ASSERT_TRUE(sameBits(rho[p], cached.Rho[p])) << "model " << m << " " << p;
+                ASSERT_TRUE(sameBits(oxygenRate, cached.RS[1])) << "model " << m;
+            }
+            for (int step = 0; step < 4; ++step) {
+                S1[1] = S2[1] = special(random) ? 0.0 : oxygen(random);
+                if (special(random))
+                    kla = klaValue(random);
+                const std::string plainStep =
+                    errorOf([&] { ComputeOxygenRate(plain, S1, X1, kla, 9.0); });
+                const std::string cachedStep =
+                    errorOf([&] { plan.computeOxygenRate(cached, S2, X2, kla, 9.0, cache); });
+                ASSERT_EQ(plainStep, cachedStep) << "model " << m << " sub-step " << step;
+                if (!plainStep.empty())
+                    break;
+                ++replayed;
+                for (int p = 1; p <= plain.NP; ++p)
+                    ASSERT_TRUE(sameBits(plain.Rho[p], cached.Rho[p]))
+                        << "model " << m << " process " << p << " sub-step " << step;
+                ASSERT_TRUE(sameBits(plain.RS[1], cached.RS[1]));
+                for (int j = 1; j <= MaxSpecies; ++j) {
+                    ASSERT_TRUE(sameBits(S1[j], S2[j])) << "floors applied alike";
+                    ASSERT_TRUE(sameBits(X1[j], X2[j]));
+                }
+            }
+        }
+    }
+    EXPECT_GT(replayed, 3000);
+    EXPECT_GT(settled, 300);
 }
 
 TEST(RatePlan, RefusesAModelWhoseCountsChanged)
