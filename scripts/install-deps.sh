@@ -22,6 +22,14 @@ packages=(
     qt6-charts-dev
     libqt6opengl6-dev
     fonts-dejavu-core
+    # The Python package narv and its tests, for Debian's /usr/bin/python3.
+    pybind11-dev
+    python3-dev
+    python3-numpy
+    python3-pandas
+    python3-distributed
+    python3-matplotlib
+    python3-pytest
 )
 
 missing=()

@@ -28,6 +28,7 @@ Commands:
   demo       run the example project end to end and write its results
   report     write the text report of a model and its plant
   picture    draw the flowscheme of a plant as a PNG or bitmap picture
+  sweep      run a plant once per parameter set of a sweep, locally or on a dask cluster
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -125,6 +126,7 @@ const std::vector<Command>& commands()
         {"demo", kDemoHelp, DemoOptions(), runDemo},
         {"report", kReportHelp, ReportOptions(), runReport},
         {"picture", kPictureHelp, PictureOptions(), runPicture},
+        {"sweep", kSweepHelp, SweepOptions(), runSweep},
     };
     return list;
 }

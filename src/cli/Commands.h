@@ -16,6 +16,7 @@ int runResults(const CliArguments& arguments, std::ostream& out);
 int runDemo(const CliArguments& arguments, std::ostream& out);
 int runReport(const CliArguments& arguments, std::ostream& out);
 int runPicture(const CliArguments& arguments, std::ostream& out);
+int runSweep(const CliArguments& arguments, std::ostream& out);
 
 // Help texts and options of the commands that live in their own files.
 extern const char* const kSimulateHelp;
@@ -24,11 +25,13 @@ extern const char* const kResultsHelp;
 extern const char* const kDemoHelp;
 extern const char* const kReportHelp;
 extern const char* const kPictureHelp;
+extern const char* const kSweepHelp;
 OptionSpec SimulateOptions();
 OptionSpec ContinuousOptions();
 OptionSpec ResultsOptions();
 OptionSpec DemoOptions();
 OptionSpec ReportOptions();
 OptionSpec PictureOptions();
+OptionSpec SweepOptions();
 
 } // namespace narv::cli

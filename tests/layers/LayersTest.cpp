@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 const std::map<std::string, int> kRanks = {
     {"core", 0},   {"model", 1},    {"plant", 2},   {"solvers", 3},  {"results", 3},
     {"report", 3}, {"dynamics", 4}, {"special", 5}, {"graphics", 6}, {"shell", 6},
-    {"render", 7}, {"ui", 8},       {"cli", 8},     {"app", 9},
+    {"render", 7}, {"ui", 8},       {"cli", 8},     {"python", 8}, {"app", 9},
 };
 // The first layer that may use Qt.
 constexpr int kFirstQtRank = 7;
