@@ -130,8 +130,11 @@ bool ConfigurationDialog::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     } else if (event->type() == QEvent::FocusOut && !m_checking) {
-        // Leaving for "Cancel" discards the working copy: nothing to check.
-        if (QApplication::focusWidget() != m_cancel) {
+        // A context menu or another window does not leave the field; leaving for "Cancel"
+        // discards the working copy: nothing to check then.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            QApplication::focusWidget() != m_cancel) {
             m_checking = true;
             leave(key);
             m_checking = false;

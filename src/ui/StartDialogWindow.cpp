@@ -38,7 +38,7 @@ StartDialogWindow::StartDialogWindow(const StartDialogChoices& choices, QWidget*
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this,
-            [this] { emit helpRequested(QStringLiteral("start")); });
+            [this] { emit helpRequested(QStringLiteral("projects")); });
     connect(firstSteps, &QPushButton::clicked, this,
             [this] { emit helpRequested(QStringLiteral("first-steps")); });
 

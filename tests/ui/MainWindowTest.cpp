@@ -1,13 +1,20 @@
 #include "RecordingDialogs.h"
 
 #include "shell/ActionTable.h"
+#include "ui/ChooseProjectDialog.h"
+#include "ui/ConfigurationDialog.h"
 #include "ui/DesktopFormat.h"
 #include "ui/HelpLauncher.h"
 #include "ui/MainWindow.h"
 #include "ui/StartDialogWindow.h"
 
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QAccessible>
 #include <QtTest/QtTest>
+#include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QToolBar>
@@ -95,6 +102,7 @@ private slots:
     void aProjectDirectoryOpensWithoutTheStartDialog();
     void loadPlantFileOffersTheModelName();
     void aCommaLocaleIsToldThatNumbersUseAPoint();
+    void everyControlHasAnAccessibleName();
 };
 
 void MainWindowTest::firstStartCreatesDirectoriesAndOffersOnlyANewProject()
@@ -320,6 +328,39 @@ void MainWindowTest::aCommaLocaleIsToldThatNumbersUseAPoint()
         QCOMPARE(told, separator == QLatin1Char(','));
         QCOMPARE(QLocale().decimalPoint(), QString("."));
     }
+}
+
+void MainWindowTest::everyControlHasAnAccessibleName()
+{
+    // Screen readers and the end-to-end test find controls by these names.
+    Program program;
+    ProjectChooser chooser(program.window->shell().userDir());
+    ChooseProjectDialog choose(chooser);
+    StartDialogWindow start(program.window->shell().startDialogChoices());
+    ConfigurationDialog configuration(program.window->shell().settings(), program.dialogs);
+    const std::vector<QWidget*> windows = {program.window.get(), &choose, &start, &configuration};
+    for (QWidget* window : windows) {
+        window->show();
+        QVERIFY(!window->windowTitle().isEmpty());
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const bool interactive = qobject_cast<QAbstractButton*>(control) != nullptr ||
+                                     qobject_cast<QLineEdit*>(control) != nullptr ||
+                                     qobject_cast<QAbstractItemView*>(control) != nullptr ||
+                                     qobject_cast<QLabel*>(control) != nullptr;
+            if (!interactive || !control->isVisibleTo(window))
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            QVERIFY(accessible != nullptr);
+            const QString where = window->windowTitle() + ": " +
+                                  control->metaObject()->className() + " " + control->objectName();
+            QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(where));
+        }
+    }
+    // The status lines read as they show.
+    QCOMPARE(QAccessible::queryAccessibleInterface(
+                 program.window->findChild<QLabel*>("StatusUserDirectory"))
+                 ->text(QAccessible::Name),
+             program.window->statusLine(4));
 }
 
 QTEST_MAIN(MainWindowTest)
