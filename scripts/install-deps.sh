@@ -22,6 +22,23 @@ packages=(
     qt6-charts-dev
     libqt6opengl6-dev
     fonts-dejavu-core
+    # The desktop program's help: Qt Help, qhelpgenerator for the help collection at build
+    # time, and the SQLite driver the collection is read with; Debian's Python runs the
+    # converter of the user guide.
+    qt6-tools-dev
+    qt6-documentation-tools
+    libqt6sql6-sqlite
+    python3
+    # The end-to-end tests of the desktop program: a virtual X server, a D-Bus session with the
+    # accessibility bus, dogtail and pytest driving the program, ImageMagick's import for
+    # screenshots.
+    xvfb
+    xauth
+    dbus-x11
+    at-spi2-core
+    python3-dogtail
+    python3-pytest
+    imagemagick
 )
 
 missing=()
