@@ -25,9 +25,18 @@ HelpBrowser::HelpBrowser(QHelpEngine& engine, QWidget* parent)
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
-    if (name.scheme() == QLatin1String("qthelp"))
-        return m_engine.fileData(name);
+    // Pages name their style sheet and pictures relative to themselves.
+    const QUrl url = name.isRelative() ? m_page.resolved(name) : name;
+    if (url.scheme() == QLatin1String("qthelp"))
+        return m_engine.fileData(url);
     return QTextBrowser::loadResource(type, name);
+}
+
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type)
+{
+    // The page being loaded: its style sheet is asked for before source() names it.
+    m_page = name.isRelative() ? m_page.resolved(name) : name;
+    QTextBrowser::doSetSource(name, type);
 }
 
 HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent) : QWidget(parent, Qt::Window)
@@ -57,6 +66,8 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent) : QWidget
     contents->setAccessibleName(QStringLiteral("Contents"));
     m_tabs->addTab(contents, QStringLiteral("Contents"));
     connect(contents, &QHelpContentWidget::linkActivated, this, &HelpWindow::showPage);
+    connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, contents,
+            [contents] { contents->expandToDepth(0); });
     buildIndexTab(m_tabs);
     buildFindTab(m_tabs);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {

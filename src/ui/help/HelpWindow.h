@@ -19,8 +19,12 @@ public:
     HelpBrowser(QHelpEngine& engine, QWidget* parent = nullptr);
     QVariant loadResource(int type, const QUrl& name) override;
 
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
 private:
     QHelpEngine& m_engine;
+    QUrl m_page;
 };
 
 // The window "NARV Help": the user guide with its contents, index and full-text search on
