@@ -29,10 +29,11 @@ packages=(
     qt6-documentation-tools
     libqt6sql6-sqlite
     python3
-    # The end-to-end tests of the desktop program: a virtual X server, a D-Bus session with the
-    # accessibility bus, dogtail and pytest driving the program, ImageMagick's import for
-    # screenshots.
+    # The end-to-end tests of the desktop program: a virtual X server with a window manager, a
+    # D-Bus session with the accessibility bus, dogtail and pytest driving the program,
+    # ImageMagick's import for screenshots.
     xvfb
+    openbox
     xauth
     dbus-x11
     at-spi2-core

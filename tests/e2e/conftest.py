@@ -30,6 +30,7 @@ NARV = os.environ.get("NARV_E2E_NARV", "")
 CLI = os.environ.get("NARV_E2E_CLI", "")
 SOURCE = Path(os.environ.get("NARV_E2E_SOURCE", Path(__file__).resolve().parents[2]))
 ARTIFACTS = Path(os.environ.get("NARV_E2E_ARTIFACTS", "/tmp/narv-e2e-artifacts"))
+SCREEN = os.environ.get("NARV_E2E_SCREEN", "1280x800x24").rsplit("x", 1)[0]
 EXAMPLE = "asm1-benchmark"
 PROGRAM_VERSION = "1.0.0.0"
 
@@ -52,7 +53,7 @@ def wait_for(what, probe, timeout=20.0, interval=0.2):
 def screenshot(name):
     """The whole virtual screen as PNG, for the record and for failures."""
     ARTIFACTS.mkdir(parents=True, exist_ok=True)
-    path = ARTIFACTS / (name + ".png")
+    path = ARTIFACTS / ("%s-%s.png" % (name, SCREEN))
     subprocess.run(["import", "-window", "root", str(path)], check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
     return path
@@ -65,14 +66,23 @@ class Narv:
         self.process = process
         self.program_dir = program_dir
         self.project_dir = project_dir
-        self.app = wait_for("narv in the accessibility tree",
-                            lambda: tree.root.application("narv"), timeout=30)
+        self.app = wait_for("narv in the accessibility tree", self._application, timeout=30)
         self.main = self.window("NARV " + PROGRAM_VERSION, timeout=30)
+
+    def _application(self):
+        # By process: a program of an earlier test may linger in the tree for a moment.
+        for app in tree.root.applications():
+            try:
+                if app.get_process_id() == self.process.pid:
+                    return app
+            except Exception:
+                continue
+        return None
 
     # Windows -----------------------------------------------------------------------------
 
     def windows(self):
-        return [w for w in self.app.children if w.roleName in ("frame", "dialog", "window")]
+        return list(self.app.children)
 
     def find_window(self, caption):
         for w in self.windows():
@@ -100,11 +110,13 @@ class Narv:
     # Acting as a person ------------------------------------------------------------------
 
     def activate(self, window=None):
+        """Gives the window the keyboard as a person does: a click into it, on its lower right
+        corner, where no control sits (there is no window manager to do it)."""
         window = window or self.main
-        try:
-            window.grabFocus()
-        except Exception:
-            pass
+        x, y = window.position
+        width, height = window.size
+        rawinput.click(x + width - 4, y + height - 4)
+        time.sleep(0.3)
 
     def menu(self, *path):
         """Chooses a menu item by its captions as they read, for example menu("Help", "Contents")."""
@@ -135,9 +147,10 @@ class Narv:
 
     def status_lines(self):
         """The texts of the main window's status lines, without their surrounding blanks."""
-        bar = self.main.child(roleName="status bar")
-        return [label.name.strip() for label in bar.findChildren(
-            GenericPredicate(roleName="label")) if label.name.strip()]
+        starts = ("Project:", "No Project", "Model:", "No Model", "Plant:", "No Plant",
+                  "Variation:", "No Variation", "User Directory:", "No User Directory")
+        labels = self.main.findChildren(GenericPredicate(roleName="label"))
+        return [label.name.strip() for label in labels if label.name.strip().startswith(starts)]
 
 
 @pytest.fixture

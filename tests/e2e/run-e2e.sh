@@ -24,7 +24,7 @@ for program in "$NARV_E2E_NARV" "$NARV_E2E_CLI"; do
 done
 # dogtail and pytest come from Debian's packages, for Debian's Python.
 python=/usr/bin/python3
-for tool in Xvfb dbus-run-session "$python"; do
+for tool in Xvfb openbox import dbus-run-session "$python"; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is missing: run scripts/install-deps.sh" >&2; exit 1; }
 done
 "$python" -c "import dogtail, pytest, pyatspi" || {
@@ -35,7 +35,9 @@ mkdir -p "$NARV_E2E_ARTIFACTS"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/narv-e2e.XXXXXX")"
 xvfb_pid=""
+wm_pid=""
 cleanup() {
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -56,6 +58,11 @@ if [ ! -s "$work/display" ]; then
     exit 1
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
+# A window manager, as on a person's desktop: a click raises a window and gives it the
+# keyboard, and new windows are placed beside the others rather than over them.
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+sleep 1
 
 # Qt offers its accessibility tree on the AT-SPI bus without a desktop asking for it.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1

@@ -75,7 +75,6 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     auto* label = new QLabel(text());
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setAccessibleName(QStringLiteral("About NARV"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -12,7 +12,7 @@
 namespace narv {
 
 EventsWindow::EventsWindow(EventList& events, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_events(events), m_view(new QPlainTextEdit)
+    : QDialog(parent), m_events(events), m_view(new QPlainTextEdit)
 {
     setWindowTitle(QStringLiteral("Events"));
     setObjectName(QStringLiteral("EventsWindow"));
@@ -62,7 +62,7 @@ void EventsWindow::refresh()
 void EventsWindow::showEvent(QShowEvent* event)
 {
     refresh();
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
 }
 
 } // namespace narv

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QPlainTextEdit;
 
@@ -8,9 +8,9 @@ namespace narv {
 
 class EventList;
 
-// The window "Events": the program's edit events, with "Clear" and "Copy to Clipboard". It
-// follows the list while it is open.
-class EventsWindow : public QWidget {
+// The window "Events" (modeless): the program's edit events, with "Clear" and "Copy to
+// Clipboard". It follows the list while it is open.
+class EventsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit EventsWindow(EventList& events, QWidget* parent = nullptr);

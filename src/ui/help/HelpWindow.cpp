@@ -1,7 +1,7 @@
 #include "ui/help/HelpWindow.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGuiApplication>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
@@ -11,9 +11,12 @@
 #include <QHelpSearchResultWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace narv {
 
@@ -39,11 +42,14 @@ void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type
     QTextBrowser::doSetSource(name, type);
 }
 
-HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent) : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent)
+    : QMainWindow(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("NARV Help"));
     setObjectName(QStringLiteral("HelpWindow"));
-    resize(1000, 680);
+    // Beside the main window rather than over all of it, on small screens too.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    resize(std::min(1000, screen.width() * 3 / 4), std::min(700, screen.height() * 4 / 5));
 
     if (!QFileInfo::exists(collectionFile)) {
         m_error = QStringLiteral("The help file %1 is missing.").arg(collectionFile);
@@ -83,9 +89,8 @@ HelpWindow::HelpWindow(const QString& collectionFile, QWidget* parent) : QWidget
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 3);
     splitter->setSizes({300, 700});
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(splitter);
+    splitter->setContentsMargins(4, 4, 4, 4);
+    setCentralWidget(splitter);
 
     showPage(firstPage());
 }

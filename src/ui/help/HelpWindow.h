@@ -4,7 +4,7 @@
 
 #include <QTextBrowser>
 #include <QUrl>
-#include <QWidget>
+#include <QMainWindow>
 
 class QHelpEngine;
 class QLineEdit;
@@ -29,7 +29,7 @@ private:
 
 // The window "NARV Help": the user guide with its contents, index and full-text search on
 // tabs beside the page.
-class HelpWindow : public QWidget {
+class HelpWindow : public QMainWindow {
     Q_OBJECT
 public:
     // collectionFile: a Qt help collection (*.qhc). Check valid() before showing the window.
