@@ -4,8 +4,8 @@
 # interface with dogtail.
 #   tests/e2e/run-e2e.sh [BUILD_DIR] [PYTEST_ARGS...]
 # Needs no display of its own and no input; the whole run is bounded by NARV_E2E_TIMEOUT
-# seconds (default 900). Screenshots of failures go to $NARV_E2E_ARTIFACTS (default
-# BUILD_DIR/e2e-artifacts).
+# seconds (default 900). Screenshots go to $NARV_E2E_ARTIFACTS (default BUILD_DIR/e2e-artifacts);
+# NARV_E2E_SCREEN sets the virtual screen (default 1280x800x24).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$root/build}"

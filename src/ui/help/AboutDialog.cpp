@@ -55,10 +55,11 @@ QString AboutDialog::text()
 {
     QString libraries;
     for (const LinkedLibrary& library : linkedLibraries()) {
-        libraries += QStringLiteral("<li>%1%2: %3</li>")
-                         .arg(library.name.toHtmlEscaped(),
-                              library.version.isEmpty() ? QString() : QLatin1Char(' ') + library.version,
-                              library.purpose.toHtmlEscaped());
+        libraries +=
+            QStringLiteral("<li>%1%2: %3</li>")
+                .arg(library.name.toHtmlEscaped(),
+                     library.version.isEmpty() ? QString() : QLatin1Char(' ') + library.version,
+                     library.purpose.toHtmlEscaped());
     }
     return QStringLiteral("<h2>NARV</h2>"
                           "<p>Version %1</p>"

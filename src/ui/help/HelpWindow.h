@@ -2,9 +2,9 @@
 
 #include "ui/help/Help.h"
 
+#include <QMainWindow>
 #include <QTextBrowser>
 #include <QUrl>
-#include <QMainWindow>
 
 class QHelpEngine;
 class QLineEdit;

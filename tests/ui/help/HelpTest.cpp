@@ -13,8 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         for (const char* name : {"narv-help.qhc", "narv-help.qch"}) {
-            const QString source = QDir(QStringLiteral(NARV_HELP_DIR)).filePath(QString::fromLatin1(name));
+            const QString source =
+                QDir(QStringLiteral(NARV_HELP_DIR)).filePath(QString::fromLatin1(name));
             ASSERT_TRUE(QFile::copy(source, m_dir.filePath(QString::fromLatin1(name)))) << name;
         }
         m_window = std::make_unique<HelpWindow>(m_dir.filePath(QStringLiteral("narv-help.qhc")));
@@ -49,11 +50,11 @@ TEST_F(HelpWindowTest, TopicsByTitleKeywordOrPageName)
         const char* topic;
         const char* page; // empty: no page
     } cases[] = {
-        {"First Steps", "first-steps.html"},  // the start dialog's button
-        {"first-steps", "first-steps.html"},  // the page name
-        {"start", "first-steps.html"},        // the start dialog's "Help": a section's topic
-        {"Relaxation", "runs.html"},          // an index keyword
-        {"Choose Project", "projects.html"},  // a keyword of a page
+        {"First Steps", "first-steps.html"}, // the start dialog's button
+        {"first-steps", "first-steps.html"}, // the page name
+        {"start", "first-steps.html"},       // the start dialog's "Help": a section's topic
+        {"Relaxation", "runs.html"},         // an index keyword
+        {"Choose Project", "projects.html"}, // a keyword of a page
         {"Windows and Their Captions", "windows.html"},
         {"no such topic", ""},
     };
