@@ -30,6 +30,23 @@ packages=(
     python3-distributed
     python3-matplotlib
     python3-pytest
+    # The desktop program's help: Qt Help, qhelpgenerator for the help collection at build
+    # time, and the SQLite driver the collection is read with; Debian's Python runs the
+    # converter of the user guide.
+    qt6-tools-dev
+    qt6-documentation-tools
+    libqt6sql6-sqlite
+    python3
+    # The end-to-end tests of the desktop program: a virtual X server with a window manager, a
+    # D-Bus session with the accessibility bus, dogtail and pytest driving the program,
+    # ImageMagick's import for screenshots.
+    xvfb
+    openbox
+    xauth
+    dbus-x11
+    at-spi2-core
+    python3-dogtail
+    imagemagick
 )
 
 missing=()

@@ -13,3 +13,8 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 bash "$root/scripts/build.sh" "$variant"
 ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)"
+# The desktop program end to end, under a virtual X server (release build only: the sanitizers
+# make the program too slow for a person's pace).
+if [ "$variant" = release ] && [ -x "$dir/src/app/narv" ]; then
+    bash "$root/tests/e2e/run-e2e.sh" "$dir"
+fi

@@ -1,42 +1,51 @@
 #include "ui/HelpLauncher.h"
 
-#include <QtWidgets/QMessageBox>
+#include "shell/EventList.h"
+#include "ui/help/AboutDialog.h"
+#include "ui/help/EventsWindow.h"
+#include "ui/help/Help.h"
+
+#include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
 
 namespace narv {
 namespace {
 
-// Until the help collection is built, every help command says so instead of doing nothing.
-class MessageHelpLauncher : public HelpLauncher {
+// The help window over the guide's help collection, the About box and the event window.
+class QtHelpLauncher : public HelpLauncher {
 public:
-    explicit MessageHelpLauncher(QWidget* parent) : m_parent(parent) {}
+    QtHelpLauncher(QWidget* parent, EventList& events) : m_parent(parent), m_events(events) {}
 
-    void showTopic(const QString& topic) override
+    void showTopic(const QString& topic) override { showHelpTopic(m_parent, topic); }
+    void showContents() override { showHelp(m_parent, HelpTab::Contents); }
+    void showIndex() override { showHelp(m_parent, HelpTab::Index); }
+    void showFind() override { showHelp(m_parent, HelpTab::Find); }
+    void showAbout() override
     {
-        say(QStringLiteral("The help topic \"%1\"").arg(topic));
+        AboutDialog about(m_parent);
+        about.exec();
     }
-    void showContents() override { say(QStringLiteral("The help contents")); }
-    void showIndex() override { say(QStringLiteral("The help index")); }
-    void showFind() override { say(QStringLiteral("The help search")); }
-    void showAbout() override { say(QStringLiteral("The About box")); }
-    void showEvents() override { say(QStringLiteral("The event list")); }
-    void closeHelp() override {}
+    void showEvents() override
+    {
+        if (!m_eventsWindow)
+            m_eventsWindow = new EventsWindow(m_events, m_parent);
+        m_eventsWindow->show();
+        m_eventsWindow->raise();
+        m_eventsWindow->activateWindow();
+    }
+    void closeHelp() override { narv::closeHelp(); }
 
 private:
-    void say(const QString& what)
-    {
-        QMessageBox::information(m_parent, QStringLiteral("NARV"),
-                                 what + QStringLiteral(" is not available yet."));
-    }
-
     QWidget* m_parent;
+    EventList& m_events;
+    QPointer<EventsWindow> m_eventsWindow; // a window of its own, owned by the main window
 };
 
 } // namespace
 
-std::unique_ptr<HelpLauncher> CreateHelpLauncher(QWidget* parent)
+std::unique_ptr<HelpLauncher> CreateHelpLauncher(QWidget* parent, EventList& events)
 {
-    return std::make_unique<MessageHelpLauncher>(parent);
+    return std::make_unique<QtHelpLauncher>(parent, events);
 }
 
 } // namespace narv

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace narv {
 
-class EventLog;
+class EventList;
 
 // The help system, the About box and the edit-event list as the main window opens them. The
 // main window knows only this interface; the help window behind it is built apart.
@@ -30,7 +30,7 @@ public:
     virtual void closeHelp() = 0;
 };
 
-// The desktop program's help; parent is the main window.
-std::unique_ptr<HelpLauncher> CreateHelpLauncher(QWidget* parent);
+// The desktop program's help; parent is the main window, events the program's edit events.
+std::unique_ptr<HelpLauncher> CreateHelpLauncher(QWidget* parent, EventList& events);
 
 } // namespace narv

@@ -61,7 +61,8 @@ bool separatorAfter(const std::string& item)
 MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), m_dialogs(chooseDialogs(dialogs, m_ownDialogs, this)),
       m_shell(std::move(programDir), m_workspace, m_dialogs),
-      m_commands(m_shell, m_workspace, m_dialogs, *this), m_help(CreateHelpLauncher(this))
+      m_commands(m_shell, m_workspace, m_dialogs, *this),
+      m_help(CreateHelpLauncher(this, m_editEvents))
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(ToQString(MainWindowCaption()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/EventList.h"
 #include "shell/ProjectShell.h"
 #include "shell/ShellCommands.h"
 #include "shell/WindowPort.h"
@@ -114,6 +115,7 @@ private:
     UserDialogs& m_dialogs;
     ProjectShell m_shell;
     ShellCommands m_commands;
+    EventList m_editEvents; // the edit events that "Show &Events" lists
     std::unique_ptr<HelpLauncher> m_help;
     std::map<std::string, QAction*> m_actions;
     std::map<std::string, QMenu*> m_menus;

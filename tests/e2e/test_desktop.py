@@ -1,0 +1,155 @@
+"""The desktop program as a person uses it: started on a copy of an example project, driven by
+its menus, shortcuts and buttons, read through its status lines and windows."""
+
+import configparser
+import filecmp
+import subprocess
+import time
+
+import pytest
+from dogtail import rawinput
+
+from conftest import CLI, EXAMPLE, PROGRAM_VERSION, SOURCE, screenshot, wait_for
+
+MENUS = ["File", "Variation", "Model", "Plant Definition", "Computations", "Results", "Tools",
+         "Help"]
+
+
+def open_or_skip(narv, caption, open_it, what):
+    """Opens a window; when the program answers with a message instead (the window is not
+    there yet), closes the message and skips with the program's own words."""
+    open_it()
+    try:
+        return narv.window(caption, timeout=8)
+    except AssertionError:
+        box = narv.message_box(timeout=2)
+        if box is None:
+            raise
+        text = " ".join(n.name for n in box.findChildren(
+            lambda n: n.roleName == "label" and n.name, isLambda=True))
+        narv.press(box, "OK")
+        pytest.skip('%s: the window "%s" does not exist yet (the program says: %s)'
+                    % (what, caption, text.strip()))
+
+
+def test_starts_on_the_project_with_its_status_lines(narv):
+    assert narv.main.name == "NARV " + PROGRAM_VERSION
+    lines = wait_for("the status lines", lambda: narv.status_lines() or None)
+    user_dir = narv.program_dir / "user"
+    for expected in ("Project: " + EXAMPLE, "Model:", "Plant:", "Variation:",
+                     "User Directory: "):
+        assert any(line.startswith(expected) for line in lines), (expected, lines)
+    assert any(line.split()[-1] == EXAMPLE for line in lines if line.startswith("Model:"))
+    assert any(line.split()[-1] == EXAMPLE for line in lines if line.startswith("Plant:"))
+    assert any(line.endswith(str(user_dir)) or line.endswith(str(user_dir) + "/")
+               for line in lines if line.startswith("User Directory:")), lines
+
+
+def test_menus_in_order(narv):
+    bar = narv.main.child(roleName="menu bar")
+    names = [item.name for item in bar.children]
+    assert [name for name in names if name in MENUS] == MENUS, names
+
+
+@pytest.mark.parametrize("how", ["menu", "shortcut"])
+def test_help_opens_on_its_tabs(narv, how):
+    if how == "menu":
+        narv.menu("Help", "Contents")
+    else:
+        narv.keys("<Control>h")
+    help_window = narv.window("NARV Help")
+    # The tab bar reads as its current tab.
+    tabs = help_window.child(roleName="page tab list")
+    expected = "Contents" if how == "menu" else "Index"
+    wait_for("the tab " + expected, lambda: tabs.name == expected)
+    # The guide's first page is shown beside the tabs.
+    wait_for("the guide's first page", lambda: "NARV User Guide" in help_window.child(
+        name="Help page").text)
+    screenshot("help-" + how)
+
+    narv.menu("Help", "Find")
+    wait_for("the tab Find", lambda: tabs.name == "Find")
+    if how == "menu":
+        # A full-text search, typed as a person types it; the index is built on first use.
+        time.sleep(2)
+        rawinput.typeText("supernatant")
+        rawinput.pressKey("Return")
+        wait_for("a search result on the SBR page", lambda: any(
+            "Sequencing Batch Reactors" in (node.name or "") + (node.text or "")
+            for node in help_window.findChildren(lambda n: n.showing, isLambda=True)),
+            timeout=30)
+        screenshot("help-find")
+
+
+def test_about_box(narv):
+    narv.menu("Help", "About...")
+    about = narv.window("About NARV")
+    text = " ".join(n.name for n in about.findChildren(lambda n: n.roleName == "label", isLambda=True))
+    assert PROGRAM_VERSION in text
+    assert "Qt" in text and "Licen" in text
+    screenshot("about")
+    narv.press(about, "OK")
+    narv.window_gone("About NARV")
+
+
+def test_event_list(narv):
+    narv.keys("<Control><Alt>e")
+    events = narv.window("Events")
+    narv.press(events, "Copy to Clipboard")
+    narv.press(events, "Clear")
+    narv.press(events, "Close")
+    narv.window_gone("Events")
+
+
+def test_configuration_cancel(narv):
+    dialog = open_or_skip(narv, "Configuration", lambda: narv.menu("Tools", "Configuration"),
+                          "Configuration")
+    narv.press(dialog, "Cancel")
+    narv.window_gone("Configuration")
+
+
+def test_relaxation_then_save_matches_the_command_line(narv, tmp_path):
+    relaxation = open_or_skip(narv, "Relaxation", lambda: narv.keys("<Control>r"),
+                              "Relaxation")
+    narv.press(relaxation, "Start")
+    wait_for("the end of the relaxation", lambda: narv.button(relaxation, "Start").sensitive,
+             timeout=300)
+    box = narv.message_box(timeout=10)  # "Time for Relaxation: ..."
+    if box is not None:
+        narv.press(box, "OK")
+    screenshot("relaxation")
+
+    narv.keys("<Control><Alt>s")  # Save Project: the plant is unsaved after the run
+    question = narv.window("Save Plant", timeout=10)  # the plant file exists: overwrite?
+    narv.press(question, "Yes")
+    narv.window_gone("Save Plant")
+
+    expected = tmp_path / "relaxed.pln"
+    base = SOURCE / "examples" / EXAMPLE / EXAMPLE
+    subprocess.run([CLI, "relax", "--model", str(base) + ".mod", "--plant", str(base) + ".pln",
+                    "--save", str(expected)], check=True, timeout=300)
+    saved = narv.project_dir / (EXAMPLE + ".pln")
+    assert saved.read_bytes() == expected.read_bytes()
+
+
+def test_results_window(narv):
+    results = open_or_skip(narv, "Show Results", lambda: narv.keys("<Control>o"), "Results")
+    screenshot("results")
+    results.grabFocus()
+
+
+def test_closing_keeps_the_project_and_remembers_it(narv):
+    narv.menu("File", "Exit")
+    # Nothing was changed: no question, the program ends.
+    wait_for("narv to end", lambda: narv.process.poll() is not None, timeout=30)
+    assert narv.process.returncode == 0
+    for extension in (".mod", ".pln", ".vrt"):
+        name = EXAMPLE + extension
+        assert filecmp.cmp(narv.project_dir / name, SOURCE / "examples" / EXAMPLE / name,
+                           shallow=False), name
+    settings = configparser.ConfigParser(interpolation=None, strict=False)
+    settings.optionxform = str
+    settings.read(narv.program_dir / "NARV.ini", encoding="latin-1")
+    assert settings["StartUp"]["LastProject"] == EXAMPLE
+    assert settings["StartUp"]["LastPlant"] == EXAMPLE
+    time.sleep(0.1)
