@@ -1,6 +1,7 @@
 #include "results/SeriesText.h"
 
 #include "core/Encoding.h"
+#include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "results/ChartModel.h"
@@ -199,9 +200,7 @@ void LoadSeriesFromStream(TResultSet& results, int chart, std::istream& in,
 
 void LoadSeriesFromFile(TResultSet& results, int chart, const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw IoError(fmt::format("{} cannot be opened.", path.string()));
+    std::ifstream in = openInputFile(path);
     LoadSeriesFromStream(results, chart, in, path.string());
 }
 

@@ -184,8 +184,11 @@ TEST_F(Continuous, BadValuesAreReportedWithFileAndLine)
     EXPECT_EQ(message(table({"1;120;2400;0;0;0;0;0;0;0;0;0;"})),
               "in.cin.csv, line 5: Temperature = 120 is out of range; allowed are -20 to 100 °C.");
     EXPECT_EQ(message(table({"1;20;2400;0;-5;0;0;0;0;0;0;0;"})),
-              "in.cin.csv, line 5: ReturnSludge = -5 is out of range; it must not be below 0 "
-              "m3/d.");
+              "in.cin.csv, line 5: ReturnSludge = -5 is out of range; allowed are 0 to 1e9 m3/d.");
+    EXPECT_THAT(message(table({"1e7;20;2400;0;0;0;0;0;0;0;0;0;"})),
+                HasSubstr("allowed are 0 to 1e6 h"));
+    EXPECT_THAT(message(table({"1;20;2400;0;0;0;0;0;0;0;0;1e111;"})),
+                HasSubstr("allowed are 0 to 1e110"));
     EXPECT_THAT(message(table({"-1;20;2400;0;0;0;0;0;0;0;0;0;"})), HasSubstr("Time_in_hours"));
 }
 
