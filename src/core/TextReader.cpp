@@ -102,8 +102,8 @@ int TextReader::readInt()
     const std::string_view token = readToken();
     int value = 0;
     if (!parseInteger(token, value))
-        throw NumericFormatError(
-            located(fmt::format("\"{}\" is not a valid integer.", EchoText(singleByteToUtf8(token)))));
+        throw NumericFormatError(located(
+            fmt::format("\"{}\" is not a valid integer.", EchoText(singleByteToUtf8(token)))));
     return value;
 }
 
@@ -111,9 +111,9 @@ double TextReader::readConcentration(std::string_view what)
 {
     const double value = readReal();
     if (value < -kConcentrationRounding)
-        throw RangeError(located(fmt::format(
-            "the concentration of {} is {}; a concentration cannot be negative.", what,
-            formatShortest(value))));
+        throw RangeError(located(
+            fmt::format("the concentration of {} is {}; a concentration cannot be negative.", what,
+                        formatShortest(value))));
     if (value > kMaxConcentration)
         throw RangeError(
             located(fmt::format("the concentration of {} is {}; it must not exceed {}.", what,
@@ -135,8 +135,8 @@ double TextReader::readReal()
     const std::string_view token = readToken();
     double value = 0.0;
     if (!parseReal(token, value))
-        throw NumericFormatError(
-            located(fmt::format("\"{}\" is not a valid number.", EchoText(singleByteToUtf8(token)))));
+        throw NumericFormatError(located(
+            fmt::format("\"{}\" is not a valid number.", EchoText(singleByteToUtf8(token)))));
     return value;
 }
 
@@ -144,9 +144,9 @@ double TextReader::readReal(double low, double high, std::string_view what)
 {
     const double value = readReal();
     if (!(value >= low && value <= high))
-        throw RangeError(located(fmt::format("{} is {}; it must lie between {} and {}.", what,
-                                             formatShortest(value), formatLimit(low),
-                                             formatLimit(high))));
+        throw RangeError(
+            located(fmt::format("{} is {}; it must lie between {} and {}.", what,
+                                formatShortest(value), formatLimit(low), formatLimit(high))));
     return value;
 }
 

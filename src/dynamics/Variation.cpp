@@ -138,9 +138,8 @@ void ApplyVariationPoint(const TVariationDef& variation, int step, const PlantBa
 
 std::string VariationRowName(const TModelDef& model, int row)
 {
-    static const char* const flows[] = {"influent flow", "return sludge flow",
-                                         "recirculation flow", "excess sludge rate",
-                                         "2nd influent flow"};
+    static const char* const flows[] = {"influent flow", "return sludge flow", "recirculation flow",
+                                        "excess sludge rate", "2nd influent flow"};
     if (row >= 0 && row <= 4)
         return flows[row];
     if (row <= 4 + model.NS)

@@ -67,8 +67,8 @@ void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout
         throw RangeError(in.located("the sludge age is 0."));
     plant.ExcessRate = in.readReal(); // repaired from the sludge age after reading
     plant.O2Saturation = in.readReal(0.0, kMaxPlantValue, "the oxygen saturation");
-    plant.OperatingTemperature = in.readReal(kMinTemperature, kMaxTemperature,
-                                             "the operating temperature");
+    plant.OperatingTemperature =
+        in.readReal(kMinTemperature, kMaxTemperature, "the operating temperature");
     in.skipLine();
 
     // Species before firstUsed are stored but never used (the oxygen and the particulate
@@ -93,8 +93,8 @@ void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout
     for (int c = 1; c <= plant.CompartmentCount; ++c) {
         plant.Volume[c] =
             in.readReal(0.0, kMaxPlantValue, fmt::format("the volume of compartment {}", c));
-        plant.O2Setpoint[c] = in.readReal(
-            0.0, kMaxPlantValue, fmt::format("the oxygen setpoint of compartment {}", c));
+        plant.O2Setpoint[c] = in.readReal(0.0, kMaxPlantValue,
+                                          fmt::format("the oxygen setpoint of compartment {}", c));
         plant.Kla[c] =
             in.readReal(0.0, kMaxPlantValue, fmt::format("the kla of compartment {}", c));
         in.skipLine();

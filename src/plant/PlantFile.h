@@ -19,8 +19,6 @@ std::string PlantFileReal(double value);
 const char* PlantFileBoolean(bool value);
 int ReadPlantFileIndex(TextReader& in, int low, int high, const char* what);
 
-
-
 // "<file name> is not valid for this model!": the one message of a refused plant or variation file.
 std::string NotValidForModelMessage(const std::filesystem::path& path);
 

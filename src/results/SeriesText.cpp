@@ -1,7 +1,7 @@
 #include "results/SeriesText.h"
 
-#include "core/Encoding.h"
 #include "core/AtomicFile.h"
+#include "core/Encoding.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "results/ChartModel.h"

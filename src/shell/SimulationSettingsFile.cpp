@@ -44,9 +44,8 @@ public:
             return;
         double parsed = 0.0;
         if (!parseReal(*found, parsed))
-            throw NumericFormatError(
-                fmt::format("{}, [{}] {}: \"{}\" is not a number.", m_sourceName, m_section, key,
-                            EchoText(*found)));
+            throw NumericFormatError(fmt::format("{}, [{}] {}: \"{}\" is not a number.",
+                                                 m_sourceName, m_section, key, EchoText(*found)));
         if (!(parsed >= low && parsed <= high))
             throw outOfRange(key, formatShortest(parsed), formatLimit(low), formatLimit(high));
         value = parsed;

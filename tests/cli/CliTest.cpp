@@ -227,7 +227,8 @@ TEST_F(CliRuns, RelaxWithTimesAndSettings)
                 StartsWith("Relaxed over 4 d (particulate), 0.5 d (dissolved), 0.25 d (oxygen)"));
     EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,0.5"}).code, 2);
     const std::string malformed = (m_dir / "bad.ini").string();
-    writeFileAtomically(malformed, [](std::ostream& out) { out << "[Simulation]\r\nEps2=abc\r\n"; });
+    writeFileAtomically(malformed,
+                        [](std::ostream& out) { out << "[Simulation]\r\nEps2=abc\r\n"; });
     const CliRun refused =
         run({"relax", "--model", m_model, "--plant", m_plant, "--settings", malformed});
     EXPECT_EQ(refused.code, 1);

@@ -173,7 +173,8 @@ TEST(VersionNumber, CombinesTheParts)
 
 TEST(VersionNumber, RefusesTextsThatWouldOverflow)
 {
-    EXPECT_EQ(VersionNumber("9999.9999.9999.9999"), 9999LL * 1000000 + 9999 * 10000 + 9999 * 100 + 9999);
+    EXPECT_EQ(VersionNumber("9999.9999.9999.9999"),
+              9999LL * 1000000 + 9999 * 10000 + 9999 * 100 + 9999);
     const std::string hundredDigits(100, '7');
     for (const std::string& text :
          {std::string("NARV 1.1.1.1.1.1.1.1.1.1.1"), std::string("1.2.3.4.5"),

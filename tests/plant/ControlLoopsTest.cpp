@@ -81,10 +81,10 @@ TEST_F(Loops, OutputsThatNoFlowOrKlaCanHaveStopTheRun)
         double signal;
     };
     const Case cases[] = {
-        {1, true, -0.5, 20.0, 0.0},   // a return flow of -0.5 m3/d
-        {5, true, 10.0, 2e9, 4.0},    // a kla of 2e9 1/d
-        {2, false, 1e12, 0.0, 4.0},   // an equation running away
-        {4, true, -0.999, 1.0, 0.0},  // just above the "leave as is" output
+        {1, true, -0.5, 20.0, 0.0},  // a return flow of -0.5 m3/d
+        {5, true, 10.0, 2e9, 4.0},   // a kla of 2e9 1/d
+        {2, false, 1e12, 0.0, 4.0},  // an equation running away
+        {4, true, -0.999, 1.0, 0.0}, // just above the "leave as is" output
     };
     const TPlantDef start = plant;
     for (const Case& c : cases) {

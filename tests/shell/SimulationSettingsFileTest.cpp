@@ -26,8 +26,9 @@ TEST(SimulationSettings, ValuesBeforeTheFileAndForMissingKeys)
 
 TEST(SimulationSettings, ReadsTheSectionAndCapsTheCounts)
 {
-    const TSimSettings s = ParseSimulationSettings("[Simulation]\r\nEps2=  0.05\r\nEps=\r\nloops=250\r\n"
-                                                   "loopmin=1\r\nDeltMin=2e-3\r\nConcMax=1e50\r\n");
+    const TSimSettings s =
+        ParseSimulationSettings("[Simulation]\r\nEps2=  0.05\r\nEps=\r\nloops=250\r\n"
+                                "loopmin=1\r\nDeltMin=2e-3\r\nConcMax=1e50\r\n");
     EXPECT_EQ(s.Eps2, 0.05);
     EXPECT_EQ(s.Eps, 0.02) << "an empty value counts as missing";
     EXPECT_EQ(s.loops, 100) << "above 100 reads as 100";
@@ -50,16 +51,20 @@ TEST(SimulationSettings, MalformedAndImpossibleValuesAreRefused)
         {"Eps2=nan", "NARV.ini, [Simulation] Eps2: \"nan\" is not a number."},
         {"Tdif=1e400", "NARV.ini, [Simulation] Tdif: \"1e400\" is not a number."},
         {"Eps2=0.5", "NARV.ini, [Simulation] Eps2 is 0.5; it must lie between 0 and 0.1."},
-        {"Eps2=0.05\nEps=0.06", "NARV.ini, [Simulation] Eps is 0.06; it must lie between 0 and 0.05."},
+        {"Eps2=0.05\nEps=0.06",
+         "NARV.ini, [Simulation] Eps is 0.06; it must lie between 0 and 0.05."},
         {"Eps=-0.01", "NARV.ini, [Simulation] Eps is -0.01; it must lie between 0 and 0.1."},
         {"Tdif=-1", "NARV.ini, [Simulation] Tdif is -1; it must lie between 0 and 1e9."},
         {"loops=0", "NARV.ini, [Simulation] loops is 0; it must lie between 1 and 100."},
         {"loopmin=abc", "NARV.ini, [Simulation] loopmin: \"abc\" is not a whole number."},
         {"loops=2.5", "NARV.ini, [Simulation] loops: \"2.5\" is not a whole number."},
-        {"ConcMin=-1e-5", "NARV.ini, [Simulation] ConcMin is -1e-05; it must lie between 0 and 1e9."},
-        {"ConcMax=1e120", "NARV.ini, [Simulation] ConcMax is 1e+120; it must lie between 0 and 1e110."},
+        {"ConcMin=-1e-5",
+         "NARV.ini, [Simulation] ConcMin is -1e-05; it must lie between 0 and 1e9."},
+        {"ConcMax=1e120",
+         "NARV.ini, [Simulation] ConcMax is 1e+120; it must lie between 0 and 1e110."},
         {"ConcMin=10\nConcMax=1", "NARV.ini, [Simulation] ConcMin 10 lies above ConcMax 1."},
-        {"DeltMin=-1e-4", "NARV.ini, [Simulation] DeltMin is -0.0001; it must lie between 0 and 0.01."},
+        {"DeltMin=-1e-4",
+         "NARV.ini, [Simulation] DeltMin is -0.0001; it must lie between 0 and 0.01."},
         {"DeltMin=1", "NARV.ini, [Simulation] DeltMin is 1; it must lie between 0 and 0.01."},
     };
     for (const Bad& bad : bads) {
