@@ -166,12 +166,23 @@ void LoadSeriesFromStream(TResultSet& results, int chart, std::istream& in,
     auto series = std::make_shared<TResultSeries>();
     std::string line;
     int lineNumber = 0;
+    // A line ends at LF, CR LF or a lone CR.
     const auto next = [&]() {
-        if (!std::getline(in, line))
+        line.clear();
+        int c = in.get();
+        if (c == std::char_traits<char>::eof())
             return false;
+        for (; c != std::char_traits<char>::eof(); c = in.get()) {
+            if (c == '\n')
+                break;
+            if (c == '\r') {
+                if (in.peek() == '\n')
+                    in.get();
+                break;
+            }
+            line += static_cast<char>(c);
+        }
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         return true;
     };
     for (int header = 1; header <= 3; ++header) {
