@@ -18,7 +18,9 @@ inline constexpr double kMaxTemperature = 100.0;
 // plant editor's upper limit.
 inline constexpr double kMaxPlantValue = 1e9;
 
-// The end of a continuous simulation [h]: a century of measurements.
-inline constexpr double kMaxContinuousHours = 1e6;
+// The longest simulated time of one run [d]: integration, relaxation, the cycles of a dynamic
+// simulation and a continuous simulation. Nearly three centuries.
+inline constexpr double kMaxRunDays = 1e5;
+inline constexpr double kMaxContinuousHours = 24.0 * kMaxRunDays;
 
 } // namespace narv

@@ -14,6 +14,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <exception>
 #include <ostream>
 
 namespace narv {
@@ -141,6 +142,18 @@ void checkWritten(const std::ostream& out)
 {
     if (!out)
         throw IoError("Write error in the output table of the continuous simulation.");
+}
+
+// An error of the computation itself, after which the rows written so far are still right.
+bool isComputationError(const Error& e)
+{
+    return dynamic_cast<const SimulationError*>(&e) != nullptr ||
+           dynamic_cast<const FloatingPointError*>(&e) != nullptr;
+}
+
+double cutOffHours(const TPlantState& state)
+{
+    return state.Time * 24.0;
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
@@ -316,6 +329,15 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
             }
         }
         outcome.timeHours = clockHours;
+    } catch (const Error& e) {
+        RestorePlantBaseValues(saved, m_model, m_plant);
+        // A computation that breaks down leaves the rows up to then, marked as cut off.
+        if (isComputationError(e) && outcome.rowsWritten > 0 && out) {
+            TextWriter(out).line(fmt::format("cut off at {} h: {}",
+                                             formatShortest(cutOffHours(m_state)), e.what()));
+            checkWritten(out);
+        }
+        throw;
     } catch (...) {
         RestorePlantBaseValues(saved, m_model, m_plant);
         throw;
@@ -335,8 +357,18 @@ ContinuousOutcome ContinuousSimulation::runFiles(RunControl& control,
                                   "another output file.",
                                   output.string()));
     ContinuousOutcome outcome;
-    writeFileAtomically(
-        output, [&](std::ostream& out) { outcome = run(control, table, compartment, out); });
+    std::exception_ptr cutOff;
+    writeFileAtomically(output, [&](std::ostream& out) {
+        try {
+            outcome = run(control, table, compartment, out);
+        } catch (const Error& e) {
+            if (!isComputationError(e))
+                throw;
+            cutOff = std::current_exception(); // the table so far is kept, marked as cut off
+        }
+    });
+    if (cutOff)
+        std::rethrow_exception(cutOff);
     return outcome;
 }
 
