@@ -36,11 +36,11 @@ const LoadedModel& ModelFor(const std::string& bytes)
     const std::size_t first = bytes.find('\n');
     const std::size_t second =
         first == std::string::npos ? std::string::npos : bytes.find('\n', first + 1);
-    const std::string line2 = first == std::string::npos
-                                  ? std::string()
-                                  : bytes.substr(first + 1, second == std::string::npos
-                                                                ? std::string::npos
-                                                                : second - first - 1);
+    const std::string line2 =
+        first == std::string::npos
+            ? std::string()
+            : bytes.substr(first + 1,
+                           second == std::string::npos ? std::string::npos : second - first - 1);
     for (const LoadedModel& loaded : Models())
         if (!loaded.model.ModelName.empty() &&
             line2.find(loaded.model.ModelName) != std::string::npos)

@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     try {
         const ShellSettings settings = ParseShellSettings(fuzz::Bytes(data, size));
-        if (!(settings.simulation.Eps <= settings.simulation.Eps2) || settings.simulation.loops < 1 ||
-            settings.simulation.loops > 100 || !(settings.simulation.DeltMin >= 0.0))
+        if (!(settings.simulation.Eps <= settings.simulation.Eps2) ||
+            settings.simulation.loops < 1 || settings.simulation.loops > 100 ||
+            !(settings.simulation.DeltMin >= 0.0))
             fuzz::Fail("settings outside their ranges", "");
     } catch (const Error&) {
     }

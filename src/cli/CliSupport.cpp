@@ -136,8 +136,8 @@ bool StopSignalReceived()
 void ThrowIfStopSignal(const std::string& what)
 {
     if (g_stopSignal != 0)
-        throw Error(fmt::format("Stopped by {}: {}", g_stopSignal == SIGINT ? "Ctrl-C" : "SIGTERM",
-                                what));
+        throw Error(
+            fmt::format("Stopped by {}: {}", g_stopSignal == SIGINT ? "Ctrl-C" : "SIGTERM", what));
 }
 
 bool ChartRendererAvailable()

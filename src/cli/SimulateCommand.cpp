@@ -104,8 +104,8 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     request.chartSetup = chartSetup(arguments);
     const DynamicRunOutcome outcome = RunDynamicSimulation(w, settings, progress, request);
     const TResultSet& results = w.results;
-    ThrowIfStopSignal(fmt::format("the simulation ended at {:g} d; no output was written.",
-                                  w.state.Time));
+    ThrowIfStopSignal(
+        fmt::format("the simulation ended at {:g} d; no output was written.", w.state.Time));
 
     // Every output is written in full before any is replaced.
     OutputSet outputs;

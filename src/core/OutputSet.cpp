@@ -71,7 +71,8 @@ OutputSet::stageDirectory(const std::filesystem::path& directory,
 {
     std::error_code ec;
     if (std::filesystem::exists(directory, ec) && !std::filesystem::is_directory(directory, ec))
-        throw IoError(fmt::format("{} is a file; a directory is expected there.", directory.string()));
+        throw IoError(
+            fmt::format("{} is a file; a directory is expected there.", directory.string()));
     // Beside the directory, so that the renames stay on one volume.
     const std::filesystem::path base =
         directory.has_filename() ? directory : directory.parent_path();

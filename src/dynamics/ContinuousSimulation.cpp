@@ -333,8 +333,8 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
         RestorePlantBaseValues(saved, m_model, m_plant);
         // A computation that breaks down leaves the rows up to then, marked as cut off.
         if (isComputationError(e) && outcome.rowsWritten > 0 && out) {
-            TextWriter(out).line(fmt::format("cut off at {} h: {}",
-                                             formatShortest(cutOffHours(m_state)), e.what()));
+            TextWriter(out).line(
+                fmt::format("cut off at {} h: {}", formatShortest(cutOffHours(m_state)), e.what()));
             checkWritten(out);
         }
         throw;

@@ -72,8 +72,9 @@ class Reliability : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = testing::UniqueTempPath(std::string("narv-reliability-") +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = testing::UniqueTempPath(
+            std::string("narv-reliability-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -139,7 +140,8 @@ TEST_F(Reliability, PathsOfTheWrongKindAreNamed)
 {
     const CliRun results = run({"results", m_dir.string()});
     EXPECT_EQ(results.code, 1);
-    EXPECT_THAT(results.err, HasSubstr(m_dir.string() + " is a directory; a file is expected there."));
+    EXPECT_THAT(results.err,
+                HasSubstr(m_dir.string() + " is a directory; a file is expected there."));
     const CliRun model = run({"check", "--model", m_dir.string()});
     EXPECT_EQ(model.code, 1);
     EXPECT_THAT(model.err, HasSubstr("is a directory"));

@@ -101,10 +101,11 @@ TEST_F(OutputSetTest, DirectoriesAreRefusedAsFileTargetsAndCreatedDirectoriesGoA
     OutputSet nested;
     nested.stageDirectory(m_dir / "new" / "charts",
                           [&](const fs::path& staging) { put(staging / "1.png", "one"); });
-    EXPECT_THROW(nested.stageDirectory(m_dir / "taken", [&](const fs::path& staging) {
-        put(staging / "x", "x");
-        throw IoError("renderer failed");
-    }),
+    EXPECT_THROW(nested.stageDirectory(m_dir / "taken",
+                                       [&](const fs::path& staging) {
+                                           put(staging / "x", "x");
+                                           throw IoError("renderer failed");
+                                       }),
                  IoError);
     const fs::path last = nested.stage(m_dir / "last.txt");
     EXPECT_FALSE(fs::exists(last)) << "never written: its rename fails";

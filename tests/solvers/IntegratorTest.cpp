@@ -249,7 +249,8 @@ TEST_F(Integration, ANegativeClarifierConcentrationStopsTheRunWithItsPlace)
         integrate(0.0, 1.0);
         FAIL();
     } catch (const SimulationError& e) {
-        EXPECT_THAT(e.what(), ::testing::HasSubstr("The mass balance of compartment 2 breaks down at "));
+        EXPECT_THAT(e.what(),
+                    ::testing::HasSubstr("The mass balance of compartment 2 breaks down at "));
         EXPECT_THAT(e.what(), ::testing::HasSubstr(" d: the concentration of \""));
     }
     for (int c = 1; c <= 3; ++c)
