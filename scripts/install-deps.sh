@@ -14,6 +14,9 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsimpleini-dev
+    # Fuzzing of the readers (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+    clang
+    libfuzzer-14-dev
     # Chart renderer and the desktop program narv (NARV_BUILD_UI): Qt 6 Widgets (with Print
     # Support and Test), Charts; Qt6Charts needs the OpenGL development files; the offscreen
     # platform for the Qt tests; a font for axis labels and windows.

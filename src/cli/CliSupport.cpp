@@ -10,9 +10,11 @@
 
 #include <fmt/format.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <signal.h>
 #include <unistd.h>
 
 namespace narv::cli {
@@ -97,12 +99,45 @@ void WriteTextFile(const std::filesystem::path& path, const std::string& text)
 }
 
 void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
-                     const CliArguments& arguments, const SbrRunState* sbr)
+                     const CliArguments& arguments, OutputSet& outputs, const SbrRunState* sbr)
 {
     if (const auto path = arguments.value("--save"))
-        SavePlant(workspace, keyword, *path);
+        SavePlant(workspace, keyword, outputs.stage(*path));
     if (const auto path = arguments.value("--state-json"))
-        WriteTextFile(*path, StateJson(workspace, sbr).dump(2) + "\n");
+        WriteTextFile(outputs.stage(*path), StateJson(workspace, sbr).dump(2) + "\n");
+}
+
+namespace {
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void onStopSignal(int signal)
+{
+    g_stopSignal = signal;
+}
+
+} // namespace
+
+void InstallStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+bool StopSignalReceived()
+{
+    return g_stopSignal != 0;
+}
+
+void ThrowIfStopSignal(const std::string& what)
+{
+    if (g_stopSignal != 0)
+        throw Error(
+            fmt::format("Stopped by {}: {}", g_stopSignal == SIGINT ? "Ctrl-C" : "SIGTERM", what));
 }
 
 bool ChartRendererAvailable()
@@ -154,6 +189,11 @@ bool TerminalProgress::wantsProgress()
     if (!m_terminal)
         return false;
     return std::chrono::steady_clock::now() - m_last > std::chrono::milliseconds(200);
+}
+
+bool TerminalProgress::stopRequested()
+{
+    return StopSignalReceived();
 }
 
 void TerminalProgress::progress(const std::string& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliArguments.h"
+#include "core/OutputSet.h"
 #include "core/RunControl.h"
 #include "shell/Workspace.h"
 #include "solvers/SimSettings.h"
@@ -36,9 +37,19 @@ Json StateJson(const Workspace& workspace, const SbrRunState* sbr = nullptr);
 // Writes text through a temporary file and a rename.
 void WriteTextFile(const std::filesystem::path& path, const std::string& text);
 
-// --save and --state-json of the run commands; sbr is the end of an SBR run, if any.
+// --save and --state-json of the run commands, staged into outputs (the caller commits them
+// together with its other outputs); sbr is the end of an SBR run, if any.
 void WriteRunOutputs(const Workspace& workspace, const std::string& keyword,
-                     const CliArguments& arguments, const SbrRunState* sbr = nullptr);
+                     const CliArguments& arguments, OutputSet& outputs,
+                     const SbrRunState* sbr = nullptr);
+
+// Ctrl-C (SIGINT) and SIGTERM ask the run in progress to stop at its next step; a command then
+// writes no output and ends with exit code 1. SIGPIPE is ignored, so that a closed standard
+// output is a write error the command reports.
+void InstallStopSignals();
+bool StopSignalReceived();
+// Throws the message of a run stopped by a signal; nothing when no signal came.
+void ThrowIfStopSignal(const std::string& what);
 
 // Whether this narv-cli was built with the chart renderer.
 bool ChartRendererAvailable();
@@ -55,6 +66,7 @@ public:
     ~TerminalProgress() override;
     bool wantsProgress() override;
     void progress(const std::string& text) override;
+    bool stopRequested() override;
 
 private:
     bool m_terminal = false;

@@ -89,7 +89,12 @@ int runContinuous(const CliArguments& arguments, std::ostream& out)
     TerminalProgress progress;
     const ContinuousOutcome outcome =
         RunContinuousSimulation(*workspace, settings, progress, input, output, compartment);
-    WriteRunOutputs(*workspace, keyword, arguments);
+    ThrowIfStopSignal(fmt::format("the continuous simulation ended at {:g} h; {} holds the rows "
+                                  "up to then, --save and --state-json were not written.",
+                                  outcome.timeHours, output));
+    OutputSet outputs;
+    WriteRunOutputs(*workspace, keyword, arguments, outputs);
+    outputs.commit();
     out << fmt::format("Continuous simulation to {:g} h: {} input rows, {} intervals integrated, "
                        "{} rows of compartment {} written to {}\n",
                        outcome.timeHours, outcome.rowsApplied, outcome.integrations,

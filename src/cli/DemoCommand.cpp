@@ -256,13 +256,44 @@ std::string summaryText(const TModelDef& model, const TPlantDef& plant, const TP
 }
 
 // The run's own charts as PNG files; a narv-cli without the renderer says so and goes on.
-std::string drawCharts(const TResultSet& results, const fs::path& directory)
+std::string drawCharts(const TResultSet& results, const fs::path& directory, OutputSet& outputs)
 {
     if (!ChartRendererAvailable())
         return "no charts drawn: this narv-cli was built without the chart renderer";
-    const auto files = DrawRunCharts(results, directory);
+    const auto files = outputs.stageDirectory(
+        directory, [&](const fs::path& staging) { DrawRunCharts(results, staging); });
     return fmt::format("{} charts drawn into {}", files.size(), directory.string());
 }
+
+// Removes the output directory again when the demo created it and then failed, so that a
+// failed demo leaves no empty directory behind.
+class CreatedDirectory {
+public:
+    explicit CreatedDirectory(const fs::path& directory) : m_directory(directory)
+    {
+        std::error_code ec;
+        m_created = !fs::exists(directory, ec);
+        fs::create_directories(directory, ec);
+        if (ec || !fs::is_directory(directory))
+            throw IoError(fmt::format("The output directory {} cannot be created: {}",
+                                      directory.string(),
+                                      ec ? ec.message() : "a file of that name exists"));
+    }
+    ~CreatedDirectory()
+    {
+        std::error_code ignored;
+        if (m_created && !m_kept)
+            fs::remove_all(m_directory, ignored);
+    }
+    CreatedDirectory(const CreatedDirectory&) = delete;
+    CreatedDirectory& operator=(const CreatedDirectory&) = delete;
+    void keep() { m_kept = true; }
+
+private:
+    fs::path m_directory;
+    bool m_created = false;
+    bool m_kept = false;
+};
 
 } // namespace
 
@@ -275,11 +306,8 @@ int runDemo(const CliArguments& arguments, std::ostream& out)
 {
     const fs::path project = findProject(arguments);
     const fs::path output = arguments.value("--out").value_or(kDefaultOutput);
-    std::error_code ec;
-    fs::create_directories(output, ec);
-    if (ec || !fs::is_directory(output))
-        throw IoError(fmt::format("The output directory {} cannot be created: {}", output.string(),
-                                  ec ? ec.message() : "a file of that name exists"));
+    CreatedDirectory directory(output);
+    OutputSet outputs; // declared after the directory: its staged files go first
 
     auto workspace = std::make_unique<Workspace>();
     const TModelDef& model = workspace->model;
@@ -300,7 +328,7 @@ int runDemo(const CliArguments& arguments, std::ostream& out)
     out << fmt::format("Relaxed to the steady state over {:g} d in {} iterations\n",
                        times.particulate, relaxation.iterations);
     const auto steady = std::make_unique<TPlantState>(workspace->state);
-    SavePlant(*workspace, keyword, output / "steady-state.pln");
+    SavePlant(*workspace, keyword, outputs.stage(output / "steady-state.pln"));
 
     DynamicRunRequest request;
     request.cycles = kCycles;
@@ -310,6 +338,7 @@ int runDemo(const CliArguments& arguments, std::ostream& out)
     request.chartSetup.VariationName = kProject;
     const Clock::time_point dynamicStart = Clock::now();
     const DynamicRunOutcome dynamic = RunDynamicSimulation(*workspace, settings, progress, request);
+    ThrowIfStopSignal("the demo ended early; no output was written.");
     const double dynamicSeconds = secondsSince(dynamicStart);
     const TResultSet& results = workspace->results;
     out << fmt::format("Simulated {} cycles of the diurnal variation, the last one recorded\n",
@@ -317,12 +346,15 @@ int runDemo(const CliArguments& arguments, std::ostream& out)
 
     const Clock::time_point writeStart = Clock::now();
     const std::string summary = summaryText(model, plant, *steady, results, dynamic.cycleDuration);
-    SaveRunResults(*workspace, output / (std::string(kProject) + ".rlt"));
-    WriteRunSeriesCsv(results, output / (std::string(kProject) + ".csv"));
-    writeFileAtomically(output / "summary.txt", [&](std::ostream& file) { file << summary; });
+    SaveRunResults(*workspace, outputs.stage(output / (std::string(kProject) + ".rlt")));
+    WriteRunSeriesCsv(results, outputs.stage(output / (std::string(kProject) + ".csv")));
+    writeFileAtomically(outputs.stage(output / "summary.txt"),
+                        [&](std::ostream& file) { file << summary; });
     const Clock::time_point chartStart = Clock::now();
-    const std::string charts = drawCharts(results, output / "charts");
+    const std::string charts = drawCharts(results, output / "charts", outputs);
     const double chartSeconds = secondsSince(chartStart);
+    outputs.commit();
+    directory.keep();
     const double writeSeconds = secondsSince(writeStart);
 
     out << '\n' << summary << '\n';

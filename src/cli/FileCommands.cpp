@@ -14,7 +14,9 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace narv::cli {
 namespace {
@@ -43,12 +45,12 @@ std::string variationSummary(const TVariationDef& variation, const fs::path& pat
 }
 
 // Writes a file again into directory, under its own name.
-void rewrite(const fs::path& directory, const std::string& file, std::ostream& out,
-             const std::function<void(const fs::path&)>& write)
+fs::path rewrite(const fs::path& directory, const std::string& file, OutputSet& outputs,
+                 const std::function<void(const fs::path&)>& write)
 {
     const fs::path target = directory / fs::path(file).filename();
-    write(target);
-    out << "Written " << target.string() << '\n';
+    write(outputs.stage(target));
+    return target;
 }
 
 } // namespace
@@ -73,19 +75,26 @@ int runCheck(const CliArguments& arguments, std::ostream& out)
     if (ec)
         throw IoError(fmt::format("Cannot create the directory {}: {}.", *directory, ec.message()));
     const Workspace& w = *workspace;
-    rewrite(*directory, modelFile, out,
-            [&](const fs::path& target) { WriteModelFile(target, w.model); });
+    // All files or none: a failure on the last leaves the directory as it was.
+    OutputSet outputs;
+    std::vector<fs::path> written;
+    written.push_back(rewrite(*directory, modelFile, outputs,
+                              [&](const fs::path& target) { WriteModelFile(target, w.model); }));
     if (plantFile)
-        rewrite(*directory, *plantFile, out, [&](const fs::path& target) {
+        written.push_back(rewrite(*directory, *plantFile, outputs, [&](const fs::path& target) {
             WriteAnyPlantFile(target, keyword, w.model, w.plant, w.state, w.sbr, w.ai);
-        });
+        }));
+    std::optional<std::string> warning;
     if (variationFile)
-        rewrite(*directory, *variationFile, out, [&](const fs::path& target) {
-            const auto warning = WriteAnyVariationFile(target, w.variation, workspace->aiVariation,
-                                                       w.model, w.plant);
-            if (warning)
-                std::cerr << *warning << '\n';
-        });
+        written.push_back(rewrite(*directory, *variationFile, outputs, [&](const fs::path& target) {
+            warning = WriteAnyVariationFile(target, w.variation, workspace->aiVariation, w.model,
+                                            w.plant);
+        }));
+    outputs.commit();
+    if (warning)
+        std::cerr << *warning << '\n';
+    for (const fs::path& target : written)
+        out << "Written " << target.string() << '\n';
     return kExitSuccess;
 }
 

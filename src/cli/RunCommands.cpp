@@ -3,12 +3,14 @@
 #include "cli/Cli.h"
 #include "cli/CliSupport.h"
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
 #include "core/TextUtil.h"
 #include "shell/Computations.h"
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -59,8 +61,8 @@ int runIntegrate(const CliArguments& arguments, std::ostream& out)
 {
     arguments.required("--plant");
     const double days = RealOption(arguments, "--days");
-    if (days < 0.0)
-        throw UsageError("--days must not be negative");
+    if (days < 0.0 || days > kMaxRunDays)
+        throw UsageError(fmt::format("--days must lie between 0 and {}", formatLimit(kMaxRunDays)));
     auto workspace = std::make_unique<Workspace>();
     const std::string keyword = LoadCaseFiles(*workspace, arguments);
     RefuseSpecialPlantComputation(*workspace);
@@ -70,7 +72,11 @@ int runIntegrate(const CliArguments& arguments, std::ostream& out)
     request.endTime = days;
     request.endTimeText = arguments.required("--days");
     const RunOutcome outcome = RunIntegration(*workspace, settings, progress, request);
-    WriteRunOutputs(*workspace, keyword, arguments);
+    ThrowIfStopSignal(fmt::format("the integration ended at {:g} d; no output was written.",
+                                  workspace->state.Time));
+    OutputSet outputs;
+    WriteRunOutputs(*workspace, keyword, arguments, outputs);
+    outputs.commit();
     out << fmt::format("Integrated {:g} d in {} chunks; simulation time: {}\n", days,
                        outcome.chunks, FormatElapsed(outcome.elapsedSeconds));
     printEffluent(out, *workspace);
@@ -87,9 +93,19 @@ int runRelax(const CliArguments& arguments, std::ostream& out)
     const auto timesText = arguments.value("--times");
     const RelaxationTimes times =
         timesText ? parseTimes(*timesText) : DefaultRelaxationTimes(workspace->plant);
+    // The relaxation window's limit, and the longest run of any command.
+    const double longest = std::min(10.0 * workspace->plant.SludgeAge, kMaxRunDays);
+    for (const double time : {times.particulate, times.dissolved, times.oxygen})
+        if (time > longest)
+            throw UsageError(fmt::format("--times: a relaxation time of {:g} d exceeds {:g} d (10 "
+                                         "times the sludge age, at most {})",
+                                         time, longest, formatLimit(kMaxRunDays)));
     TerminalProgress progress;
     const RelaxationOutcome outcome = RunRelaxation(*workspace, settings, progress, times);
-    WriteRunOutputs(*workspace, keyword, arguments);
+    ThrowIfStopSignal("the relaxation ended early; no output was written.");
+    OutputSet outputs;
+    WriteRunOutputs(*workspace, keyword, arguments, outputs);
+    outputs.commit();
     out << fmt::format(
         "Relaxed over {} d (particulate), {} d (dissolved), {} d (oxygen) in {} iterations; time "
         "for relaxation: {}\n",

@@ -2,8 +2,11 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "core/Error.h"
+#include "core/Limits.h"
+#include "core/NumberFormat.h"
 #include "dynamics/DynamicSimulation.h"
 #include "shell/Computations.h"
+#include "shell/ShellCommands.h"
 #include "special/AIPlant.h"
 
 #include <fmt/format.h>
@@ -59,12 +62,6 @@ ChartSetup chartSetup(const CliArguments& arguments)
     return setup;
 }
 
-void writeCharts(const TResultSet& results, const std::string& directory, std::ostream& out)
-{
-    const auto files = DrawRunCharts(results, directory);
-    out << fmt::format("{} charts drawn into {}\n", files.size(), directory);
-}
-
 } // namespace
 
 OptionSpec SimulateOptions()
@@ -91,9 +88,12 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     if (sbr && arguments.has("--variation"))
         throw Error("An SBR plant runs its own cycle and takes no variation.");
     if (!sbr && !arguments.has("--variation"))
-        throw Error(
-            ai ? kAIComputationMessage
-               : "A dynamic simulation of this plant needs a variation: give it with --variation.");
+        throw Error(std::string(ai ? kAIComputationMessage : kNoVariationForDynamics) +
+                    "\n(narv-cli: give the variation file with --variation FILE.)");
+    if (!sbr && *cycles * w.variation.CycleDuration > kMaxRunDays)
+        throw Error(fmt::format("{} cycles of {:g} d are {:g} d; a run covers at most {} d.",
+                                *cycles, w.variation.CycleDuration,
+                                *cycles * w.variation.CycleDuration, formatLimit(kMaxRunDays)));
     const TSimSettings settings = LoadSettings(arguments);
     const bool allCycles = arguments.has("--all-cycles");
 
@@ -104,12 +104,25 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     request.chartSetup = chartSetup(arguments);
     const DynamicRunOutcome outcome = RunDynamicSimulation(w, settings, progress, request);
     const TResultSet& results = w.results;
+    ThrowIfStopSignal(
+        fmt::format("the simulation ended at {:g} d; no output was written.", w.state.Time));
 
-    WriteRunOutputs(w, keyword, arguments, w.sbrRun ? &*w.sbrRun : nullptr);
+    // Every output is written in full before any is replaced.
+    OutputSet outputs;
+    WriteRunOutputs(w, keyword, arguments, outputs, w.sbrRun ? &*w.sbrRun : nullptr);
     if (const auto file = arguments.value("--results"))
-        SaveRunResults(w, *file);
+        SaveRunResults(w, outputs.stage(*file));
     if (const auto file = arguments.value("--csv"))
-        WriteRunSeriesCsv(results, *file);
+        WriteRunSeriesCsv(results, outputs.stage(*file));
+    std::size_t chartFiles = 0;
+    if (const auto directory = arguments.value("--charts"))
+        chartFiles = outputs
+                         .stageDirectory(*directory,
+                                         [&](const std::filesystem::path& staging) {
+                                             DrawRunCharts(results, staging);
+                                         })
+                         .size();
+    outputs.commit();
     const std::size_t points = results.Series.empty() ? 0 : results.Series.front()->Points.size();
     out << fmt::format(
         "Simulated {} cycles of {:g} d{}: {} series of {} points, {} charts; simulation time: {}\n",
@@ -117,7 +130,7 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
         results.Series.size(), points, results.Charts.size(),
         FormatElapsed(outcome.run.elapsedSeconds));
     if (const auto directory = arguments.value("--charts"))
-        writeCharts(results, *directory, out);
+        out << fmt::format("{} charts drawn into {}\n", chartFiles, *directory);
     return kExitSuccess;
 }
 

@@ -25,6 +25,7 @@ std::filesystem::path temporaryPathFor(const std::filesystem::path& target)
 void writeFileAtomically(const std::filesystem::path& target,
                          const std::function<void(std::ostream&)>& write)
 {
+    checkNotDirectory(target);
     const std::filesystem::path temp = temporaryPathFor(target);
     const auto fail = [&](const std::string& reason) {
         std::error_code ignored;
@@ -57,16 +58,39 @@ void writeFileAtomically(const std::filesystem::path& target,
         fail(ec.message());
 }
 
-std::string readFileBytes(const std::filesystem::path& path)
+void checkNotDirectory(const std::filesystem::path& target)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(target, ec))
+        throw IoError(fmt::format("{} is a directory; a file is expected there.", target.string()));
+}
+
+std::ifstream openInputFile(const std::filesystem::path& path)
+{
+    checkNotDirectory(path);
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw IoError(fmt::format("Cannot open file {}.", path.string()));
-    std::ostringstream content;
-    content << in.rdbuf();
+    return in;
+}
+
+std::string readFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in = openInputFile(path);
+    // Read in pieces: a device or a pipe has no size to ask for beforehand.
+    std::string content;
+    char buffer[65536];
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > kMaxInputFileBytes)
+            throw IoError(fmt::format("{} is larger than {} MiB; no file of this program is that "
+                                      "large.",
+                                      path.string(), kMaxInputFileBytes >> 20));
+    }
     if (in.bad())
         throw IoError(fmt::format("Read error in file {}.", path.string()));
-    return content.str();
+    return content;
 }
 
 } // namespace narv

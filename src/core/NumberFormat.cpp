@@ -158,4 +158,19 @@ std::string formatShortest(double x)
     return fmt::format("{}", x);
 }
 
+std::string formatLimit(double x)
+{
+    std::string text = fmt::format("{:g}", x);
+    const std::size_t e = text.find('e');
+    if (e == std::string::npos)
+        return text;
+    std::size_t digits = e + 1;
+    std::string exponent = text[digits] == '-' ? "-" : "";
+    if (text[digits] == '+' || text[digits] == '-')
+        ++digits;
+    while (digits + 1 < text.size() && text[digits] == '0')
+        ++digits;
+    return text.substr(0, e + 1) + exponent + text.substr(digits);
+}
+
 } // namespace narv

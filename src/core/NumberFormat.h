@@ -38,4 +38,7 @@ bool parseInteger(std::string_view text, int& value);
 // Shortest text that reads back to the same double, for messages and summaries.
 std::string formatShortest(double x);
 
+// A limit as a message states it: "1e9", "-20", "0.1", "1e-9".
+std::string formatLimit(double x);
+
 } // namespace narv

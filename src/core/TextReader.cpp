@@ -2,7 +2,9 @@
 
 #include "core/Encoding.h"
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
+#include "core/TextUtil.h"
 
 #include <fmt/format.h>
 
@@ -11,6 +13,10 @@ namespace narv {
 TextReader::TextReader(std::string content, std::string sourceName)
     : m_content(std::move(content)), m_sourceName(std::move(sourceName))
 {
+    // A lone CR (files of old Mac editors) ends a line like LF; CR LF stays one line end.
+    for (std::size_t i = 0; i < m_content.size(); ++i)
+        if (m_content[i] == '\r' && (i + 1 == m_content.size() || m_content[i + 1] != '\n'))
+            m_content[i] = '\n';
 }
 
 std::string TextReader::located(std::string_view message) const
@@ -96,8 +102,31 @@ int TextReader::readInt()
     const std::string_view token = readToken();
     int value = 0;
     if (!parseInteger(token, value))
-        throw NumericFormatError(
-            located(fmt::format("\"{}\" is not a valid integer.", singleByteToUtf8(token))));
+        throw NumericFormatError(located(
+            fmt::format("\"{}\" is not a valid integer.", EchoText(singleByteToUtf8(token)))));
+    return value;
+}
+
+double TextReader::readConcentration(std::string_view what)
+{
+    const double value = readReal();
+    if (value < -kConcentrationRounding)
+        throw RangeError(located(
+            fmt::format("the concentration of {} is {}; a concentration cannot be negative.", what,
+                        formatShortest(value))));
+    if (value > kMaxConcentration)
+        throw RangeError(
+            located(fmt::format("the concentration of {} is {}; it must not exceed {}.", what,
+                                formatShortest(value), formatLimit(kMaxConcentration))));
+    return value;
+}
+
+int TextReader::readInt(int low, int high, std::string_view what)
+{
+    const int value = readInt();
+    if (value < low || value > high)
+        throw RangeError(located(
+            fmt::format("{} is {}; it must lie between {} and {}.", what, value, low, high)));
     return value;
 }
 
@@ -106,8 +135,18 @@ double TextReader::readReal()
     const std::string_view token = readToken();
     double value = 0.0;
     if (!parseReal(token, value))
-        throw NumericFormatError(
-            located(fmt::format("\"{}\" is not a valid number.", singleByteToUtf8(token))));
+        throw NumericFormatError(located(
+            fmt::format("\"{}\" is not a valid number.", EchoText(singleByteToUtf8(token)))));
+    return value;
+}
+
+double TextReader::readReal(double low, double high, std::string_view what)
+{
+    const double value = readReal();
+    if (!(value >= low && value <= high))
+        throw RangeError(
+            located(fmt::format("{} is {}; it must lie between {} and {}.", what,
+                                formatShortest(value), formatLimit(low), formatLimit(high))));
     return value;
 }
 

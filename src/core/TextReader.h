@@ -7,8 +7,8 @@ namespace narv {
 
 // Reads the line-oriented text files of the program: numbers are blank-separated tokens
 // that may continue over line ends, the rest of a line after its last number is skipped
-// unread, and text lines are read whole. Accepts CR LF and LF. Errors name the source and
-// the line.
+// unread, and text lines are read whole. Accepts CR LF, LF and a lone CR as line ends.
+// Errors name the source and the line, and repeat at most 80 characters of what they quote.
 class TextReader {
 public:
     // content holds the file's single-byte text; sourceName is used in messages.
@@ -21,6 +21,13 @@ public:
 
     int readInt();
     double readReal();
+    // A real that must lie in low..high; what names it in the message ("the influent flow").
+    double readReal(double low, double high, std::string_view what);
+    // A concentration: not negative beyond rounding, not above kMaxConcentration; what names
+    // it in the message ("\"S_NH\" in compartment 2").
+    double readConcentration(std::string_view what);
+    // An integer that must lie in low..high.
+    int readInt(int low, int high, std::string_view what);
     // The next blank-separated token, raw; throws at the end of the file.
     std::string_view readToken();
 

@@ -2,8 +2,10 @@
 
 #include "core/AtomicFile.h"
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
+#include "core/TextUtil.h"
 #include "core/TextWriter.h"
 #include "dynamics/Variation.h"
 #include "model/Temperature.h"
@@ -12,6 +14,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <exception>
 #include <ostream>
 
 namespace narv {
@@ -21,9 +24,6 @@ constexpr int kTemplateNameWidth = 12;
 constexpr int kTimeWidth = 20;
 constexpr int kValueWidth = 12;
 constexpr int kHeaderLines = 4;
-// The range the temperature fields of the editors accept [°C].
-constexpr double kMinTemperature = -20.0;
-constexpr double kMaxTemperature = 100.0;
 
 const char* const kLeadingNames[kContinuousLeadingColumns] = {
     "Time_in_hours", "Temperature", "Influent",  "2.Influent",
@@ -81,7 +81,7 @@ public:
         if (!parseReal(token, value)) {
             const bool comma = token.find(',') != std::string::npos;
             throw NumericFormatError(m_in.located(fmt::format(
-                "\"{}\" ({}) is not a number.{}", token, name(),
+                "\"{}\" ({}) is not a number.{}", EchoText(token), name(),
                 comma ? " Separate the values by blanks or \";\" and write decimals with \".\"."
                       : "")));
         }
@@ -89,20 +89,12 @@ public:
         return value;
     }
 
-    double nextAtLeast(double min, const std::string& unit)
-    {
-        const double value = next();
-        if (value < min)
-            outOfRange(value, fmt::format("it must not be below {}{}", formatShortest(min), unit));
-        return value;
-    }
-
     double nextBetween(double min, double max, const std::string& unit)
     {
         const double value = next();
         if (value < min || value > max)
-            outOfRange(value, fmt::format("allowed are {} to {}{}", formatShortest(min),
-                                          formatShortest(max), unit));
+            outOfRange(value, fmt::format("allowed are {} to {}{}", formatLimit(min),
+                                          formatLimit(max), unit));
         return value;
     }
 
@@ -152,6 +144,18 @@ void checkWritten(const std::ostream& out)
         throw IoError("Write error in the output table of the continuous simulation.");
 }
 
+// An error of the computation itself, after which the rows written so far are still right.
+bool isComputationError(const Error& e)
+{
+    return dynamic_cast<const SimulationError*>(&e) != nullptr ||
+           dynamic_cast<const FloatingPointError*>(&e) != nullptr;
+}
+
+double cutOffHours(const TPlantState& state)
+{
+    return state.Time * 24.0;
+}
+
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code ec;
@@ -195,19 +199,19 @@ ContinuousInputTable ReadContinuousInputText(const std::string& bytes,
         ContinuousInputRow row;
         values.startRow();
         // Negative times cannot be reached from the start at 0 h.
-        row.timeHours = values.nextAtLeast(0.0, " h");
+        row.timeHours = values.nextBetween(0.0, kMaxContinuousHours, " h");
         row.line = values.startLine();
         row.temperature = values.nextBetween(kMinTemperature, kMaxTemperature, " °C");
         // Negative flows or concentrations would drive the mass balances out of their domain.
-        row.influentFlow = values.nextAtLeast(0.0, " m3/d");
-        row.influent2Flow = values.nextAtLeast(0.0, " m3/d");
-        row.returnFlow = values.nextAtLeast(0.0, " m3/d");
-        row.recircFlow = values.nextAtLeast(0.0, " m3/d");
-        row.recirc2Flow = values.nextAtLeast(0.0, " m3/d");
+        row.influentFlow = values.nextBetween(0.0, kMaxPlantValue, " m3/d");
+        row.influent2Flow = values.nextBetween(0.0, kMaxPlantValue, " m3/d");
+        row.returnFlow = values.nextBetween(0.0, kMaxPlantValue, " m3/d");
+        row.recircFlow = values.nextBetween(0.0, kMaxPlantValue, " m3/d");
+        row.recirc2Flow = values.nextBetween(0.0, kMaxPlantValue, " m3/d");
         for (int j = 1; j <= model.NS; ++j)
-            row.SIn1[j] = values.nextAtLeast(0.0, "");
+            row.SIn1[j] = values.nextBetween(0.0, kMaxConcentration, "");
         for (int j = 1; j <= model.NX; ++j)
-            row.XIn1[j] = values.nextAtLeast(0.0, "");
+            row.XIn1[j] = values.nextBetween(0.0, kMaxConcentration, "");
         in.skipLine();
         table.rows.push_back(row);
     }
@@ -325,6 +329,15 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
             }
         }
         outcome.timeHours = clockHours;
+    } catch (const Error& e) {
+        RestorePlantBaseValues(saved, m_model, m_plant);
+        // A computation that breaks down leaves the rows up to then, marked as cut off.
+        if (isComputationError(e) && outcome.rowsWritten > 0 && out) {
+            TextWriter(out).line(
+                fmt::format("cut off at {} h: {}", formatShortest(cutOffHours(m_state)), e.what()));
+            checkWritten(out);
+        }
+        throw;
     } catch (...) {
         RestorePlantBaseValues(saved, m_model, m_plant);
         throw;
@@ -344,8 +357,18 @@ ContinuousOutcome ContinuousSimulation::runFiles(RunControl& control,
                                   "another output file.",
                                   output.string()));
     ContinuousOutcome outcome;
-    writeFileAtomically(
-        output, [&](std::ostream& out) { outcome = run(control, table, compartment, out); });
+    std::exception_ptr cutOff;
+    writeFileAtomically(output, [&](std::ostream& out) {
+        try {
+            outcome = run(control, table, compartment, out);
+        } catch (const Error& e) {
+            if (!isComputationError(e))
+                throw;
+            cutOff = std::current_exception(); // the table so far is kept, marked as cut off
+        }
+    });
+    if (cutOff)
+        std::rethrow_exception(cutOff);
     return outcome;
 }
 

@@ -104,7 +104,9 @@ public:
 
     // Reads the whole input first, so bad input changes neither the plant nor the output
     // file. The output is written through a temporary file renamed over the target when the
-    // run ends or is stopped; after an error the previous output file stays as it was.
+    // run ends or is stopped, or when the computation breaks down (a SimulationError or
+    // FloatingPointError, rethrown): then its last line "cut off at T h: <message>" marks it
+    // as cut off. After any other error the previous output file stays as it was.
     ContinuousOutcome runFiles(RunControl& control, const std::filesystem::path& input,
                                const std::filesystem::path& output, int compartment);
 

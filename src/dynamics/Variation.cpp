@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
+#include "core/TextUtil.h"
 #include "core/TextWriter.h"
 #include "core/Version.h"
 #include "model/Temperature.h"
@@ -135,6 +136,21 @@ void ApplyVariationPoint(const TVariationDef& variation, int step, const PlantBa
     }
 }
 
+std::string VariationRowName(const TModelDef& model, int row)
+{
+    static const char* const flows[] = {"influent flow", "return sludge flow", "recirculation flow",
+                                        "excess sludge rate", "2nd influent flow"};
+    if (row >= 0 && row <= 4)
+        return flows[row];
+    if (row <= 4 + model.NS)
+        return "concentration of " + QuotedName(model.NameS[row - 4]);
+    if (row <= 4 + model.NS + model.NX)
+        return "concentration of " + QuotedName(model.NameX[row - 4 - model.NS]);
+    if (row < VariationTemperatureRow(model))
+        return fmt::format("kla of compartment {}", row - 4 - model.NS - model.NX);
+    return "temperature difference";
+}
+
 CompartmentArray RelativeKlaOfStep(const TVariationDef& variation, const TModelDef& model, int step)
 {
     CompartmentArray relative;
@@ -149,15 +165,22 @@ long long VersionNumber(const std::string& text)
     for (const char c : text)
         if ((c >= '0' && c <= '9') || c == '.')
             kept += c;
+    const auto refuse = [&](const char* why) {
+        return NumericFormatError(
+            fmt::format("\"{}\" is not a valid version number{}.", EchoText(text), why));
+    };
+    // Four parts of at most four digits each cannot overflow the combined number.
     long long number = 0;
     std::size_t start = 0;
-    while (true) {
+    for (int parts = 1;; ++parts) {
+        if (parts > kVersionParts)
+            throw refuse(" (more than four parts)");
         const std::size_t point = kept.find('.', start);
         const std::string part =
             kept.substr(start, point == std::string::npos ? std::string::npos : point - start);
         int value = 0;
-        if (!parseInteger(part, value))
-            throw NumericFormatError(fmt::format("\"{}\" is not a valid version number.", text));
+        if (part.size() > 4 || !parseInteger(part, value))
+            throw refuse("");
         number = number * 100 + value;
         if (point == std::string::npos)
             return number;
@@ -223,9 +246,15 @@ void ReadVariationText(TextReader& in, const std::string& fileName, TVariationDe
 
     const int temperatureRow = VariationTemperatureRow(model);
     for (int i = 1; i <= read->PointCount + 1; ++i) {
+        const std::string where =
+            i <= read->PointCount ? fmt::format("in time step {}", i) : std::string("factor");
         for (int row = 0; row <= 4 + species + klaRows; ++row)
-            read->Values[row][i] = in.readReal();
-        read->Values[temperatureRow][i] = in.readReal();
+            read->Values[row][i] =
+                in.readReal(0.0, kMaxVariationValue,
+                            fmt::format("the relative {} {}", VariationRowName(model, row), where));
+        read->Values[temperatureRow][i] =
+            in.readReal(-kMaxVariationValue, kMaxVariationValue,
+                        fmt::format("the temperature difference {}", where));
         in.skipLine();
     }
     variation = *read;

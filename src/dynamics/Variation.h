@@ -16,6 +16,9 @@ inline constexpr int MaxVariationRows = 74;    // 5 flows + 25 + 25 species + 18
 inline constexpr int MaxVariationPoints = 288; // steps of a cycle
 inline constexpr int kVariationKlaRows = 18;
 inline constexpr int kOldVariationKlaRows = 12; // files of earlier releases
+// The largest value the variation editor accepts: relative values 0..1e20, temperature
+// differences -1e20..1e20 [K] (the run floors the temperature at 0 °C).
+inline constexpr double kMaxVariationValue = 1e20;
 
 // The variation table: rows 0..73 (quantities), columns 0..289 (0 the neutral point, 1..N the
 // steps, N+1 the factors).
@@ -99,13 +102,18 @@ private:
 void ApplyVariationPoint(const TVariationDef& variation, int step, const PlantBaseValues& base,
                          TModelDef& model, TPlantDef& plant);
 
+// What row of the table holds, for messages: "influent flow", "concentration of \"S_S\"".
+std::string VariationRowName(const TModelDef& model, int row);
+
 // The relative kla of every compartment in column step (0: the neutral column), as the control
 // loops read it.
 CompartmentArray RelativeKlaOfStep(const TVariationDef& variation, const TModelDef& model,
                                    int step);
 
 // ((p1 * 100 + p2) * 100 + p3) * 100 + p4 of the digits and points of text: "1.2.3" gives
-// 10203. Throws NumericFormatError for an empty part (also for a text without digits).
+// 10203. Throws NumericFormatError for an empty part (also for a text without digits), for
+// more than four parts and for a part of more than four digits.
+inline constexpr int kVersionParts = 4;
 long long VersionNumber(const std::string& text);
 
 // The variation file. The reader checks the model name like the plant reader, recognises the

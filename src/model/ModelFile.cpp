@@ -1,6 +1,7 @@
 #include "model/ModelFile.h"
 
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
 #include "core/TextUtil.h"
@@ -62,6 +63,15 @@ template <class Row> void readReals(TextReader& in, Row& values, int count)
 {
     for (int j = 1; j <= count; ++j)
         values[j] = in.readReal();
+    in.skipLine();
+}
+
+template <class Row, class Names>
+void readConcentrations(TextReader& in, Row& values, int count, const Names& names,
+                        const char* where)
+{
+    for (int j = 1; j <= count; ++j)
+        values[j] = in.readConcentration(QuotedName(names[j]) + where);
     in.skipLine();
 }
 
@@ -196,16 +206,16 @@ void ReadModelText(TextReader& in, TModelDef& model)
     }
 
     in.readLine(); // "Base temperature"
-    model.BaseTemperature = in.readReal();
+    model.BaseTemperature = in.readReal(kMinTemperature, kMaxTemperature, "the base temperature");
     in.skipLine();
 
     in.readLine(); // "Influent concentrations"
-    readReals(in, model.InfluentS, n);
-    readReals(in, model.InfluentX, m);
+    readConcentrations(in, model.InfluentS, n, model.NameS, " in the influent");
+    readConcentrations(in, model.InfluentX, m, model.NameX, " in the influent");
 
     in.readLine(); // "Typical initial conditions"
-    readReals(in, model.InitialS, n);
-    readReals(in, model.InitialX, m);
+    readConcentrations(in, model.InitialS, n, model.NameS, " in the initial conditions");
+    readConcentrations(in, model.InitialX, m, model.NameX, " in the initial conditions");
 }
 
 } // namespace narv

@@ -1,6 +1,7 @@
 #include "plant/ControlLoops.h"
 
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
 #include "core/TextUtil.h"
 
@@ -114,6 +115,12 @@ void ApplyControlLoops(const TModelDef& model, TPlantDef& plant, const TPlantSta
                             ControlledQuantityCaption(n)));
         if (!(u > -1.0))
             continue; // an output of -1 or less leaves the controlled quantity as it is
+        // No flow or kla is negative, and none exceeds what the plant editor accepts.
+        if (u < 0.0 || (n != kLoopExcessRate && u > kMaxPlantValue))
+            throw SimulationError(
+                fmt::format("Control loop {} ({}) gives {} at {} d; allowed are 0 to {}.", n,
+                            ControlledQuantityCaption(n), formatShortest(u), state.Time,
+                            formatLimit(kMaxPlantValue)));
         switch (n) {
         case kLoopReturnFlow:
             plant.ReturnFlow = u;

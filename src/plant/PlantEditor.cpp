@@ -12,8 +12,6 @@
 namespace narv {
 namespace {
 
-constexpr double kMinTemperature = -20.0; // [°C]
-constexpr double kMaxTemperature = 100.0; // [°C]
 // A sludge age of 0 would make the excess-sludge rate infinite.
 constexpr double kZeroSludgeAge = 1e-12; // [d]
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Limits.h"
 #include "model/ModelDef.h"
 #include "plant/PlantDef.h"
 
@@ -90,7 +91,6 @@ struct GridCell {
 // A grid as rows of cells; row 0 holds the column titles.
 using GridRows = std::vector<std::vector<GridCell>>;
 
-inline constexpr double kMaxPlantValue = 1e9;
 // The smallest volume the grid accepts: the solvers divide by every volume in use.
 inline constexpr double kMinVolume = 1e-12; // [m3]
 

@@ -2,8 +2,10 @@
 
 #include "core/AtomicFile.h"
 #include "core/Error.h"
+#include "core/Limits.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
+#include "core/TextUtil.h"
 #include "core/TextWriter.h"
 #include "core/Version.h"
 #include "model/Temperature.h"
@@ -45,10 +47,10 @@ void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout
 
     plant.CompartmentCount =
         ReadPlantFileIndex(in, 1, MaxCompartments, "The number of compartments");
-    plant.InfluentFlow = in.readReal();
-    plant.Influent2Flow = in.readReal();
-    plant.ReturnFlow = in.readReal();
-    plant.RecircFlow = in.readReal();
+    plant.InfluentFlow = in.readReal(0.0, kMaxPlantValue, "the flow of the 1st influent");
+    plant.Influent2Flow = in.readReal(0.0, kMaxPlantValue, "the flow of the 2nd influent");
+    plant.ReturnFlow = in.readReal(0.0, kMaxPlantValue, "the return sludge flow");
+    plant.RecircFlow = in.readReal(0.0, kMaxPlantValue, "the recirculation flow");
     plant.InfluentReactor =
         ReadPlantFileIndex(in, 1, MaxCompartments, "The reactor of the 1st influent");
     plant.Influent2Reactor =
@@ -60,31 +62,46 @@ void readHead(TextReader& in, const std::string& firstBoolean, bool oldestLayout
     plant.RecircTo = ReadPlantFileIndex(in, 1, MaxCompartments, "The target of the recirculation");
     plant.ReactorCount =
         ReadPlantFileIndex(in, 1, plant.CompartmentCount, "The number of reactors");
-    plant.SludgeAge = in.readReal();
+    plant.SludgeAge = in.readReal(0.0, kMaxPlantValue, "the sludge age");
     if (plant.SludgeAge == 0.0)
         throw RangeError(in.located("the sludge age is 0."));
-    plant.ExcessRate = in.readReal();
-    plant.O2Saturation = in.readReal();
-    plant.OperatingTemperature = in.readReal();
+    plant.ExcessRate = in.readReal(); // repaired from the sludge age after reading
+    plant.O2Saturation = in.readReal(0.0, kMaxPlantValue, "the oxygen saturation");
+    plant.OperatingTemperature =
+        in.readReal(kMinTemperature, kMaxTemperature, "the operating temperature");
     in.skipLine();
 
-    const auto readRow = [&](SpeciesArray& row, int count) {
-        for (int j = 1; j <= count; ++j)
-            row[j] = in.readReal();
+    // Species before firstUsed are stored but never used (the oxygen and the particulate
+    // species of clarifier compartments), so they are not checked.
+    const auto readRow = [&](SpeciesArray& row, bool dissolved, const std::string& where,
+                             int firstUsed = 1) {
+        const int count = dissolved ? model.NS : model.NX;
+        for (int j = 1; j <= count; ++j) {
+            if (j < firstUsed)
+                row[j] = in.readReal();
+            else
+                row[j] = in.readConcentration(
+                    QuotedName(dissolved ? model.NameS[j] : model.NameX[j]) + where);
+        }
         in.skipLine();
     };
-    readRow(influentS, model.NS);
-    readRow(influentX, model.NX);
-    readRow(plant.SIn2, model.NS);
-    readRow(plant.XIn2, model.NX);
+    readRow(influentS, true, " in the 1st influent");
+    readRow(influentX, false, " in the 1st influent");
+    readRow(plant.SIn2, true, " in the 2nd influent");
+    readRow(plant.XIn2, false, " in the 2nd influent");
 
     for (int c = 1; c <= plant.CompartmentCount; ++c) {
-        plant.Volume[c] = in.readReal();
-        plant.O2Setpoint[c] = in.readReal();
-        plant.Kla[c] = in.readReal();
+        plant.Volume[c] =
+            in.readReal(0.0, kMaxPlantValue, fmt::format("the volume of compartment {}", c));
+        plant.O2Setpoint[c] = in.readReal(0.0, kMaxPlantValue,
+                                          fmt::format("the oxygen setpoint of compartment {}", c));
+        plant.Kla[c] =
+            in.readReal(0.0, kMaxPlantValue, fmt::format("the kla of compartment {}", c));
         in.skipLine();
-        readRow(state.S[c], model.NS);
-        readRow(state.X[c], model.NX);
+        const bool reactor = c <= plant.ReactorCount;
+        const std::string where = fmt::format(" in compartment {}", c);
+        readRow(state.S[c], true, where, reactor ? 1 : 2);
+        readRow(state.X[c], false, where, reactor ? 1 : MaxSpecies + 1);
     }
 }
 
@@ -113,7 +130,7 @@ void readBody(TextReader& in, const std::string& firstBoolean, bool oldestLayout
             ReadPlantFileIndex(in, 1, MaxCompartments, "The origin of the 2nd recirculation");
         plant.Recirc2To =
             ReadPlantFileIndex(in, 1, MaxCompartments, "The target of the 2nd recirculation");
-        plant.Recirc2Flow = in.readReal();
+        plant.Recirc2Flow = in.readReal(0.0, kMaxPlantValue, "the 2nd recirculation flow");
     }
 }
 

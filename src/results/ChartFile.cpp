@@ -264,9 +264,7 @@ int LoadChartFromStream(TResultSet& results, std::istream& in, const std::string
 
 int LoadChartFromFile(TResultSet& results, const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw IoError(fmt::format("{} cannot be opened.", file.string()));
+    std::ifstream in = openInputFile(file);
     return LoadChartFromStream(results, in, file.string());
 }
 
@@ -282,9 +280,7 @@ int LoadTemplateFromStream(TResultSet& results, std::istream& in, const std::str
 
 int LoadTemplateFromFile(TResultSet& results, const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw IoError(fmt::format("{} cannot be opened.", file.string()));
+    std::ifstream in = openInputFile(file);
     return LoadTemplateFromStream(results, in, file.string());
 }
 

@@ -162,9 +162,7 @@ void SaveResultsFile(const std::filesystem::path& file, const TResultSet& result
 
 void LoadResultsFile(const std::filesystem::path& file, TResultSet& results)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw IoError(fmt::format("{} cannot be opened.", file.string()));
+    std::ifstream in = openInputFile(file);
     LoadResults(in, results, file.string());
 }
 

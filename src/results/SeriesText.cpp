@@ -1,5 +1,6 @@
 #include "results/SeriesText.h"
 
+#include "core/AtomicFile.h"
 #include "core/Encoding.h"
 #include "core/Error.h"
 #include "core/NumberFormat.h"
@@ -165,12 +166,23 @@ void LoadSeriesFromStream(TResultSet& results, int chart, std::istream& in,
     auto series = std::make_shared<TResultSeries>();
     std::string line;
     int lineNumber = 0;
+    // A line ends at LF, CR LF or a lone CR.
     const auto next = [&]() {
-        if (!std::getline(in, line))
+        line.clear();
+        int c = in.get();
+        if (c == std::char_traits<char>::eof())
             return false;
+        for (; c != std::char_traits<char>::eof(); c = in.get()) {
+            if (c == '\n')
+                break;
+            if (c == '\r') {
+                if (in.peek() == '\n')
+                    in.get();
+                break;
+            }
+            line += static_cast<char>(c);
+        }
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
         return true;
     };
     for (int header = 1; header <= 3; ++header) {
@@ -199,9 +211,7 @@ void LoadSeriesFromStream(TResultSet& results, int chart, std::istream& in,
 
 void LoadSeriesFromFile(TResultSet& results, int chart, const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw IoError(fmt::format("{} cannot be opened.", path.string()));
+    std::ifstream in = openInputFile(path);
     LoadSeriesFromStream(results, chart, in, path.string());
 }
 

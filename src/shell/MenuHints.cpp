@@ -11,12 +11,14 @@ namespace {
 
 std::vector<std::string> splitLines(const std::string& text)
 {
+    // A line ends at LF, CR LF or a lone CR.
     std::vector<std::string> lines;
     std::string line;
-    for (const char c : text) {
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
             lines.push_back(line);
             line.clear();
         } else {

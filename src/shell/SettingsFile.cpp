@@ -93,10 +93,16 @@ ShellSettings ParseShellSettings(const std::string& iniText)
     readText(ini, kStartUp, "LastContInput", s.LastContInput);
     readText(ini, kStartUp, "LastContOutput", s.LastContOutput);
     s.ContSimulation = ini.GetBoolValue(kStartUp, "ContSimulation", false);
-    int penWidth = 0;
     if (const char* text = ini.GetValue(kCharts, "DefaultPenWidth", nullptr);
-        text && parseInteger(TrimBlanks(text), penWidth) && penWidth >= 1)
+        text && !TrimBlanks(text).empty()) {
+        // The chart pens are 1 to 5 pixels wide.
+        int penWidth = 0;
+        if (!parseInteger(TrimBlanks(text), penWidth) || penWidth < 1 || penWidth > 5)
+            throw RangeError(fmt::format(
+                "NARV.ini, [Charts] DefaultPenWidth: \"{}\" is not a width from 1 to 5.",
+                EchoText(TrimBlanks(text))));
         s.DefaultPenWidth = penWidth;
+    }
     s.simulation = ParseSimulationSettings(iniText);
     return s;
 }

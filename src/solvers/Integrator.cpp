@@ -1,6 +1,8 @@
 #include "solvers/Integrator.h"
 
 #include "core/Error.h"
+#include "core/Limits.h"
+#include "core/TextUtil.h"
 #include "model/Rates.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
@@ -154,9 +156,19 @@ void UpdateReactorsAndClarifier(TModelDef& model, TPlantDef& plant, TPlantState&
             X[j] = clamp(FiniteDerivative(X[j] + dt * dX[i][j], model, false, j, i, time));
     }
     for (int c = plant.ReactorCount + 1; c <= plant.CompartmentCount; ++c)
-        for (int j = 2; j <= nS; ++j)
-            state.S[c][j] =
+        for (int j = 2; j <= nS; ++j) {
+            const double value =
                 FiniteDerivative(state.S[c][j] + dt * dS[c][j], model, true, j, c, time);
+            // The clarifier is not clamped: a step longer than its residence time overshoots,
+            // and a negative concentration there means the balance no longer holds.
+            if (value < -kConcentrationRounding)
+                throw SimulationError(fmt::format(
+                    "The mass balance of compartment {} breaks down at {} d: the concentration "
+                    "of {} becomes {}. Lower the minimal time step or the accuracies in the "
+                    "settings.",
+                    c, time, QuotedName(model.NameS[j]), value));
+            state.S[c][j] = value;
+        }
 }
 
 void Integrator::integrate(RunControl& control, bool stepByStep, int variationIndex,

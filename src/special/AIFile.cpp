@@ -214,8 +214,24 @@ std::optional<std::string> ReadAIVariationText(TextReader& in, const std::string
             newLanes.LaneFed[i] = 0;
     } else {
         try {
-            for (int i = 1; i <= newVariation->PointCount; ++i)
-                newLanes.LaneFed[i] = in.readInt();
+            // A line of zeros is what saving a variation without lanes writes: no lanes, as
+            // without the line. Otherwise every step names lane 1 or 2.
+            int firstZero = 0;
+            int firstLane = 0;
+            for (int i = 1; i <= newVariation->PointCount; ++i) {
+                const int lane = in.readInt();
+                if (lane != 0 && lane != 1 && lane != 2)
+                    throw RangeError(in.located(fmt::format(
+                        "the lane fed in time step {} is {}; it must be 1 or 2.", i, lane)));
+                if (lane == 0 && firstZero == 0)
+                    firstZero = i;
+                if (lane != 0 && firstLane == 0)
+                    firstLane = i;
+                newLanes.LaneFed[i] = lane;
+            }
+            if (firstZero != 0 && firstLane != 0)
+                throw RangeError(in.located(fmt::format(
+                    "the lane fed in time step {} is 0; it must be 1 or 2.", firstZero)));
         } catch (const Error& e) {
             throw InvalidFileError(fileName + " is not valid for this model!", e.what());
         }

@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "core/NumberFormat.h"
 #include "core/TextReader.h"
+#include "core/TextUtil.h"
 #include "core/TextWriter.h"
 #include "core/Version.h"
 #include "plant/PlantFile.h"
@@ -59,18 +60,18 @@ void readBody(TextReader& in, const TModelDef& model, SpeciesArray& influentS,
         period.FixedKla = readRange(in, 0.0, kSbrMaxVolume, "A fixed kla");
         in.skipLine();
     }
-    for (int j = 1; j <= model.NS; ++j) {
-        influentS[j] = in.readReal();
-        plant.SIn2[j] = in.readReal();
-        state.S[1][j] = in.readReal();
+    const auto readSpecies = [&](const std::string& name, double& influent1, double& influent2,
+                                 double& reactor) {
+        const std::string label = QuotedName(name);
+        influent1 = in.readConcentration(label + " in the 1st influent");
+        influent2 = in.readConcentration(label + " in the 2nd influent");
+        reactor = in.readConcentration(label + " in the reactor");
         in.skipLine();
-    }
-    for (int j = 1; j <= model.NX; ++j) {
-        influentX[j] = in.readReal();
-        plant.XIn2[j] = in.readReal();
-        state.X[1][j] = in.readReal();
-        in.skipLine();
-    }
+    };
+    for (int j = 1; j <= model.NS; ++j)
+        readSpecies(model.NameS[j], influentS[j], plant.SIn2[j], state.S[1][j]);
+    for (int j = 1; j <= model.NX; ++j)
+        readSpecies(model.NameX[j], influentX[j], plant.XIn2[j], state.X[1][j]);
     for (TSbrPeriod& period : cycle.Periods) {
         period.AerationMode = static_cast<TSbrAerationMode>(
             ReadPlantFileIndex(in, 0, kSbrAerationModeCount - 1, "The aeration mode"));

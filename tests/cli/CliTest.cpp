@@ -217,7 +217,7 @@ TEST_F(CliRuns, RelaxWithTimesAndSettings)
 {
     const std::string settings = (m_dir / "NARV.ini").string();
     writeFileAtomically(settings, [](std::ostream& out) {
-        out << "[Simulation]\r\nloopmin=3\r\nEps2=abc\r\n[Other]\r\nloops=7\r\n";
+        out << "[Simulation]\r\nloopmin=3\r\nEps2=\r\n[Other]\r\nloops=7\r\n";
     });
     const CliRun relax =
         run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,0.5,0.25", "--settings",
@@ -226,6 +226,13 @@ TEST_F(CliRuns, RelaxWithTimesAndSettings)
     EXPECT_THAT(relax.out,
                 StartsWith("Relaxed over 4 d (particulate), 0.5 d (dissolved), 0.25 d (oxygen)"));
     EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,0.5"}).code, 2);
+    const std::string malformed = (m_dir / "bad.ini").string();
+    writeFileAtomically(malformed,
+                        [](std::ostream& out) { out << "[Simulation]\r\nEps2=abc\r\n"; });
+    const CliRun refused =
+        run({"relax", "--model", m_model, "--plant", m_plant, "--settings", malformed});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "bad.ini, [Simulation] Eps2: \"abc\" is not a number.\n");
     EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--times", "4,x,1"}).code, 2);
     EXPECT_EQ(run({"integrate", "--model", m_model, "--plant", m_plant, "--days", "-1"}).code, 2);
     EXPECT_EQ(run({"integrate", "--model", m_model, "--days", "1"}).code, 2)

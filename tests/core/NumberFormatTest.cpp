@@ -133,5 +133,15 @@ TEST(ParseInteger, SignsAndRange)
     EXPECT_FALSE(parseInteger("", value));
 }
 
+TEST(FormatLimit, ExponentsWithoutPlusAndZeros)
+{
+    EXPECT_EQ(formatLimit(1e9), "1e9");
+    EXPECT_EQ(formatLimit(1e-9), "1e-9");
+    EXPECT_EQ(formatLimit(1e110), "1e110");
+    EXPECT_EQ(formatLimit(-20.0), "-20");
+    EXPECT_EQ(formatLimit(0.1), "0.1");
+    EXPECT_EQ(formatLimit(0.0), "0");
+}
+
 } // namespace
 } // namespace narv

@@ -184,8 +184,11 @@ TEST_F(Continuous, BadValuesAreReportedWithFileAndLine)
     EXPECT_EQ(message(table({"1;120;2400;0;0;0;0;0;0;0;0;0;"})),
               "in.cin.csv, line 5: Temperature = 120 is out of range; allowed are -20 to 100 °C.");
     EXPECT_EQ(message(table({"1;20;2400;0;-5;0;0;0;0;0;0;0;"})),
-              "in.cin.csv, line 5: ReturnSludge = -5 is out of range; it must not be below 0 "
-              "m3/d.");
+              "in.cin.csv, line 5: ReturnSludge = -5 is out of range; allowed are 0 to 1e9 m3/d.");
+    EXPECT_THAT(message(table({"1e7;20;2400;0;0;0;0;0;0;0;0;0;"})),
+                HasSubstr("allowed are 0 to 2.4e6 h"));
+    EXPECT_THAT(message(table({"1;20;2400;0;0;0;0;0;0;0;0;1e111;"})),
+                HasSubstr("allowed are 0 to 1e110"));
     EXPECT_THAT(message(table({"-1;20;2400;0;0;0;0;0;0;0;0;0;"})), HasSubstr("Time_in_hours"));
 }
 
@@ -338,10 +341,18 @@ TEST_F(ContinuousFiles, BadInputLeavesThePlantAndThePreviousOutputAlone)
     EXPECT_THROW(simulation.runFiles(control, dir / "in.cin.csv", dir / "out.cou.csv", 1),
                  NumericFormatError);
     EXPECT_EQ(state.S, stateBefore.S);
-    plant.Volume[1] = 0.0; // now the input is good but the run fails
+    plant.Volume[1] = 0.0; // now the input is good but the computation breaks down
     write(dir / "in.cin.csv", table({row(1, 2400, 0)}));
-    EXPECT_THROW(simulation.runFiles(control, dir / "in.cin.csv", dir / "out.cou.csv", 1), Error);
-    EXPECT_EQ(readFileBytes(dir / "out.cou.csv"), "previous");
+    try {
+        simulation.runFiles(control, dir / "in.cin.csv", dir / "out.cou.csv", 1);
+        FAIL();
+    } catch (const Error& e) {
+        // The rows up to then stay, and the last line says where and why the table ends.
+        const std::string output = readFileBytes(dir / "out.cou.csv");
+        EXPECT_THAT(output, HasSubstr("Time_in_hours"));
+        EXPECT_THAT(output, HasSubstr("\r\ncut off at "));
+        EXPECT_THAT(output, ::testing::EndsWith(" h: " + std::string(e.what()) + "\r\n"));
+    }
     EXPECT_THROW(simulation.runFiles(control, dir / "in.cin.csv", dir / "in.cin.csv", 1), IoError);
     EXPECT_EQ(readFileBytes(dir / "in.cin.csv"), table({row(1, 2400, 0)}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),

@@ -127,6 +127,41 @@ TEST_F(VariationFile, BadFilesChangeNothing)
     }
 }
 
+TEST_F(VariationFile, ImpossibleValuesAreRefusedWithTheirPlace)
+{
+    const std::string good = golden("small-12.vrt");
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    struct Bad {
+        std::string bytes;
+        const char* message;
+    };
+    const Bad bads[] = {
+        {replaced("TRUE\r\n 6.000E-0001", "TRUE\r\n-6.000E-0001"),
+         "bad.vrt, line 5: the relative influent flow in time step 1 is -0.6; it must lie between "
+         "0 and 1e20."},
+        {replaced("TRUE\r\n 6.000E-0001  1.000E+0000", "TRUE\r\n 6.000E-0001  2.000E+0021"),
+         "bad.vrt, line 5: the relative return sludge flow in time step 1 is 2e+21; it must lie "
+         "between 0 and 1e20."},
+        {replaced(" 9.000E-0001  1.000E+0000  1.000E+0000  1.000E+0000  1.000E+0000  1.000E+0000 ",
+                  " 9.000E-0001  1.000E+0000  1.000E+0000  1.000E+0000  1.000E+0000 -1.000E+0000 "),
+         "bad.vrt, line 8: the relative concentration of"},
+        {replaced(" 9.000E-0001", " 1e999"), "bad.vrt, line 8: \"1e999\" is not a valid number."},
+    };
+    for (const Bad& bad : bads) {
+        try {
+            read(bad.bytes, "bad.vrt");
+            FAIL() << bad.message;
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(bad.message));
+        }
+        EXPECT_EQ(variation.Values, TVariationDef().Values);
+    }
+}
+
 TEST(VersionNumber, CombinesTheParts)
 {
     EXPECT_EQ(VersionNumber("1.2.3"), 10203);
@@ -134,6 +169,24 @@ TEST(VersionNumber, CombinesTheParts)
     EXPECT_EQ(VersionNumber("NARV 1.0.0.0"), 1000000);
     EXPECT_THROW(VersionNumber("NARV"), NumericFormatError);
     EXPECT_THROW(VersionNumber("1..2"), NumericFormatError);
+}
+
+TEST(VersionNumber, RefusesTextsThatWouldOverflow)
+{
+    EXPECT_EQ(VersionNumber("9999.9999.9999.9999"),
+              9999LL * 1000000 + 9999 * 10000 + 9999 * 100 + 9999);
+    const std::string hundredDigits(100, '7');
+    for (const std::string& text :
+         {std::string("NARV 1.1.1.1.1.1.1.1.1.1.1"), std::string("1.2.3.4.5"),
+          "NARV " + hundredDigits, "1." + hundredDigits, std::string("1.99999")}) {
+        try {
+            VersionNumber(text);
+            FAIL() << text;
+        } catch (const NumericFormatError& e) {
+            EXPECT_THAT(e.what(), ::testing::HasSubstr("is not a valid version number")) << text;
+            EXPECT_LT(std::string(e.what()).size(), 130u) << "the text is echoed shortened";
+        }
+    }
 }
 
 struct ApplyPoint : ::testing::Test {

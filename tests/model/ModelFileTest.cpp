@@ -132,7 +132,9 @@ TEST(ModelFile, WritesRealsWithSevenSignificantDigits)
     const std::string text = writeModel(model);
     EXPECT_THAT(text, HasSubstr(" 3.333333E-0001 Rate"));
     EXPECT_THAT(text, HasSubstr("\r\n -5.000000E-0002  2.000000E+0002 S\r\n"));
-    EXPECT_EQ(readModel(text).Kr[2], 0.3333333);
+    EXPECT_THROW(readModel(text), RangeError) << "no concentration is negative";
+    model.InfluentS[1] = 0.05;
+    EXPECT_EQ(readModel(writeModel(model)).Kr[2], 0.3333333);
 }
 
 TEST(ModelFile, ZeroRemarks)
@@ -188,7 +190,20 @@ INSTANTIATE_TEST_SUITE_P(
             "bad.mod, line 6: the number of processes is 0; it must lie between 1 and 50."},
         MalformedCase{
             "Small test model\r\n2\r\n", "Small test model\r\n21\r\n", "range",
-            "bad.mod, line 3: the number of remark lines is 21; it must lie between 0 and 20."}));
+            "bad.mod, line 3: the number of remark lines is 21; it must lie between 0 and 20."},
+        MalformedCase{"Base temperature\r\n 2.000000E+0001", "Base temperature\r\n-3.000000E+0002",
+                      "range",
+                      "bad.mod, line 38: the base temperature is -300; it must lie between -20 "
+                      "and 100."},
+        MalformedCase{"  0.000000E+0000  2.000000E+0002 S", "  0.000000E+0000 -2.000000E+0002 S",
+                      "range",
+                      "bad.mod, line 40: the concentration of \"S Substrate COD\" in the influent "
+                      "is -200; a concentration cannot be negative."},
+        MalformedCase{"  1.000000E+0003 X", " -1.000000E+0003 X", "range",
+                      "bad.mod, line 44: the concentration of \"X Biomass COD\" in the initial "
+                      "conditions is -1000; a concentration cannot be negative."},
+        MalformedCase{" 2.000000E+0000 Rate", " inf Rate", "format",
+                      "bad.mod, line 29: \"inf\" is not a valid number."}));
 
 TEST(ModelFile, TruncatedFileIsAnError)
 {

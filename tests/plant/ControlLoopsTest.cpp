@@ -72,6 +72,36 @@ TEST_F(Loops, OnOffOutputOfMinusOneLeavesTheQuantity)
     EXPECT_EQ(plant.ReturnFlow, 20.0) << "the value the loop set last stays";
 }
 
+TEST_F(Loops, OutputsThatNoFlowOrKlaCanHaveStopTheRun)
+{
+    struct Case {
+        int entry;
+        bool onOff;
+        double low, high; // Steigung, Stellung2 of an on/off loop; slope, offset of an equation
+        double signal;
+    };
+    const Case cases[] = {
+        {1, true, -0.5, 20.0, 0.0},  // a return flow of -0.5 m3/d
+        {5, true, 10.0, 2e9, 4.0},   // a kla of 2e9 1/d
+        {2, false, 1e12, 0.0, 4.0},  // an equation running away
+        {4, true, -0.999, 1.0, 0.0}, // just above the "leave as is" output
+    };
+    const TPlantDef start = plant;
+    for (const Case& c : cases) {
+        plant = start;
+        plant.ControlLoops[c.entry] = {true, c.onOff, false, 3.0, 1.0, c.low, c.high, 2, 7};
+        if (!c.onOff)
+            plant.ControlLoops[c.entry] = {true, false, false, 0.0, 0.0, c.low, 0.0, 2, 7};
+        state.S[2][5] = c.signal;
+        EXPECT_THROW(apply(), SimulationError) << c.entry;
+    }
+    plant = start;
+    plant.ControlLoops[3] = {true, true, false, 3.0, 1.0, 0.0, 5e9, 2, 7};
+    state.S[2][5] = 4.0;
+    apply();
+    EXPECT_EQ(plant.ExcessRate, 5e9) << "an excess-sludge rate has no editor limit";
+}
+
 TEST_F(Loops, ThresholdsInReverseOrderLetTheLowerTestDecide)
 {
     plant.ControlLoops[2] = {true, true, false, 1.0, 3.0, 5.0, 20.0, 2, 7};

@@ -116,6 +116,12 @@ TEST(LoadSeriesFromFile, ReadsTitleAndPointsAfterTheHeaderLines)
     EXPECT_TRUE(series.PointsOnly);
     EXPECT_THAT(series.Points, ElementsAre(ResultPoint{0.0, 1.5}, ResultPoint{1.5, 2000.0}));
     EXPECT_EQ(results.LoadedSeriesCounter, 5);
+
+    std::istringstream mac("Measured\rNH4\rt NH4\r0 1.5\r1 2\r");
+    LoadSeriesFromStream(results, 0, mac, "mac.txt");
+    EXPECT_THAT(results.Charts[0].Series[0]->Points,
+                ElementsAre(ResultPoint{0.0, 1.5}, ResultPoint{1.0, 2.0}))
+        << "lone carriage returns end lines";
 }
 
 TEST(LoadSeriesFromFile, AnyBadLineAddsNothing)

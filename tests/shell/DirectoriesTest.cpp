@@ -108,6 +108,9 @@ TEST(MenuHints, ItemsCommentsJoinsAndTheLastLine)
     EXPECT_EQ(hints.count("Empty1"), 0u) << "no hint line: the built-in hint stays";
     EXPECT_EQ(hints.count("Exit1"), 0u) << "the file's last line is never hint text";
     EXPECT_TRUE(ReadMenuHints("/nonexistent/NARV.men").empty());
+    // Lone carriage returns end lines like LF.
+    const auto mac = ParseMenuHints("[NewModel1]\rCreate a model\rstep by step\r[End]\r");
+    EXPECT_EQ(mac.at("NewModel1"), "Create a model\n\rstep by step");
 }
 
 } // namespace

@@ -108,7 +108,7 @@ TEST_F(ProjectShellTest, StartDialogOffersTheLastProjectOnlyWhileItExists)
 
 TEST_F(ProjectShellTest, SettingsAreCappedFallBackAndAreWrittenBack)
 {
-    writeText(program() / "NARV.ini", "[Simulation]\r\nloops=250\r\nEps=fast\r\nNameS1=S O2\r\n"
+    writeText(program() / "NARV.ini", "[Simulation]\r\nloops=250\r\nEps=\r\nNameS1=S O2\r\n"
                                       "[Directories]\r\nNARVModel=\\lib\\models\r\n");
     writeText(program() / "NARV.men", "[LoadProject1]\r\nOpen a project\r\n[End]\r\n");
     startUp();

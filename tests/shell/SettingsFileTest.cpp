@@ -1,6 +1,7 @@
 #include "shell/SettingsFile.h"
 
 #include "TempDirectory.h"
+#include "core/Error.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,25 +30,28 @@ TEST(ShellSettings, MissingFileGivesEveryDefault)
     EXPECT_EQ(s.simulation.loops, 10);
 }
 
-TEST(ShellSettings, ReadsKeysCapsCountsAndFallsBackOnNonNumbers)
+TEST(ShellSettings, ReadsKeysAndCapsCounts)
 {
     const ShellSettings s = ParseShellSettings(
         "[Directories]\r\nUser=D:\\narv\\work\r\nNARVModel=\\models\r\n"
         "[StartUp]\r\nLastProject=p1\r\nLastPlant=plant1\r\nContSimulation=true\r\n"
-        "[Charts]\r\nDefaultPenWidth=thick\r\nBottomAxisTitleCaption=Zeit [h]\r\n"
-        "[Simulation]\r\nNameS1=S O2 \xE4\r\nloops=250\r\nloopmin=abc\r\nEps=0,5\r\n");
+        "[Charts]\r\nDefaultPenWidth=\r\nBottomAxisTitleCaption=Zeit [h]\r\n"
+        "[Simulation]\r\nNameS1=S O2 \xE4\r\nloops=250\r\nloopmin=\r\nEps=\r\n");
     EXPECT_EQ(s.User, "D:\\narv\\work");
     EXPECT_EQ(s.NARVModel, "\\models");
     EXPECT_EQ(s.LastProject, "p1");
     EXPECT_EQ(s.LastContInput, "plant1.CIN") << "the default follows LastPlant";
     EXPECT_EQ(s.LastContOutput, "plant1.COU");
     EXPECT_TRUE(s.ContSimulation);
-    EXPECT_EQ(s.DefaultPenWidth, 3) << "not a number: the default";
+    EXPECT_EQ(s.DefaultPenWidth, 3) << "empty: the default";
     EXPECT_EQ(s.BottomAxisTitleCaption, "Zeit [h]");
     EXPECT_EQ(s.NameS1, "S O2 \u00e4") << "single-byte file text becomes UTF-8";
     EXPECT_EQ(s.simulation.loops, 100);
-    EXPECT_EQ(s.simulation.loopmin, 10) << "not a number: the default";
-    EXPECT_EQ(s.simulation.Eps, 0.02) << "a decimal comma is no number";
+    EXPECT_EQ(s.simulation.loopmin, 10) << "empty: the default";
+    EXPECT_EQ(s.simulation.Eps, 0.02);
+    for (const char* bad : {"[Charts]\nDefaultPenWidth=thick\n", "[Charts]\nDefaultPenWidth=0\n",
+                            "[Charts]\nDefaultPenWidth=6\n", "[Simulation]\nEps=0,5\n"})
+        EXPECT_THROW(ParseShellSettings(bad), Error) << bad;
 }
 
 TEST(ShellSettings, FormatsRealsAsTrimmedG)

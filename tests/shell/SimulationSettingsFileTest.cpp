@@ -24,17 +24,57 @@ TEST(SimulationSettings, ValuesBeforeTheFileAndForMissingKeys)
     EXPECT_DOUBLE_EQ(missing.DeltMinO2, 1e-5);
 }
 
-TEST(SimulationSettings, ReadsTheSectionAndFallsBackOnBadValues)
+TEST(SimulationSettings, ReadsTheSectionAndCapsTheCounts)
 {
-    const TSimSettings s = ParseSimulationSettings("[Simulation]\r\nEps2=  0.05\r\nEps=x\r\nloops=250\r\n"
-                                                   "loopmin=0\r\nDeltMin=2e-3\r\nConcMax=1e50\r\n");
+    const TSimSettings s =
+        ParseSimulationSettings("[Simulation]\r\nEps2=  0.05\r\nEps=\r\nloops=250\r\n"
+                                "loopmin=1\r\nDeltMin=2e-3\r\nConcMax=1e50\r\n");
     EXPECT_EQ(s.Eps2, 0.05);
-    EXPECT_EQ(s.Eps, 0.02) << "not a number: the missing-key value";
+    EXPECT_EQ(s.Eps, 0.02) << "an empty value counts as missing";
     EXPECT_EQ(s.loops, 100) << "above 100 reads as 100";
-    EXPECT_EQ(s.loopmin, 1) << "a run needs at least one chunk";
+    EXPECT_EQ(s.loopmin, 1);
     EXPECT_EQ(s.DeltMin, 2e-3);
     EXPECT_DOUBLE_EQ(s.DeltMinO2, 2e-4);
     EXPECT_EQ(s.ConcMax, 1e50);
+    EXPECT_EQ(ParseSimulationSettings("[Simulation]\nloops=99999999999999999999\n").loops, 100);
+}
+
+TEST(SimulationSettings, MalformedAndImpossibleValuesAreRefused)
+{
+    struct Bad {
+        const char* lines;
+        const char* message;
+    };
+    const Bad bads[] = {
+        {"Eps=x", "NARV.ini, [Simulation] Eps: \"x\" is not a number."},
+        {"Eps2=0,05", "NARV.ini, [Simulation] Eps2: \"0,05\" is not a number."},
+        {"Eps2=nan", "NARV.ini, [Simulation] Eps2: \"nan\" is not a number."},
+        {"Tdif=1e400", "NARV.ini, [Simulation] Tdif: \"1e400\" is not a number."},
+        {"Eps2=0.5", "NARV.ini, [Simulation] Eps2 is 0.5; it must lie between 0 and 0.1."},
+        {"Eps2=0.05\nEps=0.06",
+         "NARV.ini, [Simulation] Eps is 0.06; it must lie between 0 and 0.05."},
+        {"Eps=-0.01", "NARV.ini, [Simulation] Eps is -0.01; it must lie between 0 and 0.1."},
+        {"Tdif=-1", "NARV.ini, [Simulation] Tdif is -1; it must lie between 0 and 1e9."},
+        {"loops=0", "NARV.ini, [Simulation] loops is 0; it must lie between 1 and 100."},
+        {"loopmin=abc", "NARV.ini, [Simulation] loopmin: \"abc\" is not a whole number."},
+        {"loops=2.5", "NARV.ini, [Simulation] loops: \"2.5\" is not a whole number."},
+        {"ConcMin=-1e-5",
+         "NARV.ini, [Simulation] ConcMin is -1e-05; it must lie between 0 and 1e9."},
+        {"ConcMax=1e120",
+         "NARV.ini, [Simulation] ConcMax is 1e+120; it must lie between 0 and 1e110."},
+        {"ConcMin=10\nConcMax=1", "NARV.ini, [Simulation] ConcMin 10 lies above ConcMax 1."},
+        {"DeltMin=-1e-4",
+         "NARV.ini, [Simulation] DeltMin is -0.0001; it must lie between 0 and 0.01."},
+        {"DeltMin=1", "NARV.ini, [Simulation] DeltMin is 1; it must lie between 0 and 0.01."},
+    };
+    for (const Bad& bad : bads) {
+        try {
+            ParseSimulationSettings(std::string("[Simulation]\n") + bad.lines + "\n");
+            FAIL() << bad.lines;
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), bad.message);
+        }
+    }
 }
 
 TEST(SimulationSettings, DefaultValuesLeaveTheMinimalStep)

@@ -238,6 +238,25 @@ TEST_F(Integration, ClarifierKeepsItsOxygenAndSolids)
     EXPECT_GT(state.S[3][2], 5.0) << "the dissolved species reach the clarifier";
 }
 
+TEST_F(Integration, ANegativeClarifierConcentrationStopsTheRunWithItsPlace)
+{
+    // A clarifier far smaller than its flow: the step of the reactor overshoots it.
+    plant = testing::MakeCascade(1, 2, 10.0);
+    plant.Volume[2] = 1e-4;
+    plant.Volume[3] = 1e-4;
+    model.InfluentS[2] = 0.0;
+    try {
+        integrate(0.0, 1.0);
+        FAIL();
+    } catch (const SimulationError& e) {
+        EXPECT_THAT(e.what(),
+                    ::testing::HasSubstr("The mass balance of compartment 2 breaks down at "));
+        EXPECT_THAT(e.what(), ::testing::HasSubstr(" d: the concentration of \""));
+    }
+    for (int c = 1; c <= 3; ++c)
+        EXPECT_GE(state.S[c][2], 0.0) << "nothing negative is kept";
+}
+
 struct Run : Integration {};
 
 TEST_F(Run, ChunksRestartTheClockAndRefreshAfterEach)

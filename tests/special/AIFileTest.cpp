@@ -204,12 +204,42 @@ TEST_F(AIFiles, VariationWithoutLaneLineFeedsLaneOne)
     for (int i = 1; i <= 288; ++i)
         ASSERT_EQ(lanes.LaneFed[i], 1) << i;
 
-    std::string bad = readFileBytes(kData / "special" / "ai-small-12.vrt");
-    bad.replace(bad.rfind(" 1 1\r\n"), 6, " 3 1\r\n");
-    TextReader in(bad, "bad.vrt");
-    EXPECT_TRUE(ReadAIVariationText(in, "bad.vrt", variation, lanes, model, plant, ai));
-    EXPECT_EQ(lanes.LaneFed[11], 1);
-    EXPECT_EQ(lanes.LaneFed[3], 2);
+    // What saving a variation without lanes writes reads as a variation without lanes.
+    std::string zeros = readFileBytes(kData / "special" / "ai-small-12.vrt");
+    zeros.replace(zeros.size() - 26, 26, " 0 0 0 0 0 0 0 0 0 0 0 0\r\n");
+    lanes.LaneFed[5] = 2;
+    TextReader in(zeros, "zeros.vrt");
+    EXPECT_TRUE(ReadAIVariationText(in, "zeros.vrt", variation, lanes, model, plant, ai));
+    EXPECT_EQ(lanes.LaneFed[5], 1);
+}
+
+TEST_F(AIFiles, LaneValuesOtherThanOneOrTwoAreRefusedWithTheirStep)
+{
+    read(golden);
+    const std::string good = readFileBytes(kData / "special" / "ai-small-12.vrt");
+    struct Bad {
+        const char* line;
+        const char* detail;
+    };
+    const Bad bads[] = {
+        {" 1 1 2 2 1 1 1 2 2 2 3 1\r\n", "the lane fed in time step 11 is 3; it must be 1 or 2."},
+        {" 1 1 2 2 1-1 1 2 2 2 1 1\r\n", "\"1-1\" is not a valid integer."},
+        {" 1 1 2 2 1 1 1 2 2 2 1 0\r\n", "the lane fed in time step 12 is 0; it must be 1 or 2."},
+        {" 1 1 2 2 1 1 1 2 2 2 1 99999999999\r\n", "is not a valid integer."},
+    };
+    for (const Bad& bad : bads) {
+        std::string bytes = good;
+        bytes.replace(bytes.size() - 26, 26, bad.line); // the lane line
+        lanes.LaneFed.fill(2);
+        TextReader in(bytes, "bad.vrt");
+        try {
+            ReadAIVariationText(in, "bad.vrt", variation, lanes, model, plant, ai);
+            FAIL() << bad.line;
+        } catch (const InvalidFileError& e) {
+            EXPECT_THAT(e.detail(), ::testing::HasSubstr(bad.detail));
+        }
+        EXPECT_EQ(lanes.LaneFed[1], 2) << "nothing changed";
+    }
 }
 
 TEST_F(AIFiles, UnreadableLaneLineChangesNothing)
