@@ -62,12 +62,12 @@ def screenshot(name):
 class Narv:
     """The running desktop program and what a person sees of it."""
 
-    def __init__(self, process, program_dir, project_dir):
+    def __init__(self, process, program_dir, project_dir, wait_for_main=True):
         self.process = process
         self.program_dir = program_dir
         self.project_dir = project_dir
         self.app = wait_for("narv in the accessibility tree", self._application, timeout=30)
-        self.main = self.window("NARV " + PROGRAM_VERSION, timeout=30)
+        self.main = self.window("NARV " + PROGRAM_VERSION, timeout=30) if wait_for_main else None
 
     def _application(self):
         # By process: a program of an earlier test may linger in the tree for a moment.
@@ -186,6 +186,25 @@ def narv(program_dir, request):
         process.kill()
     process.wait(timeout=10)
     log.close()
+
+
+@pytest.fixture
+def first_start(tmp_path):
+    """narv started without a project in an empty directory: its first start."""
+    if not NARV or not os.access(NARV, os.X_OK):
+        pytest.fail("the desktop program is not built: " + NARV)
+    program = tmp_path / "first"
+    program.mkdir()
+    log = open(tmp_path / "narv-output.txt", "w")
+    process = subprocess.Popen([NARV], cwd=program, stdin=subprocess.DEVNULL, stdout=log,
+                               stderr=subprocess.STDOUT)
+    try:
+        yield Narv(process, program, None, wait_for_main=False)
+    finally:
+        if process.poll() is None:
+            process.kill()
+        process.wait(timeout=10)
+        log.close()
 
 
 @pytest.hookimpl(hookwrapper=True)

@@ -45,6 +45,26 @@ def test_starts_on_the_project_with_its_status_lines(narv):
                for line in lines if line.startswith("User Directory:")), lines
 
 
+def test_first_start_and_first_steps(first_start):
+    narv = first_start
+    # The user directory and its model directory are made, each with a message.
+    for _ in range(2):
+        box = narv.message_box(timeout=20)
+        assert box is not None, "no message about the directories made"
+        narv.press(box, "OK")
+    start = narv.window("Welcome to NARV", timeout=20)
+    assert (narv.program_dir / "user" / "model").is_dir()
+    # The start dialog is modal; the guide opened from it can still be read.
+    narv.press(start, "First Steps")
+    help_window = narv.window("NARV Help")
+    wait_for("the page First Steps", lambda: help_window.child(
+        name="Help page").text.startswith("First Steps"))
+    screenshot("help-first-steps")
+    narv.press(start, "Cancel")
+    wait_for("narv to end", lambda: narv.process.poll() is not None, timeout=30)
+    assert narv.process.returncode == 0
+
+
 def test_menus_in_order(narv):
     bar = narv.main.child(roleName="menu bar")
     names = [item.name for item in bar.children]
