@@ -104,12 +104,8 @@ TSimSettings ParseSimulationSettings(const std::string& iniText, const std::stri
     keys.count("loopmin", 1, kMaxDisplayUpdates, settings.loopmin);
     keys.real("ConcMin", 0.0, 1e9, settings.ConcMin);
     keys.real("ConcMax", 0.0, 1e110, settings.ConcMax);
-    if (settings.ConcMin > settings.ConcMax)
-        throw RangeError(fmt::format("{}, [{}] ConcMin {} lies above ConcMax {}.", sourceName,
-                                     kSection, formatShortest(settings.ConcMin),
-                                     formatShortest(settings.ConcMax)));
-    // The dialog's limit of 1e-9 is below the 1e-4 of a missing key, which every settings file
-    // the program wrote holds; a floor longer than this makes the integrator's accuracy moot.
+    // Somewhat above the dialog's limit, for files edited by hand; a floor longer than a quarter
+    // hour makes the integrator's accuracy moot.
     keys.real("DeltMin", 0.0, kMaxDeltMin, settings.DeltMin);
     UpdateDeltMinO2(settings);
     return settings;
