@@ -12,7 +12,6 @@
 
 namespace narv {
 
-inline constexpr double kMaxVariationValue = 1e20;
 inline constexpr double kMaxCycleHours = 1e9;
 inline constexpr const char* kZeroAverageMessage =
     "The average of this column is 0: its values cannot be scaled.";
