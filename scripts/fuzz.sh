@@ -67,7 +67,7 @@ for target in "${targets[@]}"; do
     fi
     status=0
     "$binary" "$corpus" "$seeds" -dict="$root/fuzz/dict/$target.dict" \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -jobs="$jobs" -workers="$jobs" -print_final_stats=1 \
         -artifact_prefix="$dir/findings/$target-" >> "$log" 2>&1 || status=$?
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | awk '{s += $2} END {print s + 0}')
