@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/CliArguments.h"
+#include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "core/Error.h"
 #include "core/Version.h"
@@ -29,6 +30,7 @@ Commands:
   report     write the text report of a model and its plant
   picture    draw the flowscheme of a plant as a PNG or bitmap picture
   sweep      run a plant once per parameter set of a sweep, locally or on a dask cluster
+  verify     solve the benchmark plant's steady state and compare it with the published one
 
 Run 'narv-cli COMMAND --help' for the options of a command.
 Exit codes: 0 success, 1 error of the input or the computation, 2 usage error.
@@ -75,6 +77,8 @@ chunks, the clock starting at 0; active control loops act at every step.
   --plant FILE        the plant file (required)
   --days T            the end time in days (required)
   --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --solver NAME       legacy (default) or cvode, the error-controlled stiff integrator
+  --rtol R, --atol A  relative and absolute tolerances of cvode (default 1e-6 and 1e-8)
   --save FILE         write the plant file with the final state
   --state-json FILE   write the final state as JSON
 )";
@@ -84,15 +88,24 @@ constexpr const char* kRelaxHelp =
                      [--save OUT.pln] [--state-json OUT.json]
 
 Relaxes the plant to its steady state for its constant inputs, in 'loopmin' chunks, with one
-clock for particulate, dissolved and oxygen species. Refused while control loops are active.
+clock for particulate, dissolved and oxygen species; or, with --steady newton, solves for the
+steady state by Newton's method, with the relaxation as the fallback when Newton fails.
+Refused while control loops are active.
 
   --model FILE        the model file (required)
   --plant FILE        the plant file (required)
   --times X,S,O2      relaxation times in days (default 2, 0.2 and 0.1 x the sludge age)
   --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --steady METHOD     relax (default) or newton
   --save FILE         write the plant file with the final state
   --state-json FILE   write the final state as JSON
 )";
+
+OptionSpec withSolverOptions(OptionSpec options, bool steadyState = false)
+{
+    AddSolverOptions(options, steadyState);
+    return options;
+}
 
 struct Command {
     const char* name;
@@ -114,11 +127,16 @@ const std::vector<Command>& commands()
          runRates},
         {"integrate",
          kIntegrateHelp,
-         {{"--model", "--plant", "--days", "--settings", "--save", "--state-json"}, {}, 0},
+         withSolverOptions({{"--model", "--plant", "--days", "--settings", "--save",
+                             "--state-json"},
+                            {},
+                            0}),
          runIntegrate},
         {"relax",
          kRelaxHelp,
-         {{"--model", "--plant", "--times", "--settings", "--save", "--state-json"}, {}, 0},
+         withSolverOptions(
+             {{"--model", "--plant", "--times", "--settings", "--save", "--state-json"}, {}, 0},
+             true),
          runRelax},
         {"simulate", kSimulateHelp, SimulateOptions(), runSimulate},
         {"continuous", kContinuousHelp, ContinuousOptions(), runContinuous},
@@ -127,6 +145,7 @@ const std::vector<Command>& commands()
         {"report", kReportHelp, ReportOptions(), runReport},
         {"picture", kPictureHelp, PictureOptions(), runPicture},
         {"sweep", kSweepHelp, SweepOptions(), runSweep},
+        {"verify", kVerifyHelp, VerifyOptions(), runVerify},
     };
     return list;
 }

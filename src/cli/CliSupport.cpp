@@ -10,6 +10,7 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -36,8 +37,35 @@ std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments)
 TSimSettings LoadSettings(const CliArguments& arguments)
 {
     const auto path = arguments.value("--settings");
-    return LoadSimulationSettings(path ? std::optional<std::filesystem::path>(*path)
-                                       : std::nullopt);
+    TSimSettings settings = LoadSimulationSettings(
+        path ? std::optional<std::filesystem::path>(*path) : std::nullopt);
+    // The solver options override the keys of the settings file.
+    if (const auto solver = arguments.value("--solver"))
+        if (!ParseIntegratorChoice(*solver, settings.Solver))
+            throw UsageError("--solver must be legacy or cvode, not '" + *solver + "'");
+    if (const auto steady = arguments.value("--steady"))
+        if (!ParseSteadyMethod(*steady, settings.Steady))
+            throw UsageError("--steady must be relax or newton, not '" + *steady + "'");
+    if (arguments.has("--rtol")) {
+        settings.RelTol = RealOption(arguments, "--rtol");
+        if (!(settings.RelTol > 0.0 && settings.RelTol < 1.0))
+            throw UsageError("--rtol needs a number between 0 and 1, not '" +
+                             arguments.required("--rtol") + "'");
+    }
+    if (arguments.has("--atol")) {
+        settings.AbsTol = RealOption(arguments, "--atol");
+        if (!(settings.AbsTol > 0.0) || !std::isfinite(settings.AbsTol))
+            throw UsageError("--atol needs a positive number, not '" +
+                             arguments.required("--atol") + "'");
+    }
+    return settings;
+}
+
+void AddSolverOptions(OptionSpec& options, bool steadyState)
+{
+    options.withValue.insert({"--solver", "--rtol", "--atol"});
+    if (steadyState)
+        options.withValue.insert("--steady");
 }
 
 double RealOption(const CliArguments& arguments, const std::string& name)

@@ -22,8 +22,11 @@ using Json = nlohmann::ordered_json;
 // variation, both checked against it. Returns the plant's type keyword ("" without a plant).
 std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments);
 
-// --settings FILE, or the values for missing keys.
+// --settings FILE, or the values for missing keys; then --solver, --steady, --rtol and --atol.
 TSimSettings LoadSettings(const CliArguments& arguments);
+
+// --solver, --rtol and --atol of the run commands; --steady too for a steady-state command.
+void AddSolverOptions(OptionSpec& options, bool steadyState = false);
 
 // A real option; UsageError when it is not a number.
 double RealOption(const CliArguments& arguments, const std::string& name);

@@ -17,6 +17,7 @@ int runDemo(const CliArguments& arguments, std::ostream& out);
 int runReport(const CliArguments& arguments, std::ostream& out);
 int runPicture(const CliArguments& arguments, std::ostream& out);
 int runSweep(const CliArguments& arguments, std::ostream& out);
+int runVerify(const CliArguments& arguments, std::ostream& out);
 
 // Help texts and options of the commands that live in their own files.
 extern const char* const kSimulateHelp;
@@ -26,6 +27,7 @@ extern const char* const kDemoHelp;
 extern const char* const kReportHelp;
 extern const char* const kPictureHelp;
 extern const char* const kSweepHelp;
+extern const char* const kVerifyHelp;
 OptionSpec SimulateOptions();
 OptionSpec ContinuousOptions();
 OptionSpec ResultsOptions();
@@ -33,5 +35,6 @@ OptionSpec DemoOptions();
 OptionSpec ReportOptions();
 OptionSpec PictureOptions();
 OptionSpec SweepOptions();
+OptionSpec VerifyOptions();
 
 } // namespace narv::cli

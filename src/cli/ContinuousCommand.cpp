@@ -35,6 +35,8 @@ point. Output: the same header, values in exponent form, each followed by ";".
   --compartment d     the compartment written to the output, 1..number of compartments
                       (default: the last one)
   --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --solver NAME       legacy (default) or cvode, the error-controlled stiff integrator
+  --rtol R, --atol A  relative and absolute tolerances of cvode (default 1e-6 and 1e-8)
   --save FILE         write the plant file with the final state
   --state-json FILE   write the final state as JSON
   --template FILE     only write an empty input table with the model's column names
@@ -42,10 +44,12 @@ point. Output: the same header, values in exponent form, each followed by ";".
 
 OptionSpec ContinuousOptions()
 {
-    return {{"--model", "--plant", "--input", "--output", "--compartment", "--settings", "--save",
-             "--state-json", "--template"},
-            {},
-            0};
+    OptionSpec options{{"--model", "--plant", "--input", "--output", "--compartment", "--settings",
+                        "--save", "--state-json", "--template"},
+                       {},
+                       0};
+    AddSolverOptions(options);
+    return options;
 }
 
 namespace {

@@ -106,6 +106,11 @@ int runRelax(const CliArguments& arguments, std::ostream& out)
     OutputSet outputs;
     WriteRunOutputs(*workspace, keyword, arguments, outputs);
     outputs.commit();
+    if (outcome.newton) {
+        out << SteadyStateSummary(*outcome.newton) << '\n';
+        printEffluent(out, *workspace);
+        return kExitSuccess;
+    }
     out << fmt::format(
         "Relaxed over {} d (particulate), {} d (dissolved), {} d (oxygen) in {} iterations; time "
         "for relaxation: {}\n",

@@ -35,6 +35,8 @@ end; its state is that of the last step.
   --cycles N          the number of cycles, 1..365 (required)
   --all-cycles        record every cycle instead of the last one only
   --settings FILE     numerical settings from the [Simulation] section of a settings file
+  --solver NAME       legacy (default) or cvode, the error-controlled stiff integrator
+  --rtol R, --atol A  relative and absolute tolerances of cvode (default 1e-6 and 1e-8)
   --results FILE      write the results file (*.rlt)
   --csv FILE          write all series as CSV
   --charts DIR        draw every default chart of the run as a PNG into DIR
@@ -66,10 +68,12 @@ ChartSetup chartSetup(const CliArguments& arguments)
 
 OptionSpec SimulateOptions()
 {
-    return {{"--model", "--plant", "--variation", "--cycles", "--settings", "--results", "--csv",
-             "--charts", "--save", "--state-json"},
-            {"--all-cycles"},
-            0};
+    OptionSpec options{{"--model", "--plant", "--variation", "--cycles", "--settings", "--results",
+                        "--csv", "--charts", "--save", "--state-json"},
+                       {"--all-cycles"},
+                       0};
+    AddSolverOptions(options);
+    return options;
 }
 
 int runSimulate(const CliArguments& arguments, std::ostream& out)

@@ -10,6 +10,7 @@
 #include "dynamics/Variation.h"
 #include "model/Temperature.h"
 #include "solvers/Integrator.h"
+#include "solvers/PlantIntegrator.h"
 
 #include <fmt/format.h>
 
@@ -294,7 +295,8 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
     const std::string endText = FormatFixed(1, 3, table.lastTimeHours() / 24.0);
     CompartmentArray neutralKla; // variation index 0: every relative kla is 1
     neutralKla.fill(1.0);
-    Integrator integrator(m_model, m_plant, m_state, m_settings);
+    const std::unique_ptr<PlantIntegrator> integrator =
+        MakeSelectedIntegrator(m_model, m_plant, m_state, m_settings);
     const PlantBaseValues saved = SavePlantBaseValues(m_model, m_plant);
     ContinuousOutcome outcome;
     try {
@@ -314,8 +316,8 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
             ++outcome.rowsApplied;
             if (clockHours < row.timeHours) {
                 const double end = row.timeHours / 24.0;
-                integrator.integrate(control, false, 0, neutralKla, clockHours / 24.0, end,
-                                     endText);
+                integrator->integrate(control, false, 0, neutralKla, clockHours / 24.0, end,
+                                      endText);
                 ++outcome.integrations;
                 outcome.stopped = control.stopRequested();
                 clockHours =

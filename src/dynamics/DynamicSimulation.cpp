@@ -4,6 +4,7 @@
 #include "model/Temperature.h"
 #include "results/Recording.h"
 #include "solvers/Integrator.h"
+#include "solvers/PlantIntegrator.h"
 
 #include <fmt/format.h>
 
@@ -54,9 +55,9 @@ void DynamicSimulation::checkPlant() const
                         FlowschemeKeyword(m_plant.PlantType)));
 }
 
-std::unique_ptr<Integrator> DynamicSimulation::makeIntegrator()
+std::unique_ptr<PlantIntegrator> DynamicSimulation::makeIntegrator()
 {
-    return std::make_unique<Integrator>(m_model, m_plant, m_state, m_settings);
+    return MakeSelectedIntegrator(m_model, m_plant, m_state, m_settings);
 }
 
 RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllCycles)
@@ -81,7 +82,7 @@ RunOutcome DynamicSimulation::run(RunControl& control, int cycles, bool showAllC
     m_recordingSeconds = 0.0;
     const std::string endText = DynamicEndTimeText(cycles, P);
     const PlantBaseValueGuard saved(m_model, m_plant);
-    const std::unique_ptr<Integrator> integrator = makeIntegrator();
+    const std::unique_ptr<PlantIntegrator> integrator = makeIntegrator();
     const int m = kStepsPerCycle / N;
     bool stopped = false;
     for (int k = 0; k < cycles && !stopped; ++k) {

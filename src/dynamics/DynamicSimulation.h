@@ -14,7 +14,7 @@
 
 namespace narv {
 
-class Integrator;
+class PlantIntegrator;
 
 inline constexpr int kStepsPerCycle = 288; // output steps of one cycle
 inline constexpr int kMaxCycles = 365;
@@ -56,7 +56,7 @@ protected:
     virtual void checkPlant() const;
     // Called once the variation is found valid, before the first cycle.
     virtual void prepare() {}
-    virtual std::unique_ptr<Integrator> makeIntegrator();
+    virtual std::unique_ptr<PlantIntegrator> makeIntegrator();
     // Called before each integration of an output step within variation step `step`.
     virtual void beforeOutputStep(int /*step*/) {}
     // The lane fed that the recording stores (0: no lanes).

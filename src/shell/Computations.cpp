@@ -75,8 +75,18 @@ RelaxationOutcome RunRelaxation(Workspace& workspace, const TSimSettings& settin
 {
     RefuseSpecialPlantComputation(workspace);
     const RunLasts lasts(workspace);
-    Relaxation relaxation(workspace.model, workspace.plant, workspace.state, settings);
     RelaxationOutcome outcome;
+    if (settings.Steady == SteadyMethod::Newton) {
+        SteadyStateNewton newton(workspace.model, workspace.plant, workspace.state, settings);
+        outcome.newton = newton.run(control, times);
+        outcome.run = outcome.newton->relaxation;
+        outcome.run.elapsedSeconds = outcome.newton->elapsedSeconds;
+        outcome.iterations = outcome.newton->iterations;
+        if (afterChunk)
+            afterChunk();
+        return outcome;
+    }
+    Relaxation relaxation(workspace.model, workspace.plant, workspace.state, settings);
     outcome.run = relaxation.run(control, times, afterChunk);
     outcome.iterations = relaxation.iterations();
     return outcome;
@@ -89,6 +99,11 @@ DynamicRunOutcome RunDynamicSimulation(Workspace& workspace, const TSimSettings&
     const RunLasts lasts(w);
     const bool sbr = w.plant.PlantType == TFlowschemeType::ftSBR;
     const bool ai = w.plant.PlantType == TFlowschemeType::ftAI;
+    // The SBR cycle has its own integrator with its own accuracy: say so rather than ignore
+    // the choice.
+    if (sbr && settings.Solver != IntegratorChoice::Legacy)
+        throw Error("The SBR cycle is integrated by its own method; the accurate integrator "
+                    "(Solver cvode) is not available for SBR plants.");
     TResultSet& results = w.results;
     w.resultsAvailable = false;
     w.sbrRun.reset();

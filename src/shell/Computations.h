@@ -7,6 +7,7 @@
 #include "solvers/IntegrationRun.h"
 #include "solvers/Relaxation.h"
 #include "solvers/SimSettings.h"
+#include "solvers/SteadyStateNewton.h"
 
 #include <ctime>
 #include <filesystem>
@@ -44,9 +45,11 @@ void LoadIntegrationConditions(Workspace& workspace);
 struct RelaxationOutcome {
     RunOutcome run;
     long iterations = 0;
+    std::optional<SteadyStateOutcome> newton; // when the settings chose Newton's method
 };
 
-// The relaxation to the steady state; refused while control loops are active.
+// The steady state by the method the settings choose (SteadyState): the relaxation, or Newton's
+// method with the relaxation as its fallback; refused while control loops are active.
 RelaxationOutcome RunRelaxation(Workspace& workspace, const TSimSettings& settings,
                                 RunControl& control, const RelaxationTimes& times,
                                 const std::function<void()>& afterChunk = {});

@@ -134,6 +134,17 @@ void WriteShellSettings(const std::filesystem::path& path, const ShellSettings& 
                                            : std::to_string(s.simulation.*key.count);
         ini.SetValue(kSimulation, key.key, value.c_str());
     }
+    // The solver keys only when a solver other than the legacy one is chosen, so the files
+    // of users who keep the defaults stay as they were.
+    const TSimSettings defaults;
+    const TSimSettings& simulation = s.simulation;
+    if (simulation.Solver != defaults.Solver || simulation.Steady != defaults.Steady ||
+        simulation.RelTol != defaults.RelTol || simulation.AbsTol != defaults.AbsTol) {
+        ini.SetValue(kSimulation, "Solver", IntegratorChoiceName(simulation.Solver));
+        ini.SetValue(kSimulation, "SteadyState", SteadyMethodName(simulation.Steady));
+        ini.SetValue(kSimulation, "RelTol", FormatSettingReal(simulation.RelTol).c_str());
+        ini.SetValue(kSimulation, "AbsTol", FormatSettingReal(simulation.AbsTol).c_str());
+    }
 
     std::string text;
     if (ini.Save(text) < 0)

@@ -25,6 +25,18 @@ public:
     {
     }
 
+    // A word of a list, as parse reads it; a word that is not on the list is an error, as
+    // running another solver than the one asked for would go unnoticed.
+    template <typename Choice>
+    void word(const char* key, bool (*parse)(const std::string&, Choice&), const char* words,
+              Choice& value) const
+    {
+        const auto found = text(key);
+        if (found && !parse(std::string(*found), value))
+            throw RangeError(fmt::format("{}, [{}] {} is \"{}\"; it must be {}.", m_sourceName,
+                                         m_section, key, EchoText(*found), words));
+    }
+
     // The key's text without its surrounding blanks; nothing when the key is missing or empty.
     std::optional<std::string_view> text(const char* key) const
     {
@@ -108,6 +120,10 @@ TSimSettings ParseSimulationSettings(const std::string& iniText, const std::stri
     // hour makes the integrator's accuracy moot.
     keys.real("DeltMin", 0.0, kMaxDeltMin, settings.DeltMin);
     UpdateDeltMinO2(settings);
+    keys.word("Solver", ParseIntegratorChoice, "legacy or cvode", settings.Solver);
+    keys.word("SteadyState", ParseSteadyMethod, "relax or newton", settings.Steady);
+    keys.real("RelTol", kMinRelTol, kMaxRelTol, settings.RelTol);
+    keys.real("AbsTol", kMinAbsTol, kMaxAbsTol, settings.AbsTol);
     return settings;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "solvers/Integrator.h"
+#include "solvers/PlantIntegrator.h"
 
 #include <fmt/format.h>
 
@@ -38,12 +39,13 @@ RunOutcome IntegrationRun::run(RunControl& control, double endTime, const std::s
     double chunkClock = 0.0;
     CompartmentArray neutral; // no variation step is in force: the neutral column
     neutral.fill(1.0);
-    Integrator integrator(m_model, m_plant, m_state, m_settings);
+    const std::unique_ptr<PlantIntegrator> integrator =
+        MakeSelectedIntegrator(m_model, m_plant, m_state, m_settings);
     for (int chunk = 1; chunk <= loops && !control.stopRequested(); ++chunk) {
         chunkClock += chunkLength;
         ++outcome.chunks;
-        integrator.integrate(control, stepByStep, 0, neutral, chunkClock - chunkLength, chunkClock,
-                             endTimeText);
+        integrator->integrate(control, stepByStep, 0, neutral, chunkClock - chunkLength,
+                              chunkClock, endTimeText);
         if (afterChunk)
             afterChunk();
     }

@@ -5,6 +5,7 @@
 #include "model/Rates.h"
 #include "plant/MassBalance.h"
 #include "plant/PlantDef.h"
+#include "solvers/PlantIntegrator.h"
 #include "solvers/SimSettings.h"
 
 #include <string>
@@ -30,11 +31,11 @@ void UpdateReactorsAndClarifier(TModelDef& model, TPlantDef& plant, TPlantState&
 // more than the accuracy in one step, oxygen on a finer grid of its own, clamping, and the
 // control loops at every step. Plants whose compartments are not fed in series (the lanes of an
 // A/I plant) derive from it and give their control loops and upstream compartments.
-class Integrator {
+class Integrator : public PlantIntegrator {
 public:
     Integrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
                const TSimSettings& settings);
-    virtual ~Integrator() = default;
+    ~Integrator() override = default;
     Integrator(const Integrator&) = delete;
     Integrator& operator=(const Integrator&) = delete;
 
@@ -46,7 +47,7 @@ public:
     // leaves the state at its last finite values.
     void integrate(RunControl& control, bool stepByStep, int variationIndex,
                    const CompartmentArray& relativeKla, double start, double end,
-                   const std::string& endText);
+                   const std::string& endText) override;
 
     long steps() const { return m_steps; }                   // integrator steps of the last call
     long oxygenSubSteps() const { return m_oxygenSubSteps; } // oxygen sub-steps of the last call

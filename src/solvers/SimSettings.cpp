@@ -1,5 +1,13 @@
 #include "solvers/SimSettings.h"
 
+#include "core/Error.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
 namespace narv {
 
 TSimSettings SimSettingsForMissingKeys()
@@ -19,6 +27,63 @@ void SetDefaultSimSettings(TSimSettings& settings)
     settings.loopmin = 10;
     settings.ConcMin = 1e-5;
     settings.ConcMax = 1e100;
+}
+
+namespace {
+
+std::string lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+} // namespace
+
+const char* IntegratorChoiceName(IntegratorChoice choice)
+{
+    return choice == IntegratorChoice::Cvode ? "cvode" : "legacy";
+}
+
+const char* SteadyMethodName(SteadyMethod method)
+{
+    return method == SteadyMethod::Newton ? "newton" : "relax";
+}
+
+bool ParseIntegratorChoice(const std::string& text, IntegratorChoice& choice)
+{
+    const std::string word = lowered(text);
+    if (word == "legacy")
+        choice = IntegratorChoice::Legacy;
+    else if (word == "cvode")
+        choice = IntegratorChoice::Cvode;
+    else
+        return false;
+    return true;
+}
+
+bool ParseSteadyMethod(const std::string& text, SteadyMethod& method)
+{
+    const std::string word = lowered(text);
+    if (word == "relax")
+        method = SteadyMethod::Relax;
+    else if (word == "newton")
+        method = SteadyMethod::Newton;
+    else
+        return false;
+    return true;
+}
+
+void CheckSolverTolerances(const TSimSettings& settings)
+{
+    if (!(settings.RelTol > 0.0 && settings.RelTol < 1.0))
+        throw RangeError(fmt::format(
+            "RelTol is {}; the relative tolerance must lie between 0 and 1 (e.g. 1e-6).",
+            settings.RelTol));
+    if (!(settings.AbsTol > 0.0) || !std::isfinite(settings.AbsTol))
+        throw RangeError(fmt::format(
+            "AbsTol is {}; the absolute tolerance must be a positive number (e.g. 1e-8).",
+            settings.AbsTol));
 }
 
 const std::vector<SimSettingField>& SimSettingFields()

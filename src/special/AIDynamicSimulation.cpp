@@ -1,6 +1,7 @@
 #include "special/AIDynamicSimulation.h"
 
 #include "core/Error.h"
+#include "special/AIAccurateIntegrator.h"
 #include "special/AIIntegrator.h"
 
 #include <fmt/format.h>
@@ -53,8 +54,11 @@ void AIDynamicSimulation::prepare()
     m_laneFed = InitialLaneFed(m_lanes);
 }
 
-std::unique_ptr<Integrator> AIDynamicSimulation::makeIntegrator()
+std::unique_ptr<PlantIntegrator> AIDynamicSimulation::makeIntegrator()
 {
+    if (m_settings.Solver == IntegratorChoice::Cvode)
+        return std::make_unique<AIAccurateIntegrator>(m_model, m_plant, m_state, m_ai, m_settings,
+                                                      m_laneFed);
     return std::make_unique<AIIntegrator>(m_model, m_plant, m_state, m_ai, m_settings, m_laneFed);
 }
 

@@ -35,7 +35,7 @@ public:
 protected:
     void checkPlant() const override;
     void prepare() override;
-    std::unique_ptr<Integrator> makeIntegrator() override;
+    std::unique_ptr<PlantIntegrator> makeIntegrator() override;
     void beforeOutputStep(int step) override;
     int laneFedRecorded() const override { return m_laneFed; }
 

@@ -251,6 +251,94 @@ TEST_F(CliRuns, RelaxRefusesActiveControlLoops)
     EXPECT_EQ(relax.err, "Control loops active. Use option Integration!\n");
 }
 
+TEST_F(CliRuns, AccurateSolversByOption)
+{
+    const std::string legacyJson = (m_dir / "legacy.json").string();
+    const std::string cvodeJson = (m_dir / "cvode.json").string();
+    ASSERT_EQ(run({"integrate", "--model", m_model, "--plant", m_plant, "--days", "2",
+                   "--state-json", legacyJson})
+                  .code,
+              0);
+    const CliRun cvode = run({"integrate", "--model", m_model, "--plant", m_plant, "--days", "2",
+                              "--solver", "cvode", "--rtol", "1e-7", "--state-json", cvodeJson});
+    ASSERT_EQ(cvode.code, 0) << cvode.err;
+    const auto legacy = nlohmann::json::parse(readFileBytes(legacyJson));
+    const auto accurate = nlohmann::json::parse(readFileBytes(cvodeJson));
+    // The same plant: within the legacy integrator's percent, not the same bits.
+    for (int c = 0; c < 5; ++c)
+        for (int j = 0; j < 6; ++j) {
+            const double a = legacy["compartments"][c]["X"][j].get<double>();
+            const double b = accurate["compartments"][c]["X"][j].get<double>();
+            EXPECT_NEAR(a, b, 0.05 * std::fabs(a) + 1e-3) << c << " " << j;
+        }
+    EXPECT_EQ(accurate["time"].get<double>(), legacy["time"].get<double>());
+
+    const CliRun newton = run({"relax", "--model", m_model, "--plant", m_plant, "--steady",
+                               "newton"});
+    ASSERT_EQ(newton.code, 0) << newton.err;
+    EXPECT_THAT(newton.out, StartsWith("Steady state by Newton's method in "));
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--solver", "euler"}, {"--rtol", "2"}, {"--atol", "0"},
+          {"--rtol", "x"}, {"--steady", "newton"}}) {
+        std::vector<std::string> args{"integrate", "--model", m_model, "--plant", m_plant,
+                                      "--days", "1"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(run(args).code, 2) << bad[0] << " " << bad[1];
+    }
+    EXPECT_EQ(run({"relax", "--model", m_model, "--plant", m_plant, "--steady", "exact"}).code, 2);
+}
+
+// The A/I plant runs on the accurate integrator too, close to the legacy one; the SBR cycle,
+// which has its own integrator, says that it does not.
+TEST_F(CliRuns, AccurateSolverOnSpecialPlants)
+{
+    const std::string special = std::string(NARV_TEST_DATA_DIR) + "/special/";
+    std::vector<nlohmann::json> states;
+    for (const char* solver : {"legacy", "cvode"}) {
+        const std::string json = (m_dir / (std::string(solver) + ".json")).string();
+        const CliRun ai = run({"simulate", "--model", kModels + "small.mod", "--plant",
+                               special + "ai-small.pln", "--variation",
+                               special + "ai-small-12.vrt", "--cycles", "1", "--solver", solver,
+                               "--state-json", json});
+        ASSERT_EQ(ai.code, 0) << ai.err;
+        states.push_back(nlohmann::json::parse(readFileBytes(json)));
+    }
+    const auto& compartments = states[0]["compartments"];
+    for (std::size_t c = 0; c < compartments.size(); ++c)
+        for (std::size_t j = 0; j < compartments[c]["X"].size(); ++j) {
+            const double legacy = compartments[c]["X"][j].get<double>();
+            const double accurate = states[1]["compartments"][c]["X"][j].get<double>();
+            EXPECT_NEAR(accurate, legacy, 0.02 * std::fabs(legacy) + 1e-3) << c << " " << j;
+        }
+    const CliRun sbr = run({"simulate", "--model", kModels + "small.mod", "--plant",
+                            special + "sbr-small.pln", "--cycles", "1", "--solver", "cvode"});
+    EXPECT_EQ(sbr.code, 1);
+    EXPECT_THAT(sbr.err, HasSubstr("not available for SBR plants"));
+}
+
+TEST_F(Cli, VerifyMeetsThePublishedSteadyState)
+{
+    const CliRun verify = run({"verify"});
+    EXPECT_EQ(verify.code, 0) << verify.out << verify.err;
+    EXPECT_THAT(verify.out, HasSubstr("Steady state by Newton's method"));
+    EXPECT_THAT(verify.out, HasSubstr("within the allowed 0.0001."));
+    // 5 reactors x 13 species, each on one line between the header and the verdict.
+    EXPECT_EQ(std::count(verify.out.begin(), verify.out.end(), '\n'), 3 + 65 + 1);
+
+    // A published table the plant does not reach fails with exit code 1.
+    std::string data = readFileBytes(std::string(NARV_SOURCE_DIR) +
+                                     "/data/benchmark/openloop-steady-state.json");
+    data.replace(data.find("2.8082"), 6, "2.9082");
+    const std::string changed = (m_dir / "changed.json").string();
+    writeFileAtomically(changed, [&](std::ostream& out) { out << data; });
+    const CliRun failing = run({"verify", "--data", changed});
+    EXPECT_EQ(failing.code, 1);
+    EXPECT_THAT(failing.out, HasSubstr("S_S    "));
+    EXPECT_THAT(failing.out, HasSubstr("NOT within"));
+    EXPECT_EQ(run({"verify", "--data", (m_dir / "none.json").string()}).code, 1);
+}
+
 TEST_F(CliRuns, SimulateWritesResultsCsvAndCharts)
 {
     const std::string data = NARV_TEST_DATA_DIR;

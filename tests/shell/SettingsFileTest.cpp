@@ -143,5 +143,27 @@ TEST(ShellSettings, RoundTripKeepsEveryWrittenValue)
     EXPECT_EQ(back.simulation.DeltMinO2, s.simulation.DeltMinO2);
 }
 
+TEST(ShellSettings, SolverKeysAreWrittenOnlyWhenChosen)
+{
+    TempDirectory dir;
+    const auto file = dir.path() / kSettingsFileName;
+    ShellSettings s;
+    WriteShellSettings(file, s);
+    EXPECT_EQ(readText(file).find("Solver"), std::string::npos) << "the legacy default";
+    s.simulation.Solver = IntegratorChoice::Cvode;
+    s.simulation.Steady = SteadyMethod::Newton;
+    s.simulation.RelTol = 1e-7;
+    s.simulation.AbsTol = 2.5e-9;
+    WriteShellSettings(file, s);
+    EXPECT_THAT(readText(file), ::testing::EndsWith("DeltMin=0.0001\r\nSolver=cvode\r\n"
+                                                    "SteadyState=newton\r\nRelTol=1e-07\r\n"
+                                                    "AbsTol=2.5e-09\r\n"));
+    const ShellSettings back = ReadShellSettings(file);
+    EXPECT_EQ(back.simulation.Solver, IntegratorChoice::Cvode);
+    EXPECT_EQ(back.simulation.Steady, SteadyMethod::Newton);
+    EXPECT_EQ(back.simulation.RelTol, 1e-7);
+    EXPECT_EQ(back.simulation.AbsTol, 2.5e-9);
+}
+
 } // namespace
 } // namespace narv

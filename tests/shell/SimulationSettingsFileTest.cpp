@@ -88,6 +88,33 @@ TEST(SimulationSettings, DefaultValuesLeaveTheMinimalStep)
         << "the dialog accepts the DeltMin of a missing key";
 }
 
+TEST(SimulationSettings, SolverKeys)
+{
+    const TSimSettings missing = ParseSimulationSettings("[Simulation]\r\nEps2=0.05\r\n");
+    EXPECT_EQ(missing.Solver, IntegratorChoice::Legacy);
+    EXPECT_EQ(missing.Steady, SteadyMethod::Relax);
+    EXPECT_EQ(missing.RelTol, 1e-6);
+    EXPECT_EQ(missing.AbsTol, 1e-8);
+    const TSimSettings chosen = ParseSimulationSettings(
+        "[Simulation]\r\nSolver= CVODE \r\nSteadyState=newton\r\nRelTol=1e-8\r\n");
+    EXPECT_EQ(chosen.Solver, IntegratorChoice::Cvode);
+    EXPECT_EQ(chosen.Steady, SteadyMethod::Newton);
+    EXPECT_EQ(chosen.RelTol, 1e-8);
+    // A solver that is not known, or a tolerance that is no number or outside its range, is an
+    // error naming the key.
+    for (const char* bad : {"Solver=rk4", "SteadyState=bisection", "RelTol=0", "RelTol=0.5",
+                            "AbsTol=-1e-9", "AbsTol=0", "AbsTol=x"}) {
+        try {
+            ParseSimulationSettings(std::string("[Simulation]\r\n") + bad + "\r\n");
+            ADD_FAILURE() << bad;
+        } catch (const Error& e) {
+            const std::string key = std::string(bad).substr(0, std::string(bad).find('='));
+            EXPECT_NE(std::string(e.what()).find("[Simulation] " + key), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
 TEST(SimulationSettings, MissingFile)
 {
     EXPECT_THROW(ReadSimulationSettings("/nonexistent/NARV.ini"), IoError);

@@ -4,7 +4,7 @@
 
 namespace narv::modelgen {
 
-TModelDef MakeAsm1Benchmark()
+Asm1Parameters Asm1BenchmarkParameters()
 {
     // The benchmark's values at 15 °C; the temperature coefficients stay those of asm1.mod.
     Asm1Parameters benchmark = Asm1TypicalParameters();
@@ -32,7 +32,16 @@ TModelDef MakeAsm1Benchmark()
     benchmark.ka.value = 0.05;
     benchmark.bA.value = 0.05;
     benchmark.khPerKX.value = 30.0; // 3 / 0.1, written out as for asm1.mod
+    return benchmark;
+}
 
+TModelDef MakeAsm1Benchmark()
+{
+    return MakeAsm1Benchmark(Asm1BenchmarkParameters());
+}
+
+TModelDef MakeAsm1Benchmark(const Asm1Parameters& benchmark)
+{
     TModelDef m;
     StartModel(
         m, "ASM1 Benchmark",

@@ -12,8 +12,14 @@ TModelDef MakeAsm1();
 // ASM3 (Gujer et al., 1999), written as data/models/asm3.mod.
 TModelDef MakeAsm3();
 
+struct Asm1Parameters;
+
 // ASM1 as the benchmark plant uses it, at 15 °C: the model of examples/asm1-benchmark.
 TModelDef MakeAsm1Benchmark();
+// The same matrix with other parameters (the built-in verification reads them at full
+// precision); Asm1BenchmarkParameters are those of MakeAsm1Benchmark().
+TModelDef MakeAsm1Benchmark(const Asm1Parameters& parameters);
+Asm1Parameters Asm1BenchmarkParameters();
 
 struct DeliveredModel {
     const char* fileName; // in data/models

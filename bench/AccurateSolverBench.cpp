@@ -1,0 +1,227 @@
+// The accurate solvers against the legacy ones on the benchmark example:
+//  - the steady state of the published benchmark case by Newton (time, deviation from the
+//    published table) and by the relaxation of the example;
+//  - 14 days of the example under the benchmark's dry-weather influent in 15-minute rows
+//    (data/benchmark/dryweather.cin.csv): time of each integrator, and the largest deviation
+//    of any reactor trajectory from a run of CVODE at tolerance 1e-10, relative to that
+//    trajectory's peak.
+#include "BenchmarkCase.h"
+#include "core/RunControl.h"
+#include "dynamics/ContinuousSimulation.h"
+#include "model/Temperature.h"
+#include "plant/ModelSetup.h"
+#include "plant/PlantFile.h"
+#include "solvers/Relaxation.h"
+#include "solvers/PlantIntegrator.h"
+#include "solvers/SteadyStateNewton.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace narv;
+
+const char* const kExample = NARV_SOURCE_DIR "/examples/asm1-benchmark/asm1-benchmark";
+const char* const kDryWeather = NARV_SOURCE_DIR "/data/benchmark/dryweather.cin.csv";
+const char* const kPublished = NARV_SOURCE_DIR "/data/benchmark/openloop-steady-state.json";
+
+struct Example {
+    TModelDef model;
+    TPlantDef plant;
+    TPlantState state;
+
+    Example()
+    {
+        SetUpDefaultModel(model, plant, state);
+        ReadModelFile(std::string(kExample) + ".mod", model, plant, state);
+        ReadPlantFile(std::string(kExample) + ".pln", model, plant, state);
+    }
+};
+
+// Every reactor concentration after every row: one trajectory per column.
+struct Trajectories {
+    int columns = 0;
+    std::vector<double> values;
+    double seconds = 0.0;
+};
+
+Trajectories runDryWeather(const TSimSettings& settings)
+{
+    static const auto table = [] {
+        Example example;
+        return ReadContinuousInputFile(kDryWeather, example.model);
+    }();
+    auto example = std::make_unique<Example>();
+    TModelDef& model = example->model;
+    TPlantDef& plant = example->plant;
+    TPlantState& state = example->state;
+    Trajectories result;
+    result.columns = plant.ReactorCount * (model.NS + model.NX);
+    RunControl control;
+    CompartmentArray neutral;
+    neutral.fill(1.0);
+    const auto started = std::chrono::steady_clock::now();
+    const std::unique_ptr<PlantIntegrator> integrator =
+        MakeSelectedIntegrator(model, plant, state, settings);
+    double clockHours = 0.0;
+    for (const ContinuousInputRow& row : table.rows) {
+        plant.OperatingTemperature = row.temperature;
+        plant.InfluentFlow = row.influentFlow;
+        plant.Influent2Flow = row.influent2Flow;
+        plant.ReturnFlow = row.returnFlow;
+        plant.RecircFlow = row.recircFlow;
+        plant.Recirc2Flow = row.recirc2Flow;
+        for (int j = 1; j <= model.NS; ++j)
+            model.InfluentS[j] = row.SIn1[j];
+        for (int j = 1; j <= model.NX; ++j)
+            model.InfluentX[j] = row.XIn1[j];
+        ConvertToOperatingTemperature(model, plant.OperatingTemperature, model.BaseTemperature);
+        integrator->integrate(control, false, 0, neutral, clockHours / 24.0,
+                             row.timeHours / 24.0, "14");
+        clockHours = row.timeHours;
+        for (int i = 1; i <= plant.ReactorCount; ++i) {
+            for (int j = 1; j <= model.NS; ++j)
+                result.values.push_back(state.S[i][j]);
+            for (int j = 1; j <= model.NX; ++j)
+                result.values.push_back(state.X[i][j]);
+        }
+    }
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return result;
+}
+
+const Trajectories& reference()
+{
+    static const Trajectories trajectories = [] {
+        TSimSettings settings = SimSettingsForMissingKeys();
+        settings.Solver = IntegratorChoice::Cvode;
+        settings.RelTol = 1e-10;
+        settings.AbsTol = 1e-12;
+        return runDryWeather(settings);
+    }();
+    return trajectories;
+}
+
+// The largest |value - reference| of any trajectory over that trajectory's peak |reference|.
+double largestDeviation(const Trajectories& run)
+{
+    const Trajectories& ref = reference();
+    const int n = ref.columns;
+    const std::size_t rows = ref.values.size() / static_cast<std::size_t>(n);
+    double worst = 0.0;
+    for (int c = 0; c < n; ++c) {
+        double peak = 0.0;
+        double deviation = 0.0;
+        for (std::size_t r = 0; r < rows; ++r) {
+            const std::size_t k = r * static_cast<std::size_t>(n) + static_cast<std::size_t>(c);
+            peak = std::max(peak, std::fabs(ref.values[k]));
+            deviation = std::max(deviation, std::fabs(run.values[k] - ref.values[k]));
+        }
+        if (peak > 0.0)
+            worst = std::max(worst, deviation / peak);
+    }
+    return worst;
+}
+
+void dryWeather(benchmark::State& state, TSimSettings settings)
+{
+    reference();
+    Trajectories last;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        last = runDryWeather(settings);
+        seconds += last.seconds;
+    }
+    state.counters["run_s"] = seconds / static_cast<double>(state.iterations());
+    state.counters["deviation_pct_of_peak"] = 100.0 * largestDeviation(last);
+}
+
+void BM_DryWeather14DaysLegacy(benchmark::State& state)
+{
+    dryWeather(state, SimSettingsForMissingKeys());
+}
+
+// Argument: -log10 of the relative tolerance; the absolute one is 100 times smaller.
+void BM_DryWeather14DaysCvode(benchmark::State& state)
+{
+    TSimSettings settings = SimSettingsForMissingKeys();
+    settings.Solver = IntegratorChoice::Cvode;
+    if (state.range(0) > 0) {
+        settings.RelTol = std::pow(10.0, -static_cast<double>(state.range(0)));
+        settings.AbsTol = settings.RelTol * 1e-2;
+    }
+    dryWeather(state, settings);
+}
+
+// The legacy integrator at finer accuracies (Eps2 = Eps = 10^-argument).
+void BM_DryWeather14DaysLegacyFine(benchmark::State& state)
+{
+    TSimSettings settings = SimSettingsForMissingKeys();
+    settings.Eps2 = std::pow(10.0, -static_cast<double>(state.range(0)));
+    settings.Eps = settings.Eps2;
+    dryWeather(state, settings);
+}
+
+double publishedDeviation(const modelgen::BenchmarkCase& benchmark)
+{
+    double worst = 0.0;
+    for (const modelgen::PublishedValue& p : benchmark.published) {
+        const double value = p.dissolved ? benchmark.state.S[p.reactor][p.species]
+                                         : benchmark.state.X[p.reactor][p.species];
+        worst = std::max(worst, std::fabs(value - p.value) / std::fabs(p.value));
+    }
+    return worst;
+}
+
+// Newton from the model's initial conditions on the published case at full precision.
+void BM_SteadyStateNewton(benchmark::State& state)
+{
+    const modelgen::BenchmarkCase original = modelgen::LoadBenchmarkCase(kPublished);
+    auto benchmark = std::make_unique<modelgen::BenchmarkCase>(original);
+    const TSimSettings settings = SimSettingsForMissingKeys();
+    RunControl control;
+    for (auto _ : state) {
+        *benchmark = original;
+        SteadyStateNewton newton(benchmark->model, benchmark->plant, benchmark->state, settings);
+        double residual = 0.0;
+        long iterations = 0;
+        long evaluations = 0;
+        if (!newton.solve(residual, iterations, evaluations))
+            state.SkipWithError("Newton did not converge");
+    }
+    state.counters["deviation_from_published"] = publishedDeviation(*benchmark);
+}
+
+// The default relaxation of the same case, for comparison.
+void BM_SteadyStateRelaxation(benchmark::State& state)
+{
+    const modelgen::BenchmarkCase original = modelgen::LoadBenchmarkCase(kPublished);
+    auto benchmark = std::make_unique<modelgen::BenchmarkCase>(original);
+    const TSimSettings settings = SimSettingsForMissingKeys();
+    RunControl control;
+    for (auto _ : state) {
+        *benchmark = original;
+        Relaxation relaxation(benchmark->model, benchmark->plant, benchmark->state, settings);
+        relaxation.run(control, DefaultRelaxationTimes(benchmark->plant));
+    }
+    state.counters["deviation_from_published"] = publishedDeviation(*benchmark);
+}
+
+} // namespace
+
+BENCHMARK(BM_SteadyStateNewton)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SteadyStateRelaxation)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DryWeather14DaysLegacy)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DryWeather14DaysLegacyFine)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DryWeather14DaysCvode)->Arg(0)->Arg(4)->Arg(5)->Arg(6)->Arg(8)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK_MAIN();

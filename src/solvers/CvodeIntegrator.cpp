@@ -1,0 +1,411 @@
+#include "solvers/CvodeIntegrator.h"
+
+#include "core/Error.h"
+#include "plant/ControlLoops.h"
+#include "solvers/Integrator.h"
+#include "solvers/SparseJacobian.h"
+#include "solvers/StepBudget.h"
+#include "solvers/SundialsSupport.h"
+
+#include <cvode/cvode.h>
+#include <cvode/cvode_ls.h>
+#include <fmt/format.h>
+
+#include <array>
+#include <cstdlib>
+
+namespace narv {
+namespace {
+
+// The entries of the loop table that ApplyControlLoops visits.
+int lastLoopEntry(const TPlantDef& plant)
+{
+    return plant.CompartmentCount + 4;
+}
+
+bool isSwitch(const TControlLoopDef& loop)
+{
+    return loop.Active && loop.OnOff;
+}
+
+std::string flagName(int flag)
+{
+    char* name = CVodeGetReturnFlagName(flag);
+    std::string text = name ? name : std::to_string(flag);
+    std::free(name);
+    return text;
+}
+
+} // namespace
+
+bool LoopActions::apply(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
+                        int variationIndex, const CompartmentArray& relativeKla)
+{
+    std::array<bool, MaxControlLoops + 1> switched{};
+    for (int n = 1; n <= lastLoopEntry(plant); ++n)
+        switched[static_cast<std::size_t>(n)] = loop(plant, n).SwitchedOn;
+    const CompartmentArray setpoints = plant.O2Setpoint;
+    ApplyControlLoops(model, plant, state, variationIndex, relativeKla);
+    bool discontinuous = false;
+    for (int n = 1; n <= lastLoopEntry(plant); ++n)
+        if (switched[static_cast<std::size_t>(n)] != loop(plant, n).SwitchedOn)
+            discontinuous = true;
+    for (int c = 1; c <= plant.CompartmentCount; ++c)
+        if (setpoints[c] != plant.O2Setpoint[c])
+            discontinuous = true;
+    return discontinuous;
+}
+
+int LoopActions::switchCount(TPlantDef& plant) const
+{
+    int count = 0;
+    for (int n = 1; n <= lastLoopEntry(plant); ++n)
+        if (isSwitch(loop(plant, n)))
+            ++count;
+    return count;
+}
+
+void LoopActions::switchFunctions(const TModelDef& model, TPlantDef& plant,
+                                  const TPlantState& state, double* values) const
+{
+    int k = 0;
+    for (int n = 1; n <= lastLoopEntry(plant); ++n) {
+        const TControlLoopDef& entry = loop(plant, n);
+        if (!isSwitch(entry))
+            continue;
+        // Switched on, it switches off below the lower threshold; off, on above the upper one.
+        const double signal = MeasureSignal(model, plant, state, entry);
+        values[k++] = entry.SwitchedOn ? signal - entry.ErwartetY : signal - entry.ErwartetX;
+    }
+}
+
+void LoopActions::flip(TPlantDef& plant, int k) const
+{
+    for (int n = 1; n <= lastLoopEntry(plant); ++n) {
+        TControlLoopDef& entry = loop(plant, n);
+        if (isSwitch(entry) && k-- == 0) {
+            entry.SwitchedOn = !entry.SwitchedOn;
+            return;
+        }
+    }
+}
+
+struct CvodeIntegrator::Solver {
+    Solver(CvodeIntegrator& integrator, int length)
+        : owner(integrator), n(length), y(length, context), scale(length, context),
+          jacobian(buildJacobian(integrator, length, y.data())),
+          linear(y, length, jacobian.nonZeros(), context), memory(CVodeCreate(CV_BDF, context))
+    {
+        if (!memory)
+            throw std::bad_alloc();
+        rootState = integrator.m_state;
+        values.assign(static_cast<std::size_t>(jacobian.nonZeros()), 0.0);
+    }
+    ~Solver() { CVodeFree(&memory); }
+    Solver(const Solver&) = delete;
+    Solver& operator=(const Solver&) = delete;
+
+    static SparseJacobian buildJacobian(CvodeIntegrator& owner, int length, double* y)
+    {
+        PlantEquations& equations = owner.m_equations;
+        equations.gather(owner.m_state, y);
+        SparseJacobian jacobian;
+        jacobian.build(length, equations.reactorBlocks(), y,
+                       [&](const double* at, double* f) {
+                           equations.derivatives(owner.m_state.Time, at, f);
+                       });
+        return jacobian;
+    }
+
+    // The Jacobian by grouped differences. Right after a restart, where the inputs changed by
+    // a step, the last one serves: Newton's iteration needs an approximate Jacobian only, and
+    // CVODE evaluates a new one when it converges badly.
+    static int jacobianFunction(sunrealtype t, N_Vector y, N_Vector fy, SUNMatrix matrix,
+                                void* data, N_Vector, N_Vector, N_Vector)
+    {
+        auto* solver = static_cast<Solver*>(data);
+        return solver->error.guard([&] {
+            long steps = 0;
+            CVodeGetNumSteps(solver->memory, &steps);
+            if (steps != 0 || !solver->valuesValid) {
+                CVodeGetErrWeights(solver->memory, solver->scale);
+                double* scale = solver->scale.data();
+                for (int k = 0; k < solver->n; ++k)
+                    scale[k] = 1.0 / scale[k];
+                PlantEquations& equations = solver->owner.m_equations;
+                solver->jacobian.evaluate(
+                    N_VGetArrayPointer(y), N_VGetArrayPointer(fy), scale,
+                    [&](const double* at, double* f) { equations.derivatives(t, at, f); },
+                    solver->values.data());
+                solver->valuesValid = true;
+                ++solver->jacobians;
+            }
+            const std::vector<int>& starts = solver->jacobian.columnStarts();
+            const std::vector<int>& rows = solver->jacobian.rows();
+            sunindextype* pointers = SUNSparseMatrix_IndexPointers(matrix);
+            sunindextype* indices = SUNSparseMatrix_IndexValues(matrix);
+            double* entries = SUNSparseMatrix_Data(matrix);
+            for (std::size_t j = 0; j < starts.size(); ++j)
+                pointers[j] = starts[j];
+            for (std::size_t k = 0; k < rows.size(); ++k) {
+                indices[k] = rows[k];
+                entries[k] = solver->values[k];
+            }
+        });
+    }
+
+    static int rhs(sunrealtype t, N_Vector y, N_Vector ydot, void* data)
+    {
+        auto* solver = static_cast<Solver*>(data);
+        return solver->error.guard([&] {
+            solver->owner.m_equations.derivatives(t, N_VGetArrayPointer(y),
+                                                  N_VGetArrayPointer(ydot));
+        });
+    }
+
+    static int roots(sunrealtype, N_Vector y, sunrealtype* values, void* data)
+    {
+        auto* solver = static_cast<Solver*>(data);
+        CvodeIntegrator& owner = solver->owner;
+        const int status = solver->error.guard([&] {
+            owner.m_equations.scatter(N_VGetArrayPointer(y), solver->rootState);
+            owner.m_loops->switchFunctions(owner.m_model, owner.m_plant, solver->rootState,
+                                           values);
+        });
+        return status == 0 ? 0 : -1; // a failing root function cannot be retried
+    }
+
+    // CVODE's counters since its last restart: right-hand sides (the Jacobian's included),
+    // linear-solver setups, Jacobians, Newton iterations.
+    std::array<long, 4> liveCounters() const
+    {
+        std::array<long, 4> c{};
+        if (!initialised)
+            return c;
+        long jacobianCalls = 0;
+        CVodeGetNumRhsEvals(memory, &c[0]);
+        CVodeGetNumLinRhsEvals(memory, &jacobianCalls);
+        c[0] += jacobianCalls;
+        CVodeGetNumLinSolvSetups(memory, &c[1]);
+        CVodeGetNumJacEvals(memory, &c[2]);
+        CVodeGetNumNonlinSolvIters(memory, &c[3]);
+        return c;
+    }
+    // The counters of all restarts so far, as CVODE starts them again at every restart.
+    std::array<long, 4> counters() const
+    {
+        std::array<long, 4> c = liveCounters();
+        for (std::size_t k = 0; k < c.size(); ++k)
+            c[k] += earlier[k];
+        return c;
+    }
+    void keepCounters() { earlier = counters(); }
+    std::array<long, 4> earlier{};
+
+    CvodeIntegrator& owner;
+    detail::SundialsContext context;
+    int n;
+    detail::SerialVector y;
+    detail::SerialVector scale;
+    SparseJacobian jacobian;
+    detail::SparseSolver linear;
+    void* memory;
+    std::vector<double> values; // of the last Jacobian, in the order of its pattern
+    bool valuesValid = false;
+    long jacobians = 0;
+    bool initialised = false;
+    int rootCount = 0;
+    detail::CallbackError error;
+    TPlantState rootState;
+    std::array<int, 6> layout{}; // counts the equations were prepared for
+};
+
+CvodeIntegrator::CvodeIntegrator(TModelDef& model, TPlantDef& plant, TPlantState& state,
+                                 const TSimSettings& settings, LoopActions* loops)
+    : m_model(model), m_plant(plant), m_state(state), m_settings(settings),
+      m_loops(loops ? loops : &m_standardLoops),
+      m_equations(model, plant, [this]() -> const UpstreamRow& { return m_loops->upstream(); })
+{
+}
+
+CvodeIntegrator::~CvodeIntegrator() = default;
+
+long CvodeIntegrator::evaluations() const
+{
+    return m_evaluationsBefore + (m_solver ? m_solver->counters()[0] : 0);
+}
+
+std::vector<double> CvodeIntegrator::inputSnapshot() const
+{
+    const TPlantDef& p = m_plant;
+    const TModelDef& m = m_model;
+    std::vector<double> v;
+    v.reserve(256);
+    for (int c = 1; c <= p.CompartmentCount; ++c) {
+        v.push_back(p.Volume[c]);
+        v.push_back(p.Kla[c]);
+        v.push_back(p.O2Setpoint[c]);
+    }
+    for (const double x : {p.InfluentFlow, p.Influent2Flow, p.ReturnFlow, p.RecircFlow,
+                           p.Recirc2Flow, p.ExcessRate, p.SludgeAge, p.O2Saturation,
+                           p.OperatingTemperature})
+        v.push_back(x);
+    for (const int k : {p.InfluentReactor, p.Influent2Reactor, p.ReturnReactor, p.RecircFrom,
+                        p.RecircTo, p.Recirc2From, p.Recirc2To})
+        v.push_back(k);
+    for (const bool b :
+         {p.SludgeSeparation, p.RecircActive, p.ControlLoopsActive, p.Influent2Enabled})
+        v.push_back(b ? 1.0 : 0.0);
+    for (int j = 1; j <= m.NS; ++j) {
+        v.push_back(m.InfluentS[j]);
+        v.push_back(p.SIn2[j]);
+    }
+    for (int j = 1; j <= m.NX; ++j) {
+        v.push_back(m.InfluentX[j]);
+        v.push_back(p.XIn2[j]);
+    }
+    for (int k = 1; k <= m.NP; ++k)
+        v.push_back(m.KrT[k]);
+    const UpstreamRow& up = m_loops->upstream();
+    for (int c = 1; c <= p.CompartmentCount; ++c)
+        v.push_back(up[c]);
+    return v;
+}
+
+void CvodeIntegrator::restart(double time)
+{
+    Solver& s = *m_solver;
+    if (!s.initialised) {
+        if (CVodeInit(s.memory, Solver::rhs, time, s.y) != CV_SUCCESS ||
+            CVodeSStolerances(s.memory, m_settings.RelTol, m_settings.AbsTol) != CV_SUCCESS ||
+            CVodeSetUserData(s.memory, &s) != CV_SUCCESS ||
+            CVodeSetLinearSolver(s.memory, s.linear.solver(), s.linear.matrix()) != CV_SUCCESS ||
+            CVodeSetJacFn(s.memory, Solver::jacobianFunction) != CV_SUCCESS ||
+            CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS)
+            throw SimulationError("The accurate integrator could not be set up.");
+        CVodeSetErrHandlerFn(
+            s.memory, [](int, const char*, const char*, char*, void*) {}, nullptr);
+        s.initialised = true;
+    } else {
+        s.keepCounters();
+        // The last step size is a better start than CVODE's estimate from the derivatives
+        // alone: the inputs change by a little at a time.
+        double lastStep = 0.0;
+        CVodeGetLastStep(s.memory, &lastStep);
+        if (CVodeReInit(s.memory, time, s.y) != CV_SUCCESS ||
+            (lastStep > 0.0 && CVodeSetInitStep(s.memory, lastStep) != CV_SUCCESS))
+            throw SimulationError("The accurate integrator could not be restarted.");
+    }
+    s.rootCount = m_plant.ControlLoopsActive ? m_loops->switchCount(m_plant) : 0;
+    if (CVodeRootInit(s.memory, s.rootCount, s.rootCount > 0 ? Solver::roots : nullptr) !=
+        CV_SUCCESS)
+        throw SimulationError("The switches of the control loops could not be set up.");
+    ++m_restarts;
+}
+
+void CvodeIntegrator::integrate(RunControl& control, bool stepByStep, int variationIndex,
+                                const CompartmentArray& relativeKla, double start, double end,
+                                const std::string& endText)
+{
+    CheckSolverTolerances(m_settings);
+    const SetpointGuard setpoints(m_plant);
+    integrateSteps(control, stepByStep, variationIndex, relativeKla, start, end, endText);
+}
+
+void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int variationIndex,
+                                     const CompartmentArray& relativeKla, double start,
+                                     double end, const std::string& endText)
+{
+    m_state.Time = start;
+    if (m_plant.ControlLoopsActive &&
+        m_loops->apply(m_model, m_plant, m_state, variationIndex, relativeKla))
+        m_forceRestart = true;
+    if (!(end > start))
+        return;
+
+    const std::array<int, 6> layout{m_plant.ReactorCount, m_plant.CompartmentCount, m_model.NS,
+                                    m_model.NX, m_model.IsPHModel ? 1 : 0, 1};
+    const bool fresh = !m_solver || m_solver->layout != layout;
+    if (fresh) {
+        m_equations.prepare(m_state);
+        if (m_solver)
+            m_evaluationsBefore += m_solver->counters()[0];
+        m_solver.reset();
+        m_solver = std::make_unique<Solver>(*this, m_equations.size());
+        m_solver->layout = layout;
+    }
+    Solver& s = *m_solver;
+    const int n = s.n;
+    std::vector<double> y(static_cast<std::size_t>(n));
+    m_equations.gather(m_state, y.data());
+    std::vector<double> inputs = inputSnapshot();
+    double t = start;
+    if (fresh || m_forceRestart || inputs != m_inputs || y != m_y || start != m_time) {
+        m_forceRestart = false;
+        std::copy(y.begin(), y.end(), s.y.data());
+        restart(start);
+    }
+    if (CVodeSetStopTime(s.memory, end) != CV_SUCCESS)
+        throw SimulationError("The end time of the accurate integrator could not be set.");
+
+    while (true) {
+        const int flag = CVode(s.memory, end, s.y, &t, CV_ONE_STEP);
+        if (flag < 0) {
+            s.error.rethrow();
+            throw SimulationError(fmt::format(
+                "The accurate integrator stopped at {} d ({}); check the plant, or raise the "
+                "tolerances RelTol and AbsTol in the settings.",
+                t, flagName(flag)));
+        }
+        s.error.clear(); // a failed evaluation that a smaller step avoided
+        ++m_steps;
+        m_equations.scatter(s.y.data(), m_state);
+        m_state.Time = t;
+
+        bool discontinuous = false;
+        if (flag == CV_ROOT_RETURN) {
+            std::vector<int> found(static_cast<std::size_t>(s.rootCount));
+            CVodeGetRootInfo(s.memory, found.data());
+            for (int k = 0; k < s.rootCount; ++k) {
+                if (found[static_cast<std::size_t>(k)] != 0) {
+                    m_loops->flip(m_plant, k);
+                    ++m_switches;
+                    discontinuous = true;
+                }
+            }
+        }
+        if (m_plant.ControlLoopsActive &&
+            m_loops->apply(m_model, m_plant, m_state, variationIndex, relativeKla))
+            discontinuous = true;
+        const bool finished = flag == CV_TSTOP_RETURN || !(t < end);
+        if (discontinuous && !finished) {
+            m_equations.gather(m_state, s.y.data());
+            restart(t);
+            if (CVodeSetStopTime(s.memory, end) != CV_SUCCESS)
+                throw SimulationError("The end time of the accurate integrator could not be set.");
+        }
+
+        if (control.wantsProgress())
+            control.progress(IntegrationProgressText(t, endText, stepByStep));
+        control.idle();
+        if (stepByStep)
+            control.pauseAfterStep();
+        if (finished || control.stopRequested())
+            break;
+    }
+    m_time = t;
+    m_y.resize(static_cast<std::size_t>(n));
+    m_equations.gather(m_state, m_y.data());
+    m_inputs = inputSnapshot();
+}
+
+std::unique_ptr<PlantIntegrator> MakeSelectedIntegrator(TModelDef& model, TPlantDef& plant,
+                                                        TPlantState& state,
+                                                        const TSimSettings& settings)
+{
+    if (settings.Solver == IntegratorChoice::Cvode)
+        return std::make_unique<CvodeIntegrator>(model, plant, state, settings);
+    return std::make_unique<Integrator>(model, plant, state, settings);
+}
+
+} // namespace narv

@@ -1,0 +1,146 @@
+#include "solvers/PlantEquations.h"
+
+#include "core/Error.h"
+#include "plant/ModelSetup.h"
+#include "solvers/StepBudget.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace narv {
+
+PlantEquations::PlantEquations(TModelDef& model, TPlantDef& plant, Upstream upstream)
+    : m_model(model), m_plant(plant), m_upstream(std::move(upstream))
+{
+}
+
+void PlantEquations::prepare(const TPlantState& state)
+{
+    CheckModelCounts(m_model);
+    if (m_plant.ReactorCount < 1 || m_plant.ReactorCount > m_plant.CompartmentCount ||
+        m_plant.CompartmentCount > MaxCompartments)
+        throw RangeError(fmt::format("The plant has {} reactors in {} compartments.",
+                                     m_plant.ReactorCount, m_plant.CompartmentCount));
+    m_plan = std::make_unique<RatePlan>(m_model);
+    m_scratch = state;
+    m_slots.clear();
+    m_reactorStart.clear();
+    const bool pH = m_model.IsPHModel;
+    const auto dissolvedSpecies = [&](int j) { return !(pH && j == 2); };
+    for (int i = 1; i <= m_plant.ReactorCount; ++i) {
+        m_reactorStart.push_back(size());
+        for (int j = 1; j <= m_model.NS; ++j)
+            if (dissolvedSpecies(j))
+                m_slots.push_back({i, j, true});
+        for (int j = 1; j <= m_model.NX; ++j)
+            m_slots.push_back({i, j, false});
+    }
+    m_reactorStart.push_back(size());
+    for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
+        for (int j = 2; j <= m_model.NS; ++j)
+            if (dissolvedSpecies(j))
+                m_slots.push_back({c, j, true});
+}
+
+void PlantEquations::gather(const TPlantState& state, double* y) const
+{
+    for (std::size_t k = 0; k < m_slots.size(); ++k) {
+        const Slot& slot = m_slots[k];
+        const int c = slot.compartment;
+        if (!slot.dissolved)
+            y[k] = state.X[c][slot.species];
+        else if (slot.species == 1 && m_plant.O2Setpoint[c] != 0.0)
+            y[k] = m_plant.O2Setpoint[c];
+        else
+            y[k] = state.S[c][slot.species];
+    }
+}
+
+void PlantEquations::scatter(const double* y, TPlantState& state)
+{
+    for (std::size_t k = 0; k < m_slots.size(); ++k) {
+        const Slot& slot = m_slots[k];
+        if (slot.dissolved)
+            state.S[slot.compartment][slot.species] = y[k];
+        else
+            state.X[slot.compartment][slot.species] = y[k];
+    }
+    for (int i = 1; i <= m_plant.ReactorCount; ++i)
+        if (m_plant.O2Setpoint[i] != 0.0)
+            state.S[i][1] = m_plant.O2Setpoint[i];
+    if (m_model.IsPHModel)
+        UpdatePH(m_model, m_plant, state);
+}
+
+void PlantEquations::derivatives(double time, const double* y, double* dydt)
+{
+    scatter(y, m_scratch);
+    m_scratch.Time = time;
+    evaluate(y, dydt);
+}
+
+void PlantEquations::evaluate(const double* y, double* dydt)
+{
+    const TModelDef& model = m_model;
+    const TPlantDef& plant = m_plant;
+    const TPlantState& state = m_scratch;
+    FlowRatios(plant, m_ratios);
+    const double excessSludge = ExcessSludgeTerm(model, plant, state);
+    const UpstreamRow& up = m_upstream ? m_upstream() : kSerialUpstream;
+    const int nR = plant.ReactorCount;
+    SpeciesArray S;
+    SpeciesArray X;
+    for (int i = 1; i <= nR; ++i) {
+        // The rates see no negative concentration: an error-controlled step may undershoot 0
+        // by a little, where S/(K+S) and its kind change sign.
+        for (int j = 1; j <= model.NS; ++j)
+            S[j] = std::max(state.S[i][j], 0.0);
+        for (int j = 1; j <= model.NX; ++j)
+            X[j] = std::max(state.X[i][j], 0.0);
+        m_plan->computeConversionRates(m_model, S, X, plant.Kla[i], plant.O2Saturation);
+        const int first = m_reactorStart[static_cast<std::size_t>(i - 1)];
+        const int last = m_reactorStart[static_cast<std::size_t>(i)];
+        for (int k = first; k < last; ++k) {
+            const Slot& slot = m_slots[static_cast<std::size_t>(k)];
+            const int j = slot.species;
+            double d = 0.0;
+            if (!slot.dissolved)
+                d = ParticulateDerivative(model, plant, state, m_ratios, excessSludge, up, i, j);
+            else if (j == 1 && plant.O2Setpoint[i] != 0.0)
+                // Held at the setpoint: 0 there, and a Jacobian that is not singular.
+                d = plant.O2Setpoint[i] - y[k];
+            else if (j == 1)
+                d = OxygenDerivative(model, plant, state, m_ratios, up, i);
+            else
+                d = DissolvedDerivative(model, plant, state, m_ratios, up, i, j);
+            dydt[k] = FiniteDerivative(d, model, slot.dissolved, j, i, state.Time);
+        }
+    }
+    for (std::size_t k = static_cast<std::size_t>(m_reactorStart.back()); k < m_slots.size(); ++k) {
+        const Slot& slot = m_slots[k];
+        dydt[k] = FiniteDerivative(
+            ClarifierDerivative(state, m_ratios, up, slot.compartment, slot.species), model, true,
+            slot.species, slot.compartment, state.Time);
+    }
+}
+
+std::vector<std::pair<int, int>> PlantEquations::reactorBlocks() const
+{
+    std::vector<std::pair<int, int>> blocks;
+    for (std::size_t i = 0; i + 1 < m_reactorStart.size(); ++i)
+        blocks.emplace_back(m_reactorStart[i], m_reactorStart[i + 1]);
+    return blocks;
+}
+
+std::string PlantEquations::variableName(int k) const
+{
+    if (k < 0 || k >= size())
+        return fmt::format("variable {}", k);
+    const Slot& slot = m_slots[static_cast<std::size_t>(k)];
+    const std::string& name =
+        slot.dissolved ? m_model.NameS[slot.species] : m_model.NameX[slot.species];
+    return fmt::format("{} in compartment {}", name, slot.compartment);
+}
+
+} // namespace narv

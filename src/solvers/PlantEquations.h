@@ -1,0 +1,74 @@
+#pragma once
+
+#include "model/ModelDef.h"
+#include "model/Rates.h"
+#include "plant/MassBalance.h"
+#include "plant/PlantDef.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace narv {
+
+// The plant's mass balances with the model's conversion rates as one system dy/dt = f(y), for
+// the accurate solvers. y holds, per reactor, the dissolved species (oxygen first) and the
+// particulate species, then the dissolved species of the clarifier compartments from species
+// 2 on. The pH of a pH model follows from its protons and is not a variable. Oxygen held at a
+// setpoint has the derivative setpoint - y, which keeps it there. Unlike the explicit solvers, f evaluates
+// everything at y itself: the flow ratios, the excess-sludge term and the rates (with
+// concentrations below 0 read as 0), and applies no clamps.
+class PlantEquations {
+public:
+    // The compartment that feeds each compartment; without it, the one before.
+    using Upstream = std::function<const UpstreamRow&()>;
+
+    PlantEquations(TModelDef& model, TPlantDef& plant, Upstream upstream = {});
+
+    // Fixes the layout for the plant's counts and builds the rate plan; state provides the
+    // values the system does not hold (inactive species, the clarifiers' oxygen). Call at the
+    // start of a run. Throws RangeError for counts outside their capacities.
+    void prepare(const TPlantState& state);
+
+    int size() const { return static_cast<int>(m_slots.size()); }
+
+    // state -> y, with the oxygen of setpoint reactors at its setpoint.
+    void gather(const TPlantState& state, double* y) const;
+    // y -> state; then the setpoints and, for a pH model, the pH from the protons.
+    void scatter(const double* y, TPlantState& state);
+
+    // f(y) at a time [d] (for messages). Throws FloatingPointError naming the species and compartment for a value that is
+    // not finite, and what the rate evaluation throws.
+    void derivatives(double time, const double* y, double* dydt);
+
+    // The state of the last scatter or derivatives call (for signals of the control loops).
+    const TPlantState& lastState() const { return m_scratch; }
+
+    // The index ranges [first, last) of each reactor's variables: its species react with each
+    // other, so its block of the Jacobian is dense.
+    std::vector<std::pair<int, int>> reactorBlocks() const;
+
+    // "S Substrate  COD in compartment 3": for messages about variable k (0-based).
+    std::string variableName(int k) const;
+
+private:
+    struct Slot {
+        int compartment;
+        int species;
+        bool dissolved;
+    };
+
+    void evaluate(const double* y, double* dydt);
+
+    TModelDef& m_model;
+    TPlantDef& m_plant;
+    Upstream m_upstream;
+    std::unique_ptr<RatePlan> m_plan;
+    std::vector<Slot> m_slots;
+    std::vector<int> m_reactorStart; // first slot of reactor i at [i - 1]; [nR] = first clarifier
+    TPlantState m_scratch;
+    FlowRatioTable m_ratios;
+};
+
+} // namespace narv

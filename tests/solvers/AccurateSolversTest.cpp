@@ -1,0 +1,365 @@
+#include "solvers/CvodeIntegrator.h"
+#include "solvers/SteadyStateNewton.h"
+
+#include "FakeRunControl.h"
+#include "SampleModels.h"
+#include "SolverCases.h"
+#include "core/Error.h"
+#include "model/Rates.h"
+#include "model/Temperature.h"
+#include "plant/ControlLoops.h"
+#include "solvers/Integrator.h"
+#include "solvers/PlantEquations.h"
+#include "solvers/PlantIntegrator.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace narv {
+namespace {
+
+using ::testing::HasSubstr;
+
+void fillTypicalStates(TPlantState& state)
+{
+    for (int c = 1; c <= MaxCompartments; ++c)
+        testing::FillTypicalState(state.S[c], state.X[c]);
+}
+
+constexpr double kVolume = 100.0; // [m3], every compartment of MakeCascade
+constexpr double kFlow = 50.0;    // [m3/d]
+constexpr double kDilution = kFlow / kVolume;
+
+// One CSTR of the inert model (oxygen, two dissolved, two particulate species), optionally
+// with a first-order decay of species 2 (rate k S2) and one clarifier compartment.
+struct LinearCase {
+    LinearCase() : model(testing::MakeInertModel()), plant(testing::MakeCascade(1, 0, kFlow))
+    {
+        settings = SimSettingsForMissingKeys();
+        settings.Solver = IntegratorChoice::Cvode;
+        neutral.fill(1.0);
+        for (int c = 1; c <= MaxCompartments; ++c)
+            for (int j = 1; j <= MaxSpecies; ++j) {
+                state.S[c][j] = 5.0;
+                state.X[c][j] = 50.0;
+            }
+        plant.O2Saturation = 8.0;
+    }
+    void decayOfSpecies2(double rate)
+    {
+        model.NP = 2;
+        model.KrT[2] = rate;
+        model.TypeS[2][2] = 1; // first order in S2
+        model.NueS[2][2] = -1.0;
+    }
+    void withClarifier()
+    {
+        plant.CompartmentCount = 2;
+        plant.SludgeSeparation = false;
+    }
+    void setInfluent(double s2, double x1)
+    {
+        model.InfluentS.fill(0.0);
+        model.InfluentX.fill(0.0);
+        model.InfluentS[2] = s2;
+        model.InfluentX[1] = x1;
+    }
+
+    TModelDef model;
+    TPlantDef plant;
+    TPlantState state;
+    TSimSettings settings;
+    CompartmentArray neutral;
+};
+
+struct Accurate : ::testing::Test, LinearCase {};
+
+// Newton on a linear plant: 0 = q (Sin - S) - k S, so S = q Sin / (q + k); the particulate
+// species take the influent's values, the clarifier the reactor's.
+TEST_F(Accurate, NewtonFindsTheClosedFormSteadyStateOfALinearPlant)
+{
+    struct Case {
+        double decay; // [1/d]
+        bool clarifier;
+    };
+    for (const Case& c : {Case{0.0, false}, Case{2.0, false}, Case{2.0, true}, Case{40.0, true}}) {
+        SCOPED_TRACE(::testing::Message() << "k " << c.decay << " clarifier " << c.clarifier);
+        LinearCase fixture;
+        fixture.decayOfSpecies2(c.decay);
+        if (c.clarifier)
+            fixture.withClarifier();
+        fixture.setInfluent(10.0, 120.0);
+        SteadyStateNewton newton(fixture.model, fixture.plant, fixture.state, fixture.settings);
+        double residual = -1.0;
+        long iterations = 0;
+        long evaluations = 0;
+        ASSERT_TRUE(newton.solve(residual, iterations, evaluations));
+        const double expected = kDilution * 10.0 / (kDilution + c.decay);
+        EXPECT_NEAR(fixture.state.S[1][2], expected, 1e-10 * expected);
+        EXPECT_NEAR(fixture.state.S[1][3], 0.0, 1e-12);
+        EXPECT_NEAR(fixture.state.S[1][1], 0.0, 1e-12); // no aeration, oxygen-free influent
+        EXPECT_NEAR(fixture.state.X[1][1], 120.0, 1e-9);
+        if (c.clarifier) {
+            EXPECT_NEAR(fixture.state.S[2][2], expected, 1e-10 * expected);
+        }
+        EXPECT_LT(residual, 1e-8);
+        EXPECT_GT(iterations, 0);
+        EXPECT_GT(evaluations, iterations);
+    }
+}
+
+// A step of the influent: S(t) = Sin + (S0 - Sin) exp(-q (t - t0)), from the step time on.
+TEST_F(Accurate, StepInTheInfluentFollowsTheFirstOrderResponse)
+{
+    setInfluent(10.0, 0.0);
+    CvodeIntegrator integrator(model, plant, state, settings);
+    testing::FakeRunControl control;
+    const auto expected = [](double start, double from, double to, double t) {
+        return to + (start - to) * std::exp(-kDilution * (t - from));
+    };
+    // Four calls of 0.25 d continue one integration; the inputs change only at t = 1.
+    for (int k = 0; k < 4; ++k) {
+        integrator.integrate(control, false, 0, neutral, 0.25 * k, 0.25 * (k + 1), "2");
+        const double value = expected(5.0, 0.0, 10.0, 0.25 * (k + 1));
+        EXPECT_NEAR(state.S[1][2], value, 1e-5 * value);
+    }
+    EXPECT_EQ(state.Time, 1.0);
+    const long restartsBefore = integrator.restarts();
+    const double atStep = state.S[1][2];
+    model.InfluentS[2] = 2.0;
+    for (const double end : {1.001, 1.1, 1.5, 2.0}) {
+        integrator.integrate(control, false, 0, neutral, state.Time, end, "2");
+        const double value = expected(atStep, 1.0, 2.0, end);
+        EXPECT_NEAR(state.S[1][2], value, 1e-5 * value) << end;
+    }
+    EXPECT_EQ(integrator.restarts(), restartsBefore + 1); // restarted at the step only
+    EXPECT_NEAR(state.X[1][1], 50.0 * std::exp(-kDilution * 2.0), 1e-4); // washed out
+}
+
+// Oxygen under an on/off kla loop: aerated at kla 240 from O = 0 up to the upper threshold 2,
+// then unaerated, washed out with q down to the lower threshold 1, then aerated again.
+TEST_F(Accurate, OnOffLoopSwitchesAtTheLocatedCrossing)
+{
+    setInfluent(0.0, 0.0);
+    state.S[1][1] = 0.0;
+    plant.ControlLoopsActive = true;
+    TControlLoopDef& loop = plant.ControlLoops[kFirstKlaLoop];
+    loop.Active = true;
+    loop.OnOff = true;
+    loop.Signal = 3; // dissolved species 1: oxygen
+    loop.Compartment = 1;
+    loop.ErwartetX = 2.0;   // upper threshold
+    loop.ErwartetY = 1.0;   // lower threshold
+    loop.Stellung2 = 0.0;   // above the upper threshold: off
+    loop.Steigung = 240.0;  // below the lower threshold: aerated
+    const double kla = 240.0;
+    const double equilibrium = kla * 8.0 / (kDilution + kla);
+    const double switchOff = std::log(equilibrium / (equilibrium - 2.0)) / (kDilution + kla);
+    const double switchOn = switchOff + std::log(2.0) / kDilution;
+
+    CvodeIntegrator integrator(model, plant, state, settings);
+    testing::FakeRunControl control;
+    integrator.integrate(control, false, 0, neutral, 0.0, switchOff + 0.5, "3");
+    EXPECT_EQ(integrator.switches(), 1);
+    EXPECT_TRUE(loop.SwitchedOn);
+    EXPECT_EQ(plant.Kla[1], 0.0);
+    EXPECT_NEAR(state.S[1][1], 2.0 * std::exp(-kDilution * 0.5), 1e-5);
+
+    // Aerated again, oxygen reaches the upper threshold after 0.00064 d.
+    integrator.integrate(control, false, 0, neutral, state.Time, switchOn + 0.0005, "3");
+    EXPECT_EQ(integrator.switches(), 2);
+    EXPECT_FALSE(loop.SwitchedOn);
+    EXPECT_EQ(plant.Kla[1], kla);
+    // Aerated since the crossing: the time of the switch follows from the oxygen reached. A
+    // switch at a step boundary instead would be hours off.
+    const double aerated =
+        std::log((equilibrium - 1.0) / (equilibrium - state.S[1][1])) / (kDilution + kla);
+    EXPECT_NEAR(state.Time - aerated, switchOn, 2e-5); // [d], about 2 s
+}
+
+// An aerated batch reactor without reactions: only oxygen has a derivative, so the Jacobian is
+// singular, Newton fails from a start off the steady state and the relaxation takes over; a
+// plant with flow needs no fallback.
+TEST_F(Accurate, NewtonFallsBackToTheRelaxationWhereItFails)
+{
+    testing::FakeRunControl control;
+    {
+        LinearCase batch;
+        batch.plant.InfluentFlow = 0.0;
+        batch.plant.Kla[1] = 10.0;
+        batch.settings.loopmin = 3;
+        SteadyStateNewton newton(batch.model, batch.plant, batch.state, batch.settings);
+        const SteadyStateOutcome outcome = newton.run(control, {1.0, 0.1, 0.1});
+        EXPECT_TRUE(outcome.relaxed);
+        EXPECT_FALSE(outcome.converged);
+        EXPECT_EQ(outcome.relaxation.chunks, 3);
+        EXPECT_GT(batch.state.S[1][1], 5.0); // aerated towards 8 by the relaxation
+        EXPECT_GT(outcome.residual, 0.0);
+        EXPECT_EQ(outcome.residual, newton.residual());
+        EXPECT_THAT(SteadyStateSummary(outcome), HasSubstr("the state is that of the relaxation"));
+    }
+    {
+        LinearCase flowing;
+        flowing.setInfluent(10.0, 0.0);
+        SteadyStateNewton newton(flowing.model, flowing.plant, flowing.state, flowing.settings);
+        const SteadyStateOutcome outcome = newton.run(control, {1.0, 0.1, 0.1});
+        EXPECT_FALSE(outcome.relaxed);
+        EXPECT_TRUE(outcome.converged);
+        EXPECT_EQ(outcome.relaxation.chunks, 0);
+        EXPECT_THAT(SteadyStateSummary(outcome), HasSubstr("Steady state by Newton's method"));
+    }
+}
+
+TEST_F(Accurate, NewtonIsRefusedWhileControlLoopsAreActive)
+{
+    plant.ControlLoopsActive = true;
+    const TPlantState before = state;
+    SteadyStateNewton newton(model, plant, state, settings);
+    testing::FakeRunControl control;
+    try {
+        newton.run(control, {1.0, 0.1, 0.1});
+        FAIL() << "no error";
+    } catch (const SimulationError& e) {
+        EXPECT_STREQ(e.what(), kControlLoopsActiveMessage);
+    }
+    EXPECT_EQ(std::memcmp(&before, &state, sizeof state), 0);
+}
+
+// The right-hand side is that of the legacy mass balances with the rates at the same state.
+TEST(PlantEquations, DerivativesAreThoseOfTheMassBalances)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = testing::MakeCascade(3, 2, 300.0);
+    plant.ReturnFlow = 200.0;
+    plant.RecircActive = true;
+    plant.RecircFlow = 600.0;
+    plant.RecircFrom = 3;
+    plant.Kla[3] = 100.0;
+    plant.O2Setpoint[2] = 1.5;
+    plant.SludgeSeparation = true;
+    TPlantState state;
+    fillTypicalStates(state);
+    for (int c = 1; c <= 5; ++c)
+        state.S[c][3] = 1.0 + c; // the compartments differ
+
+    PlantEquations equations(*model, plant);
+    equations.prepare(state);
+    std::vector<double> y(static_cast<std::size_t>(equations.size()));
+    std::vector<double> f(y.size());
+    equations.gather(state, y.data());
+    equations.derivatives(0.0, y.data(), f.data());
+    ASSERT_EQ(equations.size(), 3 * (model->NS + model->NX) + 2 * (model->NS - 1));
+
+    FlowRatioTable ratios;
+    FlowRatios(plant, ratios);
+    TPlantState at = state;
+    at.S[2][1] = 1.5; // the setpoint
+    const double excess = ExcessSludgeTerm(*model, plant, at);
+    int k = 0;
+    for (int i = 1; i <= 3; ++i) {
+        ComputeConversionRates(*model, at.S[i], at.X[i], plant.Kla[i], plant.O2Saturation);
+        EXPECT_EQ(y[static_cast<std::size_t>(k)], at.S[i][1]);
+        EXPECT_EQ(f[static_cast<std::size_t>(k++)],
+                  i == 2 ? 0.0 : OxygenDerivative(*model, plant, at, ratios, i));
+        for (int j = 2; j <= model->NS; ++j)
+            EXPECT_EQ(f[static_cast<std::size_t>(k++)],
+                      DissolvedDerivative(*model, plant, at, ratios, i, j))
+                << i << " " << j;
+        for (int j = 1; j <= model->NX; ++j)
+            EXPECT_EQ(f[static_cast<std::size_t>(k++)],
+                      ParticulateDerivative(*model, plant, at, ratios, excess, i, j))
+                << i << " " << j;
+    }
+    for (int c = 4; c <= 5; ++c)
+        for (int j = 2; j <= model->NS; ++j)
+            EXPECT_EQ(f[static_cast<std::size_t>(k++)], ClarifierDerivative(at, ratios, c, j));
+
+    // Oxygen off its setpoint is driven back to it.
+    const auto oxygen2 = static_cast<std::size_t>(model->NS + model->NX);
+    y[oxygen2] = 1.0;
+    equations.derivatives(0.0, y.data(), f.data());
+    EXPECT_EQ(f[oxygen2], 0.5);
+}
+
+// The legacy choice is the legacy integrator itself, bit for bit.
+TEST(PlantIntegrator, LegacyChoiceGivesTheLegacyResultBitForBit)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
+    plant.ReturnFlow = 300.0;
+    plant.Kla[2] = 150.0;
+    plant.Kla[3] = 150.0;
+    auto first = std::make_unique<TPlantState>();
+    fillTypicalStates(*first);
+    auto second = std::make_unique<TPlantState>(*first);
+    const TSimSettings settings = SimSettingsForMissingKeys();
+    CompartmentArray neutral;
+    neutral.fill(1.0);
+    RunControl control;
+    Integrator legacy(*model, plant, *first, settings);
+    const std::unique_ptr<PlantIntegrator> selected =
+        MakeSelectedIntegrator(*model, plant, *second, settings);
+    for (int k = 0; k < 4; ++k) {
+        legacy.integrate(control, false, 0, neutral, 0.5 * k, 0.5 * (k + 1), "2");
+        selected->integrate(control, false, 0, neutral, 0.5 * k, 0.5 * (k + 1), "2");
+    }
+    EXPECT_EQ(std::memcmp(first.get(), second.get(), sizeof(TPlantState)), 0);
+}
+
+// The accurate integrator agrees with itself at a tolerance 1e4 times finer, and with the
+// legacy integrator at its finest accuracy to the legacy's own error.
+TEST(CvodeIntegrator, ConvergesWithTheTolerance)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
+    plant.ReturnFlow = 300.0;
+    plant.Kla[2] = 150.0;
+    plant.Kla[3] = 150.0;
+    TPlantState start;
+    fillTypicalStates(start);
+    const auto run = [&](double relTol) {
+        TSimSettings settings = SimSettingsForMissingKeys();
+        settings.Solver = IntegratorChoice::Cvode;
+        settings.RelTol = relTol;
+        settings.AbsTol = relTol * 1e-2;
+        auto state = std::make_unique<TPlantState>(start);
+        CompartmentArray neutral;
+        neutral.fill(1.0);
+        RunControl control;
+        CvodeIntegrator integrator(*model, plant, *state, settings);
+        integrator.integrate(control, false, 0, neutral, 0.0, 2.0, "2");
+        EXPECT_GT(integrator.steps(), 10);
+        return state;
+    };
+    const auto coarse = run(1e-6);
+    const auto fine = run(1e-10);
+    for (int i = 1; i <= 3; ++i) {
+        for (int j = 1; j <= model->NS; ++j)
+            EXPECT_NEAR(coarse->S[i][j], fine->S[i][j], 1e-4 * (1.0 + fine->S[i][j]));
+        for (int j = 1; j <= model->NX; ++j)
+            EXPECT_NEAR(coarse->X[i][j], fine->X[i][j], 1e-4 * (1.0 + fine->X[i][j]));
+    }
+    EXPECT_EQ(coarse->Time, 2.0);
+}
+
+TEST(CvodeIntegrator, RefusesToleranceOutsideItsRange)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeInertModel());
+    TPlantDef plant = testing::MakeCascade(1, 0, 10.0);
+    TPlantState state;
+    TSimSettings settings = SimSettingsForMissingKeys();
+    settings.RelTol = 0.0;
+    CompartmentArray neutral;
+    neutral.fill(1.0);
+    RunControl control;
+    CvodeIntegrator integrator(*model, plant, state, settings);
+    EXPECT_THROW(integrator.integrate(control, false, 0, neutral, 0.0, 1.0, "1"), RangeError);
+}
+
+} // namespace
+} // namespace narv
