@@ -20,14 +20,14 @@ extern char** environ;
 namespace narv::cli {
 
 const char* const kSweepHelp =
-    R"(Usage: narv-cli sweep SPEC.json [--out OUT.csv] [--scheduler ADDRESS] [--workers N]
+    R"(Usage: narv-cli sweep SWEEP.json [--out OUT.csv] [--scheduler ADDRESS] [--workers N]
 
-Runs one simulation per parameter set of the sweep that SPEC.json describes and writes one
+Runs one simulation per parameter set of the sweep that SWEEP.json describes and writes one
 CSV row per set: the parameters, then the outputs. The runs go to a local process pool, or
 to the workers of the dask.distributed scheduler at ADDRESS. Relative file names in the
-specification are relative to its directory.
+description are relative to its directory.
 
-  SPEC.json           {"case": {"model": M, "plant": P, "variation": V, "settings": S}
+  SWEEP.json           {"case": {"model": M, "plant": P, "variation": V, "settings": S}
                                or {"example": NAME},
                        "parameters": {"SludgeAge": [8, 12, 16], ...}  (every combination)
                                      or [{"SludgeAge": 8, "Kla[3]": 200}, ...],

@@ -1,4 +1,4 @@
-"""The sweep of narv-cli: python3 -m narv.sweep_cli SPEC.json [--out OUT.csv]
+"""The sweep of narv-cli: python3 -m narv.sweep_cli SWEEP.json [--out OUT.csv]
 [--scheduler ADDRESS] [--workers N]. Exit codes as narv-cli's: 0 success, 1 an error of the
 input or the computation (message on stderr), 2 a usage error."""
 
@@ -98,7 +98,7 @@ def main(argv=None):
     parser = argparse.ArgumentParser(
         prog="narv-cli sweep",
         description="Runs one simulation per parameter set of a sweep file and writes a CSV.")
-    parser.add_argument("spec", metavar="SPEC.json")
+    parser.add_argument("spec", metavar="SWEEP.json")
     parser.add_argument("--out", metavar="OUT.csv")
     parser.add_argument("--scheduler", metavar="ADDRESS")
     parser.add_argument("--workers", type=int, metavar="N")
