@@ -79,7 +79,7 @@ def read_csv_rows(path):
 
 
 def test_narv_cli_sweep_writes_the_serial_table(cli, tmp_path, serial):
-    spec = {"case": {"model": "../../examples/asm1-benchmark/asm1-benchmark.mod",
+    sweep_spec = {"case": {"model": "../../examples/asm1-benchmark/asm1-benchmark.mod",
                      "plant": "../../examples/asm1-benchmark/asm1-benchmark.pln",
                      "variation": "../../examples/asm1-benchmark/asm1-benchmark.vrt"},
             "parameters": GRID,
@@ -92,8 +92,8 @@ def test_narv_cli_sweep_writes_the_serial_table(cli, tmp_path, serial):
         target.mkdir(parents=True, exist_ok=True)
         (target / f"asm1-benchmark.{suffix}").write_bytes(
             (EXAMPLES / "asm1-benchmark" / f"asm1-benchmark.{suffix}").read_bytes())
-    (folder / "spec.json").write_text(json.dumps(spec))
-    result = run_cli(cli, "sweep", folder / "spec.json", "--out", tmp_path / "out.csv",
+    (folder / "sweep.json").write_text(json.dumps(sweep_spec))
+    result = run_cli(cli, "sweep", folder / "sweep.json", "--out", tmp_path / "out.csv",
                      "--workers", 2)
     assert result.returncode == 0, result.stderr
     rows = read_csv_rows(tmp_path / "out.csv")
@@ -102,7 +102,7 @@ def test_narv_cli_sweep_writes_the_serial_table(cli, tmp_path, serial):
     assert (tmp_path / "out.csv").read_bytes().count(b"\r\n") == 9
 
 
-@pytest.mark.parametrize("spec,args,code,message", [
+@pytest.mark.parametrize("sweep_spec,args,code,message", [
     ('{"case": "asm1-benchmark", "parameters": {"SludgeAge": [8]}, "run": "relax"}', [], 1,
      'the field "outputs" is missing'),
     ('{"case": "asm1-benchmark", "parameters": {"SludgeAge": [8]}, "run": "relax",', [], 1,
@@ -114,9 +114,9 @@ def test_narv_cli_sweep_writes_the_serial_table(cli, tmp_path, serial):
     ('{"case": "asm1-benchmark", "parameters": {"SludgeAge": [8]}, "run": "relax", '
      '"outputs": ["SludgeAge"]}', ["--bogus"], 2, "unknown option"),
 ])
-def test_narv_cli_sweep_exit_codes(cli, tmp_path, spec, args, code, message):
-    (tmp_path / "spec.json").write_text(spec)
-    result = run_cli(cli, "sweep", tmp_path / "spec.json", "--out", tmp_path / "out.csv", *args)
+def test_narv_cli_sweep_exit_codes(cli, tmp_path, sweep_spec, args, code, message):
+    (tmp_path / "sweep.json").write_text(sweep_spec)
+    result = run_cli(cli, "sweep", tmp_path / "sweep.json", "--out", tmp_path / "out.csv", *args)
     assert result.returncode == code
     assert message in result.stderr
     assert not (tmp_path / "out.csv").exists()

@@ -19,8 +19,8 @@ class SpecError(Exception):
     """A sweep file that cannot be run: the message names the file and the field."""
 
 
-def _case_files(spec, base, source):
-    case = spec.get("case")
+def _case_files(sweep_spec, base, source):
+    case = sweep_spec.get("case")
     if isinstance(case, str):
         case = {"example": case}
     if not isinstance(case, dict):
@@ -55,22 +55,22 @@ def read_spec(path):
     except OSError as error:
         raise SpecError(f"{path}: cannot be read: {error.strerror}") from None
     try:
-        spec = json.loads(text)
+        sweep_spec = json.loads(text)
     except json.JSONDecodeError as error:
         raise SpecError(f"{path}, line {error.lineno}: not valid JSON: {error.msg}") from None
-    if not isinstance(spec, dict):
+    if not isinstance(sweep_spec, dict):
         raise SpecError(f"{path}: a sweep file holds one JSON object")
-    unknown = set(spec) - {"case", "parameters", "run", "outputs"}
+    unknown = set(sweep_spec) - {"case", "parameters", "run", "outputs"}
     if unknown:
         raise SpecError(f"{path}: no field {', '.join(sorted(unknown))} (case, parameters, run, "
                         "outputs)")
     for field in ("case", "parameters", "run", "outputs"):
-        if field not in spec:
+        if field not in sweep_spec:
             raise SpecError(f"{path}: the field \"{field}\" is missing")
-    files = _case_files(spec, path.parent, path)
+    files = _case_files(sweep_spec, path.parent, path)
     try:
-        sets = parameter_sets(spec["parameters"])
-        plan = RunPlan(spec["run"], spec["outputs"])
+        sets = parameter_sets(sweep_spec["parameters"])
+        plan = RunPlan(sweep_spec["run"], sweep_spec["outputs"])
     except Error as error:
         raise SpecError(f"{path}: {error}") from None
     if not sets:
@@ -98,7 +98,7 @@ def main(argv=None):
     parser = argparse.ArgumentParser(
         prog="narv-cli sweep",
         description="Runs one simulation per parameter set of a sweep file and writes a CSV.")
-    parser.add_argument("spec", metavar="SWEEP.json")
+    parser.add_argument("sweep_spec", metavar="SWEEP.json")
     parser.add_argument("--out", metavar="OUT.csv")
     parser.add_argument("--scheduler", metavar="ADDRESS")
     parser.add_argument("--workers", type=int, metavar="N")
@@ -112,7 +112,7 @@ def main(argv=None):
 
     client = None
     try:
-        files, sets, plan = read_spec(arguments.spec)
+        files, sets, plan = read_spec(arguments.sweep_spec)
         case = load(**files)
         if arguments.scheduler:
             try:
