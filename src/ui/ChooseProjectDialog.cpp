@@ -1,5 +1,7 @@
 #include "ui/ChooseProjectDialog.h"
 
+#include <functional>
+
 #include "shell/ProjectChooser.h"
 #include "ui/DesktopFormat.h"
 
@@ -58,18 +60,18 @@ ChooseProjectDialog::ChooseProjectDialog(ProjectChooser& chooser, QWidget* paren
     layout->addLayout(grid);
     layout->addWidget(buttons);
 
-    const auto follow = [this](QListWidget* list, void (ProjectChooser::*select)(int)) {
-        connect(list, &QListWidget::currentRowChanged, this, [this, select](int row) {
+    const auto follow = [this](QListWidget* list, std::function<void(int)> select) {
+        connect(list, &QListWidget::currentRowChanged, this, [this, select = std::move(select)](int row) {
             if (m_updating || row < 0)
                 return;
-            (m_chooser.*select)(row);
+            select(row);
             showChooser();
         });
     };
-    follow(m_projects, &ProjectChooser::selectProject);
-    follow(m_models, &ProjectChooser::selectModel);
-    follow(m_plants, &ProjectChooser::selectPlant);
-    follow(m_variations, &ProjectChooser::selectVariation);
+    follow(m_projects, [this](int row) { m_chooser.selectProject(row); });
+    follow(m_models, [this](int row) { m_chooser.selectModel(row); });
+    follow(m_plants, [this](int row) { m_chooser.selectPlant(row); });
+    follow(m_variations, [this](int row) { m_chooser.selectVariation(row); });
     showChooser();
     m_projects->setFocus();
 }
