@@ -12,6 +12,7 @@
 
 #include <QtCore/QLocale>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QGuiApplication>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
@@ -81,6 +82,13 @@ MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, Q
     events->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
     connect(events, &QAction::triggered, this, [this] { m_help->showEvents(); });
     addAction(events);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && !m_captionWhileInactive.isEmpty()) {
+                    setWindowTitle(m_captionWhileInactive);
+                    m_captionWhileInactive.clear();
+                }
+            });
     syncActions();
 }
 
@@ -104,6 +112,17 @@ bool MainWindow::startUp(QChar localeDecimalSeparator)
     installHints();
     syncActions();
     return true;
+}
+
+void MainWindow::showRunProgress(const QString& progress, const QString& inactiveCaption)
+{
+    if (QGuiApplication::applicationState() == Qt::ApplicationActive) {
+        statusBar()->showMessage(progress);
+        return;
+    }
+    if (m_captionWhileInactive.isEmpty())
+        m_captionWhileInactive = windowTitle();
+    setWindowTitle(inactiveCaption);
 }
 
 void MainWindow::shellStateChanged()

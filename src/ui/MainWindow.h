@@ -46,6 +46,10 @@ public:
     // After a window changed the shell's state (an editor marked the plant unsaved, a run
     // produced results): the saved marks, enabling and status lines again.
     void shellStateChanged();
+    // A run's progress when no run window shows it: in the hint line while the program is the
+    // active one, otherwise as the main window's caption (what the task bar shows), which
+    // comes back when the program is activated again.
+    void showRunProgress(const QString& progress, const QString& inactiveCaption);
     // The splash window and the start dialog "Welcome to NARV" until a choice led somewhere.
     // False when the start dialog was cancelled: the program ends.
     bool runStartDialog();
@@ -122,7 +126,7 @@ private:
     std::map<std::string, QAction*> m_toolActions;
     QToolBar* m_toolBar = nullptr;
     std::array<QLabel*, 5> m_statusLines{};
-    bool m_closing = false;
+    QString m_captionWhileInactive; // the caption to put back on activation; empty if none
 };
 
 } // namespace narv
