@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/Error.h"
 #include "dynamics/DynamicSimulation.h"
+#include "results/Recording.h"
 #include "results/ResultsFile.h"
 #include "results/SeriesText.h"
 #include "special/AIDynamicSimulation.h"
@@ -108,6 +109,9 @@ DynamicRunOutcome RunDynamicSimulation(Workspace& workspace, const TSimSettings&
     w.resultsAvailable = false;
     w.sbrRun.reset();
     RemoveRunCharts(results);
+    // A run stopped before its first recording must not show the previous run's series as its
+    // own.
+    ClearSeries(results);
     SetRunStart(results, request.startTime ? *request.startTime : localNow());
     DynamicRunOutcome outcome;
     if (sbr) {

@@ -125,7 +125,7 @@ void ContinuousWindowState::idle()
 {
     m_port.processEvents();
     while (m_paused && !m_stopRequested)
-        m_port.processEvents();
+        m_port.waitForEvents();
 }
 
 void ContinuousWindowState::start()

@@ -51,7 +51,7 @@ void IntegrationWindowState::idle()
 void IntegrationWindowState::pauseAfterStep()
 {
     while (!m_continue && !m_stopRequested)
-        m_port.processEvents();
+        m_port.waitForEvents();
     m_continue = false;
 }
 

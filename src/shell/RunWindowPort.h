@@ -6,9 +6,9 @@
 
 namespace narv {
 
-// What the run windows (integration, relaxation, continuous simulation) need from their
-// surroundings while their rules run in plain classes: the desktop program implements it with
-// its windows, tests record the calls. A run calls processEvents after every integrator step
+// What the run windows (integration, relaxation, dynamic and continuous simulation) need from
+// their surroundings while their rules run in plain classes: the desktop program implements it
+// with its windows, tests record the calls. A run calls processEvents after every integrator step
 // and repeatedly while it is paused; a window that runs the computation on a worker thread
 // must hand these calls over to its own thread (and may wait briefly in processEvents).
 class RunWindowPort {
@@ -19,6 +19,9 @@ public:
     virtual void setStatus(const std::string& text) = 0;
     // Let the user interface handle pending input (Stop, Continue, Pause, repaints).
     virtual void processEvents() = 0;
+    // A paused run waits here for the user's input: a window blocks until some arrives rather
+    // than spinning.
+    virtual void waitForEvents() { processEvents(); }
     // The enabled states or captions of the window's buttons changed.
     virtual void buttonsChanged() = 0;
     // A message box with OK (elapsed times).
@@ -34,6 +37,9 @@ public:
     virtual void refreshStatePage() = 0;
     // The "Initial conditions" page refreshed, if the plant dialog is visible.
     virtual void refreshInitialConditions() = 0;
+    // A dynamic run ended (or failed): the results window and "Save Results" follow the
+    // workspace's results.
+    virtual void runResultsChanged() {}
 };
 
 // The buttons of a run window.

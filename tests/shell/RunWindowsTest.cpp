@@ -1,7 +1,12 @@
+#include "shell/CaseFiles.h"
 #include "shell/ContinuousWindowState.h"
+#include "shell/DynamicWindowState.h"
 #include "shell/IntegrationWindowState.h"
 #include "shell/RelaxationWindowState.h"
 #include "shell/Workspace.h"
+
+#include "core/Error.h"
+#include "dynamics/DynamicSimulation.h"
 
 #include "ScriptedDialogs.h"
 #include "TempDirectory.h"
@@ -47,6 +52,7 @@ struct RecordingPort : RunWindowPort {
     void showStatePage() override { calls.push_back("showState"); }
     void refreshStatePage() override { calls.push_back("refreshState"); }
     void refreshInitialConditions() override { calls.push_back("refreshInitial"); }
+    void runResultsChanged() override { calls.push_back("resultsChanged"); }
 
     long count(const std::string& call) const
     {
@@ -316,6 +322,116 @@ TEST_F(RunWindowsTest, ContinuousWindowNamesPausesAndStops)
     EXPECT_THROW(window.start(), Error);
     EXPECT_TRUE(window.buttons().start);
     EXPECT_EQ(window.status(), "Continuous simulation not running");
+}
+
+// The benchmark plant with its variation, as a project loads it.
+std::unique_ptr<Workspace> benchmarkWorkspace()
+{
+    const std::filesystem::path dir =
+        std::filesystem::path(NARV_SOURCE_DIR) / "examples" / "asm1-benchmark";
+    auto workspace = std::make_unique<Workspace>();
+    LoadCase(*workspace, {dir / "asm1-benchmark.mod", dir / "asm1-benchmark.pln",
+                          dir / "asm1-benchmark.vrt"});
+    return workspace;
+}
+
+TEST(DynamicWindow, CycleCountIsCheckedAndSetsTheEndTimeText)
+{
+    auto w = benchmarkWorkspace();
+    RecordingPort port;
+    DynamicWindowState window(*w, TSimSettings{}, port);
+    EXPECT_EQ(window.cycleCountText(), "1");
+    EXPECT_EQ(window.endTimeText(), DynamicEndTimeText(1, w->variation.CycleDuration));
+    EXPECT_FALSE(window.buttons().stop);
+    EXPECT_FALSE(window.buttons().show);
+    struct Case {
+        const char* text;
+        bool accepted;
+        const char* message;
+        int cycles;
+    };
+    const Case cases[] = {
+        {"14", true, "", 14},
+        {"0", false, "Number should be between 1 and 365", 14},
+        {"366", false, "Number should be between 1 and 365", 14},
+        {"2.5", false, "Input isn't a valid number", 14},
+        {"365", true, "", 365},
+    };
+    for (const Case& c : cases) {
+        const CycleCountEntry entry = window.enterCycleCount(c.text);
+        EXPECT_EQ(entry.accepted, c.accepted) << c.text;
+        EXPECT_THAT(entry.message, StartsWith(c.message)) << c.text;
+        EXPECT_EQ(window.cycleCount(), c.cycles) << c.text;
+        EXPECT_EQ(window.endTimeText(), DynamicEndTimeText(c.cycles, w->variation.CycleDuration))
+            << c.text;
+    }
+}
+
+TEST(DynamicWindow, RunBuildsChartsAndStopKeepsWhatWasRecorded)
+{
+    auto w = benchmarkWorkspace();
+    const TPlantDef before = w->plant;
+    RecordingPort port;
+    const TSimSettings settings = SimSettingsForMissingKeys();
+    DynamicWindowState window(*w, settings, port);
+    RunButtons during;
+    bool checkBoxDuring = true;
+    port.onEvents = [&](int) {
+        during = window.buttons();
+        checkBoxDuring = window.allCyclesEnabled();
+        window.start(); // a second start while one runs does nothing
+    };
+    window.start();
+    EXPECT_FALSE(during.start);
+    EXPECT_TRUE(during.stop);
+    EXPECT_FALSE(checkBoxDuring);
+    EXPECT_EQ(port.statuses.front(), "Simulation started");
+    EXPECT_THAT(port.statuses, Contains(StartsWith("Simulation stands at ")));
+    EXPECT_EQ(port.statuses.back(), "Simulation not started");
+    EXPECT_THAT(port.messages, ElementsAre(StartsWith("Simulation time: ")));
+    EXPECT_THAT(port.calls, ElementsAre("plantModified", "run starts", "run ends",
+                                        "resultsChanged"));
+    EXPECT_TRUE(w->resultsAvailable);
+    ASSERT_FALSE(w->results.Series.empty());
+    EXPECT_EQ(w->results.Series.front()->Points.size(), 289u);
+    EXPECT_TRUE(window.buttons().show);
+    EXPECT_TRUE(window.buttons().start);
+
+    // A stop during step 101 of the last cycle: that step ends and is recorded, after the
+    // initial point and the 100 before it; the plant's inputs come back.
+    window.enterCycleCount("2");
+    port.onEvents = [&](int) {
+        if (!w->results.Series.empty() && w->results.Series.front()->Points.size() >= 101)
+            window.stop();
+    };
+    window.start();
+    EXPECT_EQ(w->results.Series.front()->Points.size(), 102u);
+    EXPECT_TRUE(w->resultsAvailable);
+    EXPECT_EQ(w->plant.InfluentFlow, before.InfluentFlow);
+    EXPECT_EQ(w->plant.Kla, before.Kla);
+    EXPECT_FALSE(window.running());
+
+    // A stop before the recorded cycle leaves no series of the earlier run behind.
+    port.onEvents = [&](int) { window.stop(); };
+    window.start();
+    EXPECT_TRUE(w->results.Series.empty());
+    EXPECT_FALSE(window.running());
+}
+
+TEST(DynamicWindow, AnErrorEndsTheRunIdleWithoutCharts)
+{
+    auto w = benchmarkWorkspace();
+    w->variation.CycleDuration = 0.0;
+    RecordingPort port;
+    DynamicWindowState window(*w, SimSettingsForMissingKeys(), port);
+    EXPECT_THROW(window.start(), SimulationError);
+    EXPECT_THAT(port.messages, ElementsAre(StartsWith("Simulation time: ")));
+    EXPECT_EQ(port.calls.back(), "resultsChanged");
+    EXPECT_FALSE(w->resultsAvailable);
+    EXPECT_FALSE(window.running());
+    EXPECT_TRUE(window.buttons().start);
+    EXPECT_FALSE(window.buttons().stop);
+    EXPECT_EQ(window.status(), "Simulation not started");
 }
 
 } // namespace
