@@ -52,6 +52,12 @@ public:
     const ContinuousNames& names() const { return m_names; }
     void setInputName(std::string name) { m_names.input = std::move(name); }   // typing
     void setOutputName(std::string name) { m_names.output = std::move(name); } // typing
+    // Another project was opened; not while a run reads and writes the tables.
+    void setProjectDir(std::filesystem::path dir)
+    {
+        if (!m_inProgress)
+            m_projectDir = std::move(dir);
+    }
     std::filesystem::path inputPath() const;  // ProjectDir/ContInputName.csv
     std::filesystem::path outputPath() const; // ProjectDir/ContOutputName.csv
 

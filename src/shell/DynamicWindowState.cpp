@@ -47,7 +47,7 @@ CycleCountEntry DynamicWindowState::enterCycleCount(std::string_view text)
         return {true, {}, cycleCountText(), false};
     const IntegerCheck check = CheckIntegerField(text, 1, kMaxCycles, m_cycles);
     if (!check.accepted)
-        return {false, check.message, check.text, check.returnFocus};
+        return {false, check.message, cycleCountText(), check.returnFocus};
     m_cycles = check.value;
     updateEndTimeText();
     return {true, {}, cycleCountText(), false};

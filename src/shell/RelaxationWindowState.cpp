@@ -65,8 +65,9 @@ RelaxationFieldEntry RelaxationWindowState::enterField(RelaxationField field, st
         return {true, {}, fieldText(field), false};
     const RealCheck check =
         CheckRealField(text, 0.0, 10.0 * m_workspace.plant.SludgeAge, time(field));
+    // A refused entry shows the kept time as every time is shown.
     if (!check.accepted)
-        return {false, check.message, check.text, check.returnFocus};
+        return {false, check.message, fieldText(field), check.returnFocus};
     time(field) = check.value;
     return {true, {}, fieldText(field), false};
 }

@@ -9,6 +9,11 @@
 #include "ui/SplashWindow.h"
 #include "ui/StartDialogWindow.h"
 #include "ui/ToolBarIcons.h"
+#include "ui/runs/ContinuousSimulationWindow.h"
+#include "ui/runs/DynamicSimulationWindow.h"
+#include "ui/runs/IntegrationWindow.h"
+#include "ui/runs/RelaxationWindow.h"
+#include "ui/runs/RunWindows.h"
 
 #include <QtCore/QLocale>
 #include <QtGui/QCloseEvent>
@@ -30,6 +35,64 @@ UserDialogs& chooseDialogs(UserDialogs* given, std::unique_ptr<QtUserDialogs>& o
     own = std::make_unique<QtUserDialogs>(parent);
     return *own;
 }
+
+// The run windows' way to the shell, the commands and the other windows.
+class MainRunHost : public RunWindowHost {
+public:
+    explicit MainRunHost(MainWindow& window) : m_window(window) {}
+
+    Workspace& workspace() override { return m_window.workspace(); }
+    const TSimSettings& simSettings() override { return m_window.shell().simSettings(); }
+    UserDialogs& dialogs() override { return m_window.dialogs(); }
+    std::filesystem::path projectDir() override { return m_window.shell().projectDir(); }
+    ChartSetup chartSetup() override
+    {
+        const ProjectShell& shell = m_window.shell();
+        ChartSetup setup;
+        setup.ProjectName = shell.projectName();
+        setup.ModelName = shell.ModelFileName;
+        setup.PlantName = shell.PlantFileName;
+        setup.VariationName = shell.VariationFileName;
+        setup.BottomAxisTitle = shell.settings().BottomAxisTitleCaption;
+        return setup;
+    }
+    ContinuousNames continuousNames() override
+    {
+        return {m_window.shell().ContInputName, m_window.shell().ContOutputName};
+    }
+    void setContinuousNames(const ContinuousNames& names) override
+    {
+        m_window.shell().ContInputName = names.input;
+        m_window.shell().ContOutputName = names.output;
+    }
+    void setRunning(RunKind run) override
+    {
+        m_window.commands().setRunning(run);
+        m_window.syncActions();
+        if (run == RunKind::None)
+            m_window.statusBar()->clearMessage();
+    }
+    void markPlantModified() override
+    {
+        m_window.shell().state().PlantSaved = false;
+        m_window.shellStateChanged();
+    }
+    void showPlantPage(WindowPort::PlantPage page) override { m_window.showPlantEditor(page); }
+    void refreshPlantPage(WindowPort::PlantPage) override { m_window.reloadPlantEditor(); }
+    void runResultsChanged() override
+    {
+        m_window.commands().runFinished();
+        m_window.syncActions();
+    }
+    void showResults() override { m_window.showResults(); }
+    void showRunProgress(const QString& progress) override
+    {
+        m_window.showRunProgress(progress, progress);
+    }
+
+private:
+    MainWindow& m_window;
+};
 
 // The hint line holds one line: the hint's line breaks become blanks.
 QString hintLine(const std::string& hint)
@@ -63,7 +126,9 @@ MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, Q
     : QMainWindow(parent), m_dialogs(chooseDialogs(dialogs, m_ownDialogs, this)),
       m_shell(std::move(programDir), m_workspace, m_dialogs),
       m_commands(m_shell, m_workspace, m_dialogs, *this),
-      m_help(CreateHelpLauncher(this, m_editEvents))
+      m_help(CreateHelpLauncher(this, m_editEvents)),
+      m_runHost(std::make_unique<MainRunHost>(*this)),
+      m_runWindows(std::make_unique<RunWindows>(*m_runHost, this))
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(ToQString(MainWindowCaption()));
@@ -425,32 +490,32 @@ void MainWindow::showVariationEditor(VariationPage)
 
 void MainWindow::showRelaxation()
 {
-    notAvailable("The relaxation window");
+    m_runWindows->show(m_runWindows->relaxation());
 }
 
 void MainWindow::showIntegration()
 {
-    notAvailable("The integration window");
+    m_runWindows->show(m_runWindows->integration());
 }
 
 void MainWindow::showDynamicSimulation()
 {
-    notAvailable("The dynamic simulation window");
+    m_runWindows->show(m_runWindows->dynamicSimulation());
 }
 
 void MainWindow::showContinuousSimulation()
 {
-    notAvailable("The continuous simulation window");
+    m_runWindows->show(m_runWindows->continuousSimulation());
 }
 
 bool MainWindow::continuousSimulationRunning() const
 {
-    return false;
+    return m_runWindows->continuousSimulationRunning();
 }
 
 bool MainWindow::integrationWindowActive() const
 {
-    return false;
+    return m_runWindows->integrationWindowActive();
 }
 
 void MainWindow::showResults()

@@ -24,6 +24,8 @@ namespace narv {
 
 class HelpLauncher;
 class QtUserDialogs;
+class RunWindowHost;
+class RunWindows;
 class SplashWindow;
 
 // The main window ("TMainForm"): the menus and tool bar of the shell's commands, the five
@@ -63,6 +65,7 @@ public:
     void syncActions();
 
     QAction* action(const std::string& caption) const;
+    RunWindows& runWindows() { return *m_runWindows; }
     QMenu* menu(const std::string& caption) const;
     QToolBar* toolBar() const { return m_toolBar; }
     QString statusLine(int index) const;
@@ -127,6 +130,8 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::array<QLabel*, 5> m_statusLines{};
     QString m_captionWhileInactive; // the caption to put back on activation; empty if none
+    std::unique_ptr<RunWindowHost> m_runHost;
+    std::unique_ptr<RunWindows> m_runWindows;
 };
 
 } // namespace narv

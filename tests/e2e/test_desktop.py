@@ -132,11 +132,19 @@ def test_relaxation_then_save_matches_the_command_line(narv, tmp_path):
     relaxation = open_or_skip(narv, "Relaxation", lambda: narv.keys("<Control>r"),
                               "Relaxation")
     narv.press(relaxation, "Start")
+    # While it runs the window stays responsive: Start is disabled, Stop enabled.
+    assert not narv.button(relaxation, "Start").sensitive
+    # The end: the elapsed time is told first, then the window is ready again.
+    box = narv.message_box(timeout=300)
+    assert box is not None, "no message at the end of the relaxation"
+    text = " ".join(n.name for n in box.findChildren(
+        lambda n: n.roleName == "label" and n.name, isLambda=True))
+    assert "Time for Relaxation: " in text, text
+    narv.press(box, "OK")
     wait_for("the end of the relaxation", lambda: narv.button(relaxation, "Start").sensitive,
-             timeout=300)
-    box = narv.message_box(timeout=10)  # "Time for Relaxation: ..."
-    if box is not None:
-        narv.press(box, "OK")
+             timeout=20)
+    assert not narv.button(relaxation, "Stop").sensitive
+    assert narv.button(relaxation, "Show Results").sensitive
     screenshot("relaxation")
 
     narv.keys("<Control><Alt>s")  # Save Project: the plant is unsaved after the run

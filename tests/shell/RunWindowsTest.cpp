@@ -196,6 +196,7 @@ TEST_F(RunWindowsTest, RelaxationFieldsAreCheckedAgainstTenSludgeAges)
         EXPECT_EQ(entry.accepted, c.accepted) << c.text;
         EXPECT_EQ(entry.message, c.message) << c.text;
         EXPECT_EQ(entry.returnFocus, !c.accepted) << c.text;
+        EXPECT_EQ(entry.text, window.fieldText(c.field)) << c.text;
     }
     EXPECT_EQ(window.times().particulate, 100.0);
     EXPECT_EQ(window.times().dissolved, 2.0);

@@ -5,10 +5,17 @@
 #include "ui/MainWindow.h"
 #include "ui/SplashWindow.h"
 #include "ui/StartDialogWindow.h"
+#include "ui/runs/ContinuousSimulationWindow.h"
+#include "ui/runs/DynamicSimulationWindow.h"
+#include "ui/runs/IntegrationWindow.h"
+#include "ui/runs/RelaxationWindow.h"
+#include "ui/runs/RunWindows.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QStatusBar>
 #include <QtWidgets/QTabWidget>
 
 #include <filesystem>
@@ -112,6 +119,29 @@ void copyExample(const fs::path& user, const std::string& name)
         fs::copy_file(entry.path(), user / name / entry.path().filename());
 }
 
+// A run window before, during (at its first progress text with prefix) and after a run, to
+// the right of the main window.
+void shootRun(MainWindow& window, RunWindow& run, const std::string& name, const QString& prefix,
+              const fs::path& out, const QSize& screen)
+{
+    const QPoint at(std::min(window.width() + 20, screen.width() - run.width() - 10), 60);
+    save(desktop(screen, {{&window, {0, 0}}, {&run, at}}), out, name + "-before", screen);
+    if (prefix.isEmpty())
+        return;
+    bool shot = false;
+    const auto connection = QObject::connect(
+        run.statusBar(), &QStatusBar::messageChanged, &run, [&](const QString& text) {
+            if (shot || !text.startsWith(prefix))
+                return;
+            shot = true;
+            save(desktop(screen, {{&window, {0, 0}}, {&run, at}}), out, name + "-during", screen);
+        });
+    run.findChild<QPushButton*>("btStart")->click();
+    QObject::disconnect(connection);
+    save(desktop(screen, {{&window, {0, 0}}, {&run, at}}), out, name + "-after", screen);
+    run.close();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -177,6 +207,18 @@ int main(int argc, char** argv)
             save(desktop(screen, {{&window, {0, 0}}, {&configuration, at}}), out,
                  "configuration-chart", screen);
         }
+        window.runCommand("&Relaxation");
+        shootRun(window, window.runWindows().relaxation(), "relaxation", "Relaxation stands at",
+                 out, screen);
+        window.runCommand("&Integration");
+        shootRun(window, window.runWindows().integration(), "integration",
+                 "Integration stands at   1.", out, screen);
+        window.runCommand("&Dynamic Simulation");
+        shootRun(window, window.runWindows().dynamicSimulation(), "dynamic-simulation",
+                 "Integration stands at   0.5", out, screen);
+        window.runWindows().show(window.runWindows().continuousSimulation());
+        shootRun(window, window.runWindows().continuousSimulation(), "continuous-simulation", {},
+                 out, screen);
     }
     return 0;
 }
