@@ -12,6 +12,7 @@
 #include <QtGui/QAccessible>
 #include <QtTest/QtTest>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -78,7 +79,15 @@ struct Program {
         window->runCommand("&Load Project");
     }
     bool enabled(const std::string& caption) const { return window->action(caption)->isEnabled(); }
-    int interactions() const { return dialogs.calls + static_cast<int>(help->calls.size()); }
+    // Messages, questions, help and the windows open besides the main window.
+    int interactions() const
+    {
+        int windows = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible() && widget != window.get())
+                ++windows;
+        return dialogs.calls + static_cast<int>(help->calls.size()) + windows;
+    }
 };
 
 QAction* toolButton(MainWindow& window, const QString& text)
