@@ -143,7 +143,11 @@ void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& pla
         plant.Influent2Enabled = true;
         break;
     case TFlowschemeType::ftAI:
-        throw SimulationError("Plants with A/I processes are not supported yet.");
+        // The common part of the type; the lanes and counts are the A/I plant's own
+        // (ApplyAIPlantType), which the callers holding them run as well.
+        plant.Influent2Enabled = true;
+        plant.SludgeSeparation = true;
+        break;
     case TFlowschemeType::ftUnknown:
         ApplyPlantType(ResolveUnknownType(plant), model, plant, state, chosenFromMenu);
         return;

@@ -99,8 +99,9 @@ TFlowschemeType ResolveUnknownType(const TPlantDef& plant);
 
 // Sets the plant up as the given type. chosenFromMenu: the type is chosen by the user rather
 // than shown for a loaded plant; then the control loops take their defaults and the state the
-// model's initial conditions (a loaded plant keeps the concentrations of its file). The A/I
-// set-up lives with the A/I plant (ApplyAIPlantType).
+// model's initial conditions (a loaded plant keeps the concentrations of its file). For ftAI
+// only the common part is set here; the counts and lanes are set up with the A/I plant
+// (ApplyAIPlantType), which its callers run.
 void ApplyPlantType(TFlowschemeType type, const TModelDef& model, TPlantDef& plant,
                     TPlantState& state, bool chosenFromMenu);
 

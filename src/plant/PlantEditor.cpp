@@ -62,7 +62,7 @@ void fitRecirculation(int& from, int& to, int reactors)
         return;
     }
     from = std::clamp(from, 2, reactors);
-    if (to >= from)
+    if (to > from)
         to = from - 1;
 }
 
@@ -129,7 +129,7 @@ const PlantDefinitionView& PlantEditor::refresh()
         plant.SludgeAge = minimum;
         plant.ExcessRate = 1.0 / plant.SludgeAge;
     }
-    view.sludgeAgeLabel = "Sludge age (SRT) (>" + FormatNumber(1, 3, minimum) + ")";
+    view.sludgeAgeLabel = "Sludge age (SRT) (>" + FormatFixed(1, 3, minimum) + ")";
 
     if (reactors < 2) {
         plant.RecircActive = false;
@@ -147,7 +147,7 @@ const PlantDefinitionView& PlantEditor::refresh()
     view.recirc2FlowText = fieldNumber(plant.Recirc2Flow);
     view.sludgeAgeText = fieldNumber(plant.SludgeAge);
     view.o2SaturationText = fieldNumber(plant.O2Saturation);
-    view.temperatureText = FormatNumber(1, 1, plant.OperatingTemperature) + " °C";
+    view.temperatureText = FormatFixed(1, 1, plant.OperatingTemperature) + " °C";
     m_view = std::move(view);
     return m_view;
 }
@@ -298,7 +298,7 @@ PlantEntry PlantEditor::enterField(PlantField field, std::string_view text)
 
 std::string PlantEditor::temperatureEditText() const
 {
-    return FormatNumber(1, 1, m_plant.OperatingTemperature);
+    return FormatFixed(1, 1, m_plant.OperatingTemperature);
 }
 
 std::string PlantEditor::compartmentLabel(int compartment) const
@@ -430,6 +430,57 @@ int PlantEditor::pasteInitialConditions(std::string_view clipboard)
     if (filled > 0)
         m_modified = true;
     return filled;
+}
+
+SpeciesArray& PlantEditor::influentValues(InfluentGrid grid)
+{
+    switch (grid) {
+    case InfluentGrid::Dissolved1:
+        return m_model.InfluentS;
+    case InfluentGrid::Particulate1:
+        return m_model.InfluentX;
+    case InfluentGrid::Dissolved2:
+        return m_plant.SIn2;
+    case InfluentGrid::Particulate2:
+        return m_plant.XIn2;
+    }
+    assert(false);
+    return m_model.InfluentS;
+}
+
+int PlantEditor::influentSpeciesCount(InfluentGrid grid) const
+{
+    const bool dissolved = grid == InfluentGrid::Dissolved1 || grid == InfluentGrid::Dissolved2;
+    return dissolved ? m_model.NS : m_model.NX;
+}
+
+GridRows PlantEditor::influentGrid(InfluentGrid grid)
+{
+    const bool dissolved = grid == InfluentGrid::Dissolved1 || grid == InfluentGrid::Dissolved2;
+    const SpeciesArray& values = influentValues(grid);
+    GridRows rows(2);
+    rows[0].push_back(shown(" Species"));
+    rows[1].push_back(shown(" values"));
+    for (int j = 1; j <= influentSpeciesCount(grid); ++j) {
+        rows[0].push_back(shown(dissolved ? m_model.NameS[j] : m_model.NameX[j]));
+        rows[1].push_back(editable(values[j]));
+    }
+    return rows;
+}
+
+PlantEntry PlantEditor::enterInfluent(InfluentGrid grid, int species, std::string_view text)
+{
+    if (species < 1 || species > influentSpeciesCount(grid))
+        return {};
+    double& stored = influentValues(grid)[species];
+    const RealCheck check = CheckRealText(text, 0.0, kMaxPlantValue, stored);
+    PlantEntry entry = fromCheck(check);
+    if (check.accepted) {
+        stored = check.value;
+        entry.text = cellNumber(stored);
+        m_modified = true;
+    }
+    return entry;
 }
 
 GridRows PlantEditor::statePage()

@@ -73,6 +73,9 @@ enum class ReactorColumn { Volume, O2Setpoint, Kla };
 // The species grids of the "Initial conditions" page.
 enum class SpeciesKind { Dissolved, Particulate };
 
+// The grids of the "Influent concentrations" page: sg_qs, sg_qx, sg_q2s, sg_q2x.
+enum class InfluentGrid { Dissolved1, Particulate1, Dissolved2, Particulate2 };
+
 // The outcome of one entry: accepted or not, the message to show (empty for none) and the text
 // the field or cell shows afterwards.
 struct PlantEntry {
@@ -148,6 +151,12 @@ public:
     // number of cells filled.
     int pasteInitialConditions(std::string_view clipboard);
 
+    // The influent grids: row 0 " Species" and the species names, row 1 " values" and the
+    // concentrations, which the grids edit in place (the 1st influent's are the model's).
+    GridRows influentGrid(InfluentGrid grid);
+    // Cell of species 1..NS (or NX); 0..1e9.
+    PlantEntry enterInfluent(InfluentGrid grid, int species, std::string_view text);
+
     // sg_state: influent rows, one row per compartment, flow or volume, the species and the
     // oxygen consumption of the reactors. It evaluates each reactor's rates, so it throws as
     // ComputeOxygenRate does; an SBR shows "N/A" as the flow of its influent rows.
@@ -164,6 +173,8 @@ private:
     double& fieldValue(PlantField field);
     int& targetValue(PlantTarget target);
     std::string speciesTitle(SpeciesKind kind, int species) const;
+    SpeciesArray& influentValues(InfluentGrid grid);
+    int influentSpeciesCount(InfluentGrid grid) const;
 
     TModelDef& m_model;
     TPlantDef& m_plant;

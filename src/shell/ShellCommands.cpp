@@ -464,6 +464,9 @@ void ShellCommands::defineFlowscheme(TFlowschemeType type)
     m_windows.showPlantEditor(WindowPort::PlantPage::Current);
     m_shell.PlantFileName = m_shell.projectName();
     SetPlant(m_actions, state, type, true);
+    // A new cycle is empty: it is run only after the editor has let it go balanced.
+    if (type == TFlowschemeType::ftSBR)
+        m_actions.setEnabled(CommandCaption(Command::DynamicSimulation), false);
     state.PlantSaved = false;
     ResetControlLoops(m_workspace.plant.ControlLoops);
     m_workspace.plant.ControlLoopsActive = false;
@@ -537,6 +540,12 @@ void ShellCommands::savePlantFileAs()
                           path->parent_path().string() + " .");
     m_shell.state().PlantSaved = true;
     refresh();
+}
+
+void ShellCommands::plantEditorClosed()
+{
+    m_windows.closeFlowschemeGraphic();
+    m_actions.setEnabled(CommandCaption(Command::DynamicSimulation), true);
 }
 
 void ShellCommands::showPlantEditor(WindowPort::PlantPage page)

@@ -58,6 +58,9 @@ public:
     void savePlantFile();
     void savePlantFileAs();
     void showPlantEditor(WindowPort::PlantPage page);
+    // The plant editor was closed: the picture goes with it and the dynamic simulation, held
+    // while a new SBR cycle is defined, can be chosen again.
+    void plantEditorClosed();
     void showFlowschemeGraphic();
     void showControlLoops();
 

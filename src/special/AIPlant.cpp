@@ -182,6 +182,7 @@ void SetUpNewAIPlant(const TModelDef& model, TPlantDef& plant, TPlantState& stat
 void ApplyAIPlantType(const TModelDef& model, TPlantDef& plant, TPlantState& state, TAIPlant& ai,
                       bool chosenFromMenu)
 {
+    ApplyPlantType(TFlowschemeType::ftAI, model, plant, state, chosenFromMenu);
     if (chosenFromMenu) {
         SetUpNewAIPlant(model, plant, state, ai);
         plant.ControlLoopsActive = false; // both tables are back at their defaults

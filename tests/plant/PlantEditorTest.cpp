@@ -103,6 +103,17 @@ TEST_F(PlantEditorTest, UnknownTypeIsResolvedWhenShown)
     EXPECT_EQ(plant.PlantType, TFlowschemeType::ftCSTR);
 }
 
+TEST_F(PlantEditorTest, AIPlantTypeCanBeChosen)
+{
+    plant.Influent2Enabled = false;
+    state.S[2][3] = 77.0;
+    const PlantDefinitionView& view = editor.applyPlantType(TFlowschemeType::ftAI, true);
+    EXPECT_EQ(plant.PlantType, TFlowschemeType::ftAI);
+    EXPECT_TRUE(plant.Influent2Enabled);
+    EXPECT_TRUE(view.influent2FlowEnabled);
+    EXPECT_EQ(state.S[2][3], model.InitialS[3]) << "a chosen type starts from the model's state";
+}
+
 TEST_F(PlantEditorTest, InfluentControlsFollowFlowsAndType)
 {
     plant.ReactorCount = 2;
@@ -149,10 +160,12 @@ TEST_F(PlantEditorTest, ReactorCountKeepsRecirculationsValid)
     EXPECT_EQ(plant.RecircTo, 3);
     EXPECT_EQ(editor.view().recircTo, (PlantItemRange{1, 3}));
 
-    // A target equal to its lowered source would recirculate into itself.
+    // Only a target above its lowered source is lowered; one equal to it stays.
     editor.chooseReactorCount(2);
+    EXPECT_EQ(plant.RecircFrom, 2);
+    EXPECT_EQ(plant.RecircTo, 1);
     EXPECT_EQ(plant.Recirc2From, 2);
-    EXPECT_EQ(plant.Recirc2To, 1);
+    EXPECT_EQ(plant.Recirc2To, 2);
 
     editor.chooseReactorCount(1);
     EXPECT_EQ(plant.RecircFrom, 1);
@@ -220,6 +233,72 @@ TEST_F(PlantEditorTest, SludgeAgeHasTheResidenceTimeAsMinimum)
     EXPECT_TRUE(editor.enterField(PlantField::SludgeAge, "0").accepted);
     EXPECT_EQ(plant.SludgeAge, 1e-12);
     EXPECT_EQ(plant.ExcessRate, 1e12);
+}
+
+TEST_F(PlantEditorTest, LabelAndTemperatureAreFixedPointWhateverTheMagnitude)
+{
+    makeAsr();
+    struct Case {
+        double volume, flow, temperature;
+        const char* label;
+        const char* temperatureText;
+        const char* bareTemperature;
+    };
+    const Case cases[] = {
+        {100000.0, 1.0, 20.0, "Sludge age (SRT) (>300000.000)", "20.0 °C", "20.0"},
+        {0.001, 1000.0, 0.005, "Sludge age (SRT) (>0.000)", "0.0 °C", "0.0"},
+        {1.0, 300.0, -15.25, "Sludge age (SRT) (>0.010)", "-15.2 °C", "-15.2"},
+    };
+    for (const Case& c : cases) {
+        for (int r = 1; r <= 3; ++r)
+            plant.Volume[r] = c.volume;
+        plant.InfluentFlow = c.flow;
+        plant.OperatingTemperature = c.temperature;
+        const PlantDefinitionView& view = editor.refresh();
+        EXPECT_EQ(view.sludgeAgeLabel, c.label);
+        EXPECT_EQ(view.temperatureText, c.temperatureText);
+        EXPECT_EQ(editor.temperatureEditText(), c.bareTemperature);
+    }
+}
+
+TEST_F(PlantEditorTest, InfluentGridsEditTheirConcentrations)
+{
+    makeAsr();
+    struct Case {
+        InfluentGrid grid;
+        int species;
+        double* value;
+        int columns;
+    };
+    const Case cases[] = {
+        {InfluentGrid::Dissolved1, 2, &model.InfluentS[2], model.NS},
+        {InfluentGrid::Particulate1, 1, &model.InfluentX[1], model.NX},
+        {InfluentGrid::Dissolved2, model.NS, &plant.SIn2[model.NS], model.NS},
+        {InfluentGrid::Particulate2, model.NX, &plant.XIn2[model.NX], model.NX},
+    };
+    for (const Case& c : cases) {
+        const GridRows before = editor.influentGrid(c.grid);
+        ASSERT_EQ(before.size(), 2u);
+        ASSERT_EQ(before[0].size(), static_cast<std::size_t>(c.columns) + 1);
+        EXPECT_EQ(before[0][0].text, " Species");
+        EXPECT_EQ(before[1][0].text, " values");
+        EXPECT_TRUE(before[1][c.species].editable);
+
+        const double old = *c.value;
+        const PlantEntry refused = editor.enterInfluent(c.grid, c.species, "-3");
+        EXPECT_FALSE(refused.accepted);
+        EXPECT_FALSE(refused.returnFocus);
+        EXPECT_EQ(*c.value, old);
+
+        const PlantEntry entry = editor.enterInfluent(c.grid, c.species, "42.5");
+        EXPECT_TRUE(entry.accepted);
+        EXPECT_EQ(entry.text, "     42.500");
+        EXPECT_EQ(*c.value, 42.5);
+        EXPECT_EQ(editor.influentGrid(c.grid)[1][c.species].text, "     42.500");
+    }
+    // No cell beyond the species of the model.
+    EXPECT_FALSE(editor.enterInfluent(InfluentGrid::Dissolved1, model.NS + 1, "1").accepted);
+    EXPECT_TRUE(editor.modified());
 }
 
 TEST_F(PlantEditorTest, FieldsRefuseValuesOutsideTheirRange)

@@ -191,7 +191,13 @@ TEST_F(ShellCommandsTest, NewFlowschemeIsNamedAfterTheProjectAndClearsItsLoops)
     EXPECT_THAT(m_windows.calls, ElementsAre("newPlant SBR", "plantEditor Current"));
     EXPECT_FALSE(m_shell.state().VariationLoaded);
     EXPECT_FALSE(enabled("&Variation"));
+    EXPECT_FALSE(enabled("&Dynamic Simulation")) << "held while the new cycle is defined";
+
+    // Closing the editor lets the cycle run and takes the picture along.
+    m_windows.calls.clear();
+    m_commands.plantEditorClosed();
     EXPECT_TRUE(enabled("&Dynamic Simulation"));
+    EXPECT_THAT(m_windows.calls, ElementsAre("closeGraphic"));
 }
 
 TEST_F(ShellCommandsTest, LoadingAnSbrPlantDropsTheVariationAfterAskingToSaveIt)
