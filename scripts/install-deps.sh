@@ -27,6 +27,7 @@ packages=(
     qt6-base-dev
     qt6-qpa-plugins
     qt6-charts-dev
+    qt6-svg-dev
     libqt6opengl6-dev
     fonts-dejavu-core
     # The Python package narv and its tests, for Debian's /usr/bin/python3.

@@ -14,6 +14,7 @@
 #include "ui/runs/IntegrationWindow.h"
 #include "ui/runs/RelaxationWindow.h"
 #include "ui/runs/RunWindows.h"
+#include "ui/plant/PlantWindows.h"
 
 #include <QtCore/QLocale>
 #include <QtGui/QCloseEvent>
@@ -78,7 +79,10 @@ public:
         m_window.shellStateChanged();
     }
     void showPlantPage(WindowPort::PlantPage page) override { m_window.showPlantEditor(page); }
-    void refreshPlantPage(WindowPort::PlantPage) override { m_window.reloadPlantEditor(); }
+    void refreshPlantPage(WindowPort::PlantPage) override
+    {
+        m_window.plantWindows().refreshPlantState();
+    }
     void runResultsChanged() override
     {
         m_window.commands().runFinished();
@@ -154,6 +158,20 @@ MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, Q
                     m_captionWhileInactive.clear();
                 }
             });
+
+    PlantWindows::Hooks plant;
+    plant.plantModified = [this] {
+        m_shell.state().PlantSaved = false;
+        shellStateChanged();
+    };
+    plant.editorClosed = [this] {
+        m_commands.plantEditorClosed();
+        syncActions();
+    };
+    plant.saveDirectory = [this] {
+        return m_shell.state().ProjectDefined ? m_shell.projectDir() : m_shell.userDir();
+    };
+    m_plantWindows = std::make_unique<PlantWindows>(m_workspace, m_dialogs, std::move(plant), this);
     syncActions();
 }
 
@@ -462,25 +480,41 @@ std::optional<TPrintOptions> MainWindow::chooseReportOptions()
 }
 
 // Priming a window that does not exist yet needs nothing.
-void MainWindow::startNewPlant(TFlowschemeType) {}
-void MainWindow::reloadPlantEditor() {}
-void MainWindow::commitPlantEditor() {}
-void MainWindow::closeFlowschemeGraphic() {}
 void MainWindow::startNewVariation() {}
 
-void MainWindow::showPlantEditor(PlantPage)
+void MainWindow::startNewPlant(TFlowschemeType type)
 {
-    notAvailable("The plant editor");
+    m_plantWindows->startNewPlant(type);
+}
+
+void MainWindow::reloadPlantEditor()
+{
+    m_plantWindows->reloadPlantEditor();
+}
+
+void MainWindow::commitPlantEditor()
+{
+    m_plantWindows->commitPlantEditor();
+}
+
+void MainWindow::closeFlowschemeGraphic()
+{
+    m_plantWindows->closeFlowschemeGraphic();
+}
+
+void MainWindow::showPlantEditor(PlantPage page)
+{
+    m_plantWindows->showPlantEditor(page);
 }
 
 void MainWindow::showFlowschemeGraphic()
 {
-    notAvailable("The graphic of the flowscheme");
+    m_plantWindows->showFlowschemeGraphic();
 }
 
 void MainWindow::showControlLoops()
 {
-    notAvailable("The control loops window");
+    m_plantWindows->showControlLoops();
 }
 
 void MainWindow::showVariationEditor(VariationPage)

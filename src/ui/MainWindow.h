@@ -23,6 +23,7 @@ class QToolBar;
 namespace narv {
 
 class HelpLauncher;
+class PlantWindows;
 class QtUserDialogs;
 class RunWindowHost;
 class RunWindows;
@@ -76,6 +77,7 @@ public:
     UserDialogs& dialogs() { return m_dialogs; }
     HelpLauncher& help() { return *m_help; }
     void setHelpLauncher(std::unique_ptr<HelpLauncher> help);
+    PlantWindows& plantWindows() { return *m_plantWindows; }
 
     // "&Configuration"; modal.
     void showConfiguration();
@@ -124,6 +126,7 @@ private:
     ShellCommands m_commands;
     EventList m_editEvents; // the edit events that "Show &Events" lists
     std::unique_ptr<HelpLauncher> m_help;
+    std::unique_ptr<PlantWindows> m_plantWindows;
     std::map<std::string, QAction*> m_actions;
     std::map<std::string, QMenu*> m_menus;
     std::map<std::string, QAction*> m_toolActions;

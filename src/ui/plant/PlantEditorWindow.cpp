@@ -1,0 +1,573 @@
+#include "ui/plant/PlantEditorWindow.h"
+
+#include "core/Error.h"
+#include "shell/UserDialogs.h"
+#include "special/AIPlant.h"
+#include "special/SbrCycle.h"
+#include "special/SbrEditor.h"
+#include "ui/plant/GridTableModel.h"
+#include "ui/plant/SbrPage.h"
+
+#include <QtGui/QClipboard>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QGridLayout>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabWidget>
+#include <QtWidgets/QTableView>
+#include <QtWidgets/QVBoxLayout>
+
+namespace narv {
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// The items first..last, the value selected (no selection when it lies outside).
+void showChoice(QComboBox* box, const PlantItemRange& range, int value)
+{
+    const QSignalBlocker block(box);
+    box->clear();
+    for (int n = range.first; n <= range.last; ++n)
+        box->addItem(QString::number(n));
+    box->setCurrentIndex(value >= range.first && value <= range.last ? value - range.first : -1);
+}
+
+QLabel* label(const QString& text, QWidget* buddy)
+{
+    auto* caption = new QLabel(text);
+    caption->setBuddy(buddy);
+    caption->setAccessibleName(text);
+    buddy->setAccessibleName(text);
+    return caption;
+}
+
+} // namespace
+
+PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs, Hooks hooks,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_workspace(workspace),
+      m_dialogs(dialogs),
+      m_hooks(std::move(hooks)),
+      m_editor(workspace.model, workspace.plant, workspace.state)
+{
+    setObjectName(QStringLiteral("TFormDefFlowscheme"));
+    setWindowTitle(tr("Flowscheme"));
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_sbrPage = new SbrPage(workspace, dialogs, [this] { changed(); }, this);
+    m_pages->addTab(m_sbrPage, tr("Definition"));
+    m_definitionPage = buildDefinitionPage();
+    m_pages->addTab(m_definitionPage, tr("Definition"));
+    m_reactorsPage = buildReactorsPage();
+    m_pages->addTab(m_reactorsPage, tr("Reactors and secondary clarifiers"));
+    m_pages->addTab(buildInitialConditionsPage(), tr("Initial conditions"));
+    m_pages->addTab(buildInfluentPage(), tr("Influent concentrations"));
+    m_pages->addTab(buildStatePage(), tr("State of plant"));
+    m_pages->tabBar()->installEventFilter(this);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        if (!m_showing)
+            reloadGrids();
+    });
+
+    auto* close = new QPushButton(tr("Close"), this);
+    close->setObjectName(QStringLiteral("btClose"));
+    close->setAccessibleName(tr("Close"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages);
+    layout->addLayout(buttons);
+    resize(900, 600);
+    showTypePages();
+    m_editor.refresh();
+    showDefinition();
+}
+
+PlantEditorWindow::~PlantEditorWindow() = default;
+
+QLineEdit* PlantEditorWindow::addField(const char* name, PlantField field)
+{
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setMaximumWidth(140);
+    connect(edit, &QLineEdit::editingFinished, this,
+            [this, edit, field] { leaveField(edit, field); });
+    m_fields[field] = edit;
+    return edit;
+}
+
+QComboBox* PlantEditorWindow::addChoice(const char* name)
+{
+    auto* box = new QComboBox;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMinimumWidth(60);
+    return box;
+}
+
+QWidget* PlantEditorWindow::buildDefinitionPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+
+    m_reactorCount = addChoice("cb_knkb");
+    connect(m_reactorCount, &QComboBox::activated, this, [this](int index) {
+        m_editor.chooseReactorCount(index + 1);
+        changed();
+        if (m_hooks.reactorCountChanged)
+            m_hooks.reactorCountChanged();
+    });
+    m_clarifierCount = addChoice("cb_cl");
+    connect(m_clarifierCount, &QComboBox::activated, this, [this](int index) {
+        m_editor.chooseClarifierCount(index);
+        changed();
+    });
+    const std::pair<const char*, PlantTarget> targets[] = {
+        {"cb_kq", PlantTarget::InfluentReactor},  {"cb_kq2", PlantTarget::Influent2Reactor},
+        {"cb_krue", PlantTarget::ReturnReactor},  {"cb_kvon", PlantTarget::RecircFrom},
+        {"cb_kzu", PlantTarget::RecircTo},        {"cb_kvon2", PlantTarget::Recirc2From},
+        {"cb_kzu2", PlantTarget::Recirc2To}};
+    for (const auto& [name, target] : targets) {
+        QComboBox* box = addChoice(name);
+        m_targets[target] = box;
+        connect(box, &QComboBox::activated, this, [this, box, target](int) {
+            m_editor.chooseTarget(target, box->currentText().toInt());
+            changed();
+        });
+    }
+
+    QLineEdit* q = addField("ed_Q", PlantField::InfluentFlow);
+    QLineEdit* q2 = addField("ed_Q2", PlantField::Influent2Flow);
+    QLineEdit* r = addField("ed_R", PlantField::ReturnFlow);
+    QLineEdit* rez = addField("ed_rez", PlantField::RecircFlow);
+    QLineEdit* rez2 = addField("ed_rez2", PlantField::Recirc2Flow);
+    QLineEdit* sa = addField("ed_sa", PlantField::SludgeAge);
+    QLineEdit* sosat = addField("ed_sosat", PlantField::O2Saturation);
+    QLineEdit* temp = addField("ed_temp", PlantField::OperatingTemperature);
+    temp->installEventFilter(this);
+    // Typing a flow offers the reactor it goes to before the field is left.
+    connect(q, &QLineEdit::textEdited, this,
+            [this] { m_targets[PlantTarget::InfluentReactor]->setEnabled(true); });
+    connect(q2, &QLineEdit::textEdited, this,
+            [this] { m_targets[PlantTarget::Influent2Reactor]->setEnabled(true); });
+    connect(r, &QLineEdit::textEdited, this,
+            [this] { m_targets[PlantTarget::ReturnReactor]->setEnabled(true); });
+    connect(rez, &QLineEdit::textEdited, this,
+            [this] { m_fields[PlantField::Recirc2Flow]->setEnabled(true); });
+
+    auto* counts = new QGroupBox(tr("Reactors"));
+    auto* countsLayout = new QFormLayout(counts);
+    countsLayout->addRow(label(tr("Number of reactors:"), m_reactorCount), m_reactorCount);
+    countsLayout->addRow(label(tr("Compartments of the secondary clarifier:"), m_clarifierCount),
+                         m_clarifierCount);
+
+    auto* influents = new QGroupBox(tr("Influents and return sludge"));
+    auto* influentLayout = new QGridLayout(influents);
+    auto addFlow = [&](int row, const QString& caption, QLineEdit* flow, QComboBox* target,
+                       const QString& targetCaption) {
+        influentLayout->addWidget(label(caption, flow), row, 0);
+        influentLayout->addWidget(flow, row, 1);
+        influentLayout->addWidget(label(targetCaption, target), row, 2);
+        influentLayout->addWidget(target, row, 3);
+    };
+    addFlow(0, tr("1. Influent flowrate (m3/d):"), q, m_targets[PlantTarget::InfluentReactor],
+            tr("into reactor:"));
+    addFlow(1, tr("2. Influent flowrate (m3/d):"), q2, m_targets[PlantTarget::Influent2Reactor],
+            tr("into reactor (2. influent):"));
+    addFlow(2, tr("Return sludge flowrate (m3/d):"), r, m_targets[PlantTarget::ReturnReactor],
+            tr("into reactor (return sludge):"));
+
+    auto* recirculations = new QGroupBox(tr("Internal recirculations"));
+    auto* recircLayout = new QGridLayout(recirculations);
+    auto addRecirculation = [&](int row, const QString& caption, QLineEdit* flow, QComboBox* from,
+                                QComboBox* to, const QString& suffix) {
+        recircLayout->addWidget(label(caption, flow), row, 0);
+        recircLayout->addWidget(flow, row, 1);
+        recircLayout->addWidget(label(tr("from reactor") + suffix + QLatin1Char(':'), from), row, 2);
+        recircLayout->addWidget(from, row, 3);
+        recircLayout->addWidget(label(tr("to reactor") + suffix + QLatin1Char(':'), to), row, 4);
+        recircLayout->addWidget(to, row, 5);
+    };
+    addRecirculation(0, tr("1. Recirculation flowrate (m3/d):"), rez,
+                     m_targets[PlantTarget::RecircFrom], m_targets[PlantTarget::RecircTo], {});
+    addRecirculation(1, tr("2. Recirculation flowrate (m3/d):"), rez2,
+                     m_targets[PlantTarget::Recirc2From], m_targets[PlantTarget::Recirc2To],
+                     tr(" (2. recirculation)"));
+
+    auto* operation = new QGroupBox(tr("Operation"));
+    auto* operationLayout = new QFormLayout(operation);
+    m_sludgeAgeLabel = label(tr("Sludge age (SRT)"), sa);
+    m_sludgeAgeLabel->setObjectName(QStringLiteral("lb_sa"));
+    operationLayout->addRow(m_sludgeAgeLabel, sa);
+    operationLayout->addRow(label(tr("O2 saturation concentration:"), sosat), sosat);
+    operationLayout->addRow(label(tr("Operating temperature:"), temp), temp);
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(counts, 0, 0);
+    layout->addWidget(operation, 0, 1);
+    layout->addWidget(influents, 1, 0, 1, 2);
+    layout->addWidget(recirculations, 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    return page;
+}
+
+QWidget* PlantEditorWindow::buildReactorsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet2"));
+    m_reactors = new GridTableModel(
+        [this] { return m_editor.reactorGrid(); },
+        [this](int row, int column, const std::string& text) {
+            const ReactorColumn which = column == 1   ? ReactorColumn::Volume
+                                        : column == 2 ? ReactorColumn::O2Setpoint
+                                                      : ReactorColumn::Kla;
+            return m_editor.enterReactorCell(row, which, text);
+        },
+        m_dialogs, this);
+    connect(m_reactors, &GridTableModel::entered, this, [this] { changed(); });
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(MakeGridView(m_reactors, QStringLiteral("sg_reactors"), page));
+    return page;
+}
+
+QWidget* PlantEditorWindow::buildInitialConditionsPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet3"));
+    auto grid = [this](SpeciesKind kind) {
+        auto* model = new GridTableModel(
+            [this, kind] { return m_editor.initialConditionGrid(kind); },
+            [this, kind](int row, int column, const std::string& text) {
+                return m_editor.enterInitialCondition(kind, row, column, text);
+            },
+            m_dialogs, this);
+        connect(model, &GridTableModel::entered, this, [this] { changed(); });
+        return model;
+    };
+    m_dissolved = grid(SpeciesKind::Dissolved);
+    m_particulate = grid(SpeciesKind::Particulate);
+    auto* paste = new QPushButton(tr("Copy from Clipboard"), page);
+    paste->setObjectName(QStringLiteral("btPaste"));
+    paste->setAccessibleName(tr("Copy from Clipboard"));
+    connect(paste, &QPushButton::clicked, this, &PlantEditorWindow::pasteInitialConditions);
+    auto* layout = new QVBoxLayout(page);
+    auto* dissolvedTitle = new QLabel(tr("Dissolved species"), page);
+    dissolvedTitle->setAccessibleName(dissolvedTitle->text());
+    auto* particulateTitle = new QLabel(tr("Particulate species"), page);
+    particulateTitle->setAccessibleName(particulateTitle->text());
+    layout->addWidget(dissolvedTitle);
+    layout->addWidget(MakeGridView(m_dissolved, QStringLiteral("sg_s"), page), 3);
+    layout->addWidget(particulateTitle);
+    layout->addWidget(MakeGridView(m_particulate, QStringLiteral("sg_x"), page), 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(paste);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    return page;
+}
+
+QWidget* PlantEditorWindow::buildInfluentPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet4"));
+    auto* layout = new QVBoxLayout(page);
+    const std::tuple<InfluentGrid, const char*, QString> grids[] = {
+        {InfluentGrid::Dissolved1, "sg_qs", tr("1. Influent: dissolved species")},
+        {InfluentGrid::Particulate1, "sg_qx", tr("1. Influent: particulate species")},
+        {InfluentGrid::Dissolved2, "sg_q2s", tr("2. Influent: dissolved species")},
+        {InfluentGrid::Particulate2, "sg_q2x", tr("2. Influent: particulate species")}};
+    for (const auto& [which, name, title] : grids) {
+        const InfluentGrid grid = which;
+        auto* model = new GridTableModel(
+            [this, grid] { return m_editor.influentGrid(grid); },
+            [this, grid](int, int column, const std::string& text) {
+                return m_editor.enterInfluent(grid, column, text);
+            },
+            m_dialogs, this);
+        connect(model, &GridTableModel::entered, this, [this] { changed(); });
+        m_influents[grid] = model;
+        auto* caption = new QLabel(title, page);
+        caption->setAccessibleName(title);
+        QTableView* view = MakeGridView(model, QString::fromLatin1(name), page);
+        view->setMaximumHeight(80);
+        m_influentViews[grid] = view;
+        layout->addWidget(caption);
+        layout->addWidget(view);
+    }
+    layout->addStretch();
+    return page;
+}
+
+QWidget* PlantEditorWindow::buildStatePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet5"));
+    m_state = new GridTableModel(
+        [this]() -> GridRows {
+            try {
+                return m_editor.statePage();
+            } catch (const Error& error) {
+                return {{GridCell{error.what(), false}}};
+            }
+        },
+        [](int, int, const std::string&) { return PlantEntry{}; }, m_dialogs, this);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(MakeGridView(m_state, QStringLiteral("sg_state"), page));
+    return page;
+}
+
+void PlantEditorWindow::showTypePages()
+{
+    const bool sbr = m_workspace.plant.PlantType == TFlowschemeType::ftSBR;
+    m_pages->setTabVisible(m_pages->indexOf(m_sbrPage), sbr);
+    m_pages->setTabVisible(m_pages->indexOf(m_definitionPage), !sbr);
+    m_pages->setTabVisible(m_pages->indexOf(m_reactorsPage), !sbr);
+}
+
+void PlantEditorWindow::startNewPlant(TFlowschemeType type, const std::string& menuCaption)
+{
+    Workspace& w = m_workspace;
+    if (type == TFlowschemeType::ftSBR) {
+        ApplySbrPlantType(w.model, w.plant, w.state, w.sbr, true);
+        ApplySbrInitialVolumeRule(w.sbr);
+        setWindowTitle(tr("SBR"));
+    } else {
+        if (type == TFlowschemeType::ftAI)
+            ApplyAIPlantType(w.model, w.plant, w.state, w.ai, true);
+        else
+            ApplyPlantType(type, w.model, w.plant, w.state, true);
+        setWindowTitle(qs(PlantEditor::Caption(menuCaption)));
+    }
+    refreshAll();
+}
+
+void PlantEditorWindow::reload()
+{
+    Workspace& w = m_workspace;
+    const TFlowschemeType type = w.plant.PlantType;
+    if (type == TFlowschemeType::ftSBR)
+        ApplySbrPlantType(w.model, w.plant, w.state, w.sbr, false);
+    else if (type == TFlowschemeType::ftAI)
+        ApplyAIPlantType(w.model, w.plant, w.state, w.ai, false);
+    else
+        ApplyPlantType(type, w.model, w.plant, w.state, false);
+    setWindowTitle(type == TFlowschemeType::ftSBR ? tr("SBR") : tr("Flowscheme"));
+    refreshAll();
+}
+
+void PlantEditorWindow::refreshAll()
+{
+    showTypePages();
+    m_editor.refresh();
+    showDefinition();
+    m_sbrPage->reload();
+    reloadGrids();
+}
+
+void PlantEditorWindow::reloadGrids()
+{
+    for (GridTableModel* model : {m_reactors, m_dissolved, m_particulate, m_state})
+        model->reload();
+    for (auto& [grid, model] : m_influents)
+        model->reload();
+    const PlantDefinitionView& view = m_editor.view();
+    for (InfluentGrid grid : {InfluentGrid::Dissolved1, InfluentGrid::Particulate1}) {
+        m_influentViews[grid]->setEnabled(view.influentReactorEnabled);
+        m_influents[grid]->setEditable(view.influentReactorEnabled);
+    }
+    for (InfluentGrid grid : {InfluentGrid::Dissolved2, InfluentGrid::Particulate2}) {
+        m_influentViews[grid]->setEnabled(view.influent2ReactorEnabled);
+        m_influents[grid]->setEditable(view.influent2ReactorEnabled);
+    }
+}
+
+void PlantEditorWindow::showDefinition()
+{
+    const PlantDefinitionView& view = m_editor.view();
+    const TPlantDef& plant = m_workspace.plant;
+    showChoice(m_reactorCount, view.reactorCounts, plant.ReactorCount);
+    showChoice(m_clarifierCount, view.clarifierCounts, view.clarifierCount);
+    showChoice(m_targets[PlantTarget::InfluentReactor], view.targetReactors, plant.InfluentReactor);
+    showChoice(m_targets[PlantTarget::Influent2Reactor], view.targetReactors,
+               plant.Influent2Reactor);
+    showChoice(m_targets[PlantTarget::ReturnReactor], view.targetReactors, plant.ReturnReactor);
+    showChoice(m_targets[PlantTarget::RecircFrom], view.recircFrom, plant.RecircFrom);
+    showChoice(m_targets[PlantTarget::Recirc2From], view.recircFrom, plant.Recirc2From);
+    showChoice(m_targets[PlantTarget::RecircTo], view.recircTo, plant.RecircTo);
+    showChoice(m_targets[PlantTarget::Recirc2To], view.recirc2To, plant.Recirc2To);
+
+    const std::pair<PlantField, const std::string*> texts[] = {
+        {PlantField::InfluentFlow, &view.influentFlowText},
+        {PlantField::Influent2Flow, &view.influent2FlowText},
+        {PlantField::ReturnFlow, &view.returnFlowText},
+        {PlantField::RecircFlow, &view.recircFlowText},
+        {PlantField::Recirc2Flow, &view.recirc2FlowText},
+        {PlantField::SludgeAge, &view.sludgeAgeText},
+        {PlantField::O2Saturation, &view.o2SaturationText},
+        {PlantField::OperatingTemperature, &view.temperatureText}};
+    for (const auto& [field, text] : texts) {
+        QLineEdit* edit = m_fields[field];
+        if (field == PlantField::OperatingTemperature && edit->hasFocus())
+            edit->setText(qs(m_editor.temperatureEditText()));
+        else
+            edit->setText(qs(*text));
+        edit->setModified(false);
+    }
+    m_sludgeAgeLabel->setText(qs(view.sludgeAgeLabel));
+
+    m_targets[PlantTarget::InfluentReactor]->setEnabled(view.influentReactorEnabled);
+    m_fields[PlantField::Influent2Flow]->setEnabled(view.influent2FlowEnabled);
+    m_targets[PlantTarget::Influent2Reactor]->setEnabled(view.influent2ReactorEnabled);
+    m_fields[PlantField::SludgeAge]->setEnabled(view.sludgeAgeEnabled);
+    m_clarifierCount->setEnabled(view.sludgeAgeEnabled);
+    m_targets[PlantTarget::ReturnReactor]->setEnabled(view.returnReactorEnabled);
+    m_fields[PlantField::RecircFlow]->setEnabled(view.recircEnabled);
+    m_targets[PlantTarget::RecircFrom]->setEnabled(view.recircEnabled);
+    m_targets[PlantTarget::RecircTo]->setEnabled(view.recircEnabled);
+    m_fields[PlantField::Recirc2Flow]->setEnabled(view.recirc2Enabled);
+    m_targets[PlantTarget::Recirc2From]->setEnabled(view.recirc2Enabled);
+    m_targets[PlantTarget::Recirc2To]->setEnabled(view.recirc2Enabled);
+}
+
+void PlantEditorWindow::changed()
+{
+    m_editor.refresh();
+    showDefinition();
+    reloadGrids();
+    if (m_hooks.modified)
+        m_hooks.modified();
+}
+
+void PlantEditorWindow::leaveField(QLineEdit* edit, PlantField field)
+{
+    if (m_checking)
+        return;
+    if (!edit->isModified()) {
+        // Leaving the temperature unchanged shows it with its unit again.
+        if (field == PlantField::OperatingTemperature && !edit->hasFocus())
+            edit->setText(qs(m_editor.view().temperatureText));
+        return;
+    }
+    m_checking = true;
+    PlantEntry entry;
+    try {
+        entry = m_editor.enterField(field, edit->text().toStdString());
+    } catch (const Error& error) {
+        entry.message = error.what();
+        entry.text = edit->text().toStdString();
+    }
+    if (!entry.message.empty())
+        m_dialogs.showMessage(entry.message);
+    edit->setText(qs(entry.text));
+    edit->setModified(false);
+    if (entry.accepted)
+        changed();
+    else if (entry.returnFocus)
+        edit->setFocus();
+    m_checking = false;
+}
+
+void PlantEditorWindow::pasteInitialConditions()
+{
+    const int filled = m_editor.pasteInitialConditions(
+        QGuiApplication::clipboard()->text().toStdString());
+    if (filled > 0)
+        changed();
+}
+
+void PlantEditorWindow::commit()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && isAncestorOf(focus))
+        focus->clearFocus();
+}
+
+void PlantEditorWindow::showPage(WindowPort::PlantPage page)
+{
+    m_showing = true;
+    const bool sbr = m_workspace.plant.PlantType == TFlowschemeType::ftSBR;
+    switch (page) {
+    case WindowPort::PlantPage::Current:
+        break;
+    case WindowPort::PlantPage::Definition:
+        m_pages->setCurrentWidget(sbr ? static_cast<QWidget*>(m_sbrPage) : m_definitionPage);
+        break;
+    case WindowPort::PlantPage::InitialConditions:
+        m_pages->setCurrentIndex(3);
+        break;
+    case WindowPort::PlantPage::InfluentConcentrations:
+        m_pages->setCurrentIndex(4);
+        break;
+    case WindowPort::PlantPage::StateOfPlant:
+        m_pages->setCurrentIndex(5);
+        break;
+    }
+    if (!m_pages->isTabVisible(m_pages->currentIndex()))
+        m_pages->setCurrentWidget(sbr ? static_cast<QWidget*>(m_sbrPage) : m_definitionPage);
+    m_showing = false;
+    m_editor.refresh();
+    showDefinition();
+    reloadGrids();
+    show();
+    raise();
+    activateWindow();
+    if (page == WindowPort::PlantPage::Definition && !sbr) {
+        QLineEdit* temp = m_fields[PlantField::OperatingTemperature];
+        temp->setFocus();
+        temp->setText(qs(m_editor.temperatureEditText()));
+        temp->selectAll();
+    }
+}
+
+bool PlantEditorWindow::leavingSbrPageAllowed(bool sbrPageActive)
+{
+    const SbrLeaveCheck check =
+        CheckLeaveSbrPage(m_workspace.plant, m_workspace.sbr, sbrPageActive);
+    if (check.allowed)
+        return true;
+    if (!check.message.empty())
+        m_dialogs.showMessage(check.message);
+    m_sbrPage->focus(check.focus);
+    return false;
+}
+
+bool PlantEditorWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    QLineEdit* temp = m_fields.count(PlantField::OperatingTemperature) != 0
+                          ? m_fields[PlantField::OperatingTemperature]
+                          : nullptr;
+    if (watched == temp && event->type() == QEvent::FocusIn && !temp->isModified() && !m_checking)
+        temp->setText(qs(m_editor.temperatureEditText()));
+    // Leaving the SBR page by its tab: the cycle must be usable first.
+    if (watched == m_pages->tabBar() && event->type() == QEvent::MouseButtonPress &&
+        m_pages->currentWidget() == m_sbrPage && !leavingSbrPageAllowed(true))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlantEditorWindow::closeEvent(QCloseEvent* event)
+{
+    commit();
+    if (!leavingSbrPageAllowed(m_pages->currentWidget() == m_sbrPage)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_hooks.closed)
+        m_hooks.closed();
+}
+
+} // namespace narv
