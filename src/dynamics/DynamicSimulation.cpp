@@ -51,7 +51,8 @@ void DynamicSimulation::checkPlant() const
 {
     if (m_plant.PlantType == TFlowschemeType::ftSBR || m_plant.PlantType == TFlowschemeType::ftAI)
         throw SimulationError(
-            fmt::format("Plants of type {} are not supported by this dynamic simulation yet.",
+            fmt::format("Plants of type {} run their own simulation, not the dynamic simulation "
+                        "of the standard plants.",
                         FlowschemeKeyword(m_plant.PlantType)));
 }
 

@@ -247,7 +247,8 @@ std::string ReadStandardPlantText(TextReader& in, const std::string& fileName, T
 {
     const std::string typeLine = readHeader(in, fileName, model);
     if (isSpecialKeyword(typeLine))
-        throw Error(fmt::format("{}: plant files of type {} are not supported by this version yet.",
+        throw Error(fmt::format("{}: a plant file of type {} is read by the reader of its type "
+                                "(ReadAnyPlantFile), not by the standard reader.",
                                 fileName, typeLine));
     const bool oldestLayout = typeLine == "TRUE" || typeLine == "FALSE";
 
@@ -293,8 +294,9 @@ void WritePlantFile(const std::filesystem::path& path, const std::string& keywor
                     const TModelDef& model, const TPlantDef& plant, const TPlantState& state)
 {
     if (isSpecialKeyword(keyword))
-        throw Error(
-            fmt::format("Plant files of type {} cannot be written by this version yet.", keyword));
+        throw Error(fmt::format("A plant of type {} is written by the writer of its type "
+                                "(WriteAnyPlantFile), not by the standard writer.",
+                                keyword));
     writeFileAtomically(path, [&](std::ostream& out) {
         WriteStandardPlantText(out, keyword, model, plant, state);
     });

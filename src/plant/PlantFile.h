@@ -48,8 +48,10 @@ void ReadPlantFileHead(TextReader& in, const TModelDef& model, SpeciesArray& inf
 std::string ReadStandardPlantText(TextReader& in, const std::string& fileName, TModelDef& model,
                                   TPlantDef& plant, TPlantState& state);
 
-// The file commands: the standard types; SBR and AI bodies are not supported yet and are
-// refused with a clear error. Writing goes through a temporary file.
+// The file commands of the standard types. SBR and AI bodies belong to the special plants,
+// whose entry points (ReadAnyPlantFile, WriteAnyPlantFile) route every type; handed one of
+// them, these refuse it with an error that names the right entry point. Writing goes through
+// a temporary file.
 std::string ReadPlantFile(const std::filesystem::path& path, TModelDef& model, TPlantDef& plant,
                           TPlantState& state);
 void WritePlantFile(const std::filesystem::path& path, const std::string& keyword,

@@ -294,7 +294,7 @@ TEST_F(PlantFile, SpecialTypesAreRefusedClearly)
         ReadPlantFile(m_dir / "sbr.pln", model, plant, state);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_THAT(e.what(), HasSubstr("type SBR are not supported"));
+        EXPECT_THAT(e.what(), HasSubstr("type SBR is read by the reader of its type"));
     }
     EXPECT_THROW(WritePlantFile(m_dir / "out.pln", "AI", model, plant, state), Error);
     EXPECT_EQ(ReadPlantFileKeyword(kData / "plants" / "oldest.pln", model), "Unknown");
