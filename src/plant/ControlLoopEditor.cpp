@@ -61,13 +61,16 @@ void ControlLoopList::chooseType(int entry, bool)
 
 ControlLoopDialog::ControlLoopDialog(const TModelDef& model, const TPlantDef& plant,
                                      TControlLoopDef& entry, const std::string& entryCaption,
-                                     bool onOff)
+                                     bool onOff, bool laneLoop)
     : m_model(model),
       m_plant(plant),
       m_entry(entry),
       m_copy(entry),
-      m_caption("Control of " + entryCaption)
+      m_caption("Control of " + entryCaption),
+      m_laneLoop(laneLoop)
 {
+    if (laneLoop)
+        onOff = true; // the lane fed can only be switched
     // An equation's slope means nothing as the value below the lower threshold.
     if (!m_copy.OnOff && onOff)
         m_copy.Steigung = 0.0;
@@ -188,6 +191,18 @@ ControlLoopEntry ControlLoopDialog::enterField(Field field, const std::string& t
         entry.text = fieldText(field);
     }
     return entry;
+}
+
+int ControlLoopDialog::laneIndex(Field field) const
+{
+    const double lane = fieldValue(field);
+    return lane == 1.0 ? 0 : lane == 2.0 ? 1 : -1;
+}
+
+void ControlLoopDialog::chooseLane(Field field, int index)
+{
+    if (fieldIsLaneChoice(field) && (index == 0 || index == 1))
+        value(field) = index + 1.0;
 }
 
 void ControlLoopDialog::ok()

@@ -67,8 +67,10 @@ public:
 
     // onOff: the type the row's choice shows now. Switching an equation to on/off starts the
     // value below the lower threshold at 0.
+    // laneLoop: the loop that switches the lane fed of an A/I plant; it is on/off and its two
+    // set values are lane numbers.
     ControlLoopDialog(const TModelDef& model, const TPlantDef& plant, TControlLoopDef& entry,
-                      const std::string& entryCaption, bool onOff);
+                      const std::string& entryCaption, bool onOff, bool laneLoop = false);
 
     std::string caption() const { return m_caption; } // "Control of " + entry caption
     static const char* compartmentLabel() { return "taken from reactor Nr.:"; }
@@ -96,6 +98,18 @@ public:
     // Leaving a field: the shared input check; a refused entry keeps the copy's value.
     ControlLoopEntry enterField(Field field, const std::string& text);
 
+    // The lane loop's set values (Stellung2 above, Steigung below) are chosen from "1" and
+    // "2" rather than typed.
+    bool laneLoop() const { return m_laneLoop; }
+    bool fieldIsLaneChoice(Field field) const
+    {
+        return m_laneLoop && (field == Stellung2 || field == Steigung);
+    }
+    static std::vector<std::string> LaneItems() { return {"1", "2"}; }
+    // The item of the lane a set value holds (0: lane 1, 1: lane 2); -1 for any other value.
+    int laneIndex(Field field) const;
+    void chooseLane(Field field, int index);
+
     const TControlLoopDef& copy() const { return m_copy; }
     // "OK": the copy replaces the entry.
     void ok();
@@ -108,6 +122,7 @@ private:
     TControlLoopDef& m_entry;
     TControlLoopDef m_copy;
     std::string m_caption;
+    bool m_laneLoop = false;
 };
 
 } // namespace narv

@@ -169,5 +169,35 @@ TEST_F(ControlLoopEditorTest, FieldRangesAndOk)
     EXPECT_EQ(entry.Stellung2, 9.0);
 }
 
+TEST_F(ControlLoopEditorTest, LaneLoopChoosesLanesAndStaysOnOff)
+{
+    TControlLoopDef lane;
+    lane.OnOff = true;
+    lane.Steigung = 2.0;
+    lane.Stellung2 = 1.0;
+    ControlLoopDialog dialog(model, plant, lane, "Lane", false, true);
+    EXPECT_TRUE(dialog.onOff()) << "the lane loop is never an equation";
+    EXPECT_EQ(dialog.copy().Steigung, 2.0) << "an on/off loop keeps its value below";
+    EXPECT_TRUE(dialog.fieldIsLaneChoice(ControlLoopDialog::Steigung));
+    EXPECT_TRUE(dialog.fieldIsLaneChoice(ControlLoopDialog::Stellung2));
+    EXPECT_FALSE(dialog.fieldIsLaneChoice(ControlLoopDialog::ErwartetX));
+    EXPECT_EQ(ControlLoopDialog::LaneItems(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(dialog.laneIndex(ControlLoopDialog::Steigung), 1);
+    EXPECT_EQ(dialog.laneIndex(ControlLoopDialog::Stellung2), 0);
+    dialog.chooseLane(ControlLoopDialog::Steigung, 0);
+    dialog.chooseLane(ControlLoopDialog::Stellung2, 1);
+    dialog.chooseLane(ControlLoopDialog::ErwartetX, 1); // not a lane value: ignored
+    dialog.ok();
+    EXPECT_EQ(lane.Steigung, 1.0);
+    EXPECT_EQ(lane.Stellung2, 2.0);
+    EXPECT_EQ(lane.ErwartetX, 2.0);
+
+    // A plain loop has no lane choice.
+    ControlLoopDialog plain(model, plant, plant.ControlLoops[1], "Returnsludge", true);
+    EXPECT_FALSE(plain.fieldIsLaneChoice(ControlLoopDialog::Steigung));
+    plain.chooseLane(ControlLoopDialog::Steigung, 1);
+    EXPECT_EQ(plain.fieldValue(ControlLoopDialog::Steigung), 0.0);
+}
+
 } // namespace
 } // namespace narv

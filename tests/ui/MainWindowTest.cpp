@@ -223,8 +223,11 @@ void MainWindowTest::enablingFollowsEveryStateChange()
           {"Control &Loops", false},
           {"&Relaxation", false},
           {"&Integration", false},
-          {"&Dynamic Simulation", true},
+          {"&Dynamic Simulation", false},
           {"Save Plant &File", true}}},
+        {"SBR plant editor closed",
+         [](Program& p) { p.window->findChild<QWidget*>("TFormDefFlowscheme")->close(); },
+         {{"&Dynamic Simulation", true}}},
     };
     for (const Step& step : steps) {
         step.act(program);

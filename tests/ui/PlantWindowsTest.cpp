@@ -3,6 +3,7 @@
 #include "plant/ControlLoops.h"
 #include "shell/CaseFiles.h"
 #include "special/SbrEditor.h"
+#include "ui/plant/AIControlLoopsWindow.h"
 #include "ui/plant/ControlLoopsWindow.h"
 #include "ui/plant/FlowschemeGraphicWindow.h"
 #include "ui/plant/PlantEditorWindow.h"
@@ -113,6 +114,8 @@ private slots:
     void sbrPageRefusesTooManyTimeslicesAndHoldsAnUnbalancedCycle();
     void graphicIsDrawnForEveryExampleAndSaved();
     void closingTheEditorTellsTheShell();
+    void aiEditorShowsCountsTypesAndTwinVolumes();
+    void aiControlLoopsKeepTheLaneOnOffAndCopyToTheOtherLane();
     void everyControlHasAnAccessibleName();
 };
 
@@ -392,13 +395,94 @@ void PlantWindowsTest::closingTheEditorTellsTheShell()
     QCOMPARE(plant.closed, 1);
 }
 
+void PlantWindowsTest::aiEditorShowsCountsTypesAndTwinVolumes()
+{
+    Plant plant("ai-demo");
+    plant.windows->showPlantEditor(WindowPort::PlantPage::Current);
+    PlantEditorWindow& editor = plant.editor();
+    QCOMPARE(editor.objectName(), QStringLiteral("TFormDefFlowschemeAI"));
+    QVERIFY(!plant.choice("cb_knkb")->isVisibleTo(&editor));
+    QVERIFY(plant.choice("cb_knp")->isVisibleTo(&editor));
+    const TAIPlant& ai = plant.workspace.ai;
+    QCOMPARE(plant.choice("cb_knp")->currentText().toInt(), ai.PolyvalentCount);
+    QCOMPARE(plant.choice("cb_knai")->currentText().toInt(), ai.LaneCompartmentCount);
+    QCOMPARE(plant.choice("cb_kq")->count(), ai.PolyvalentCount);
+
+    auto* reactors = plant.find<QTableView>(&editor, "sg_reactors");
+    QAbstractItemModel* grid = reactors->model();
+    QCOMPARE(grid->headerData(4, Qt::Horizontal).toString(), QStringLiteral(" Type"));
+    const int lane1 = ai.PolyvalentCount + 1;
+    const int lane2 = lane1 + ai.LaneCompartmentCount;
+    QCOMPARE(grid->index(lane1 - 1, 4).data().toString(), QStringLiteral("lane 1"));
+    QVERIFY(grid->setData(grid->index(lane1 - 1, 1), QStringLiteral("500"), Qt::EditRole));
+    QCOMPARE(plant.workspace.plant.Volume[lane2], 500.0);
+
+    // The feed column of the state page marks the lanes.
+    auto* state = plant.find<QTableView>(&editor, "sg_state");
+    QAbstractItemModel* rows = state->model();
+    bool withFeed = false;
+    for (int r = 0; r < rows->rowCount(); ++r)
+        withFeed = withFeed ||
+                   rows->index(r, rows->columnCount() - 1).data().toString() == "with feed";
+    QVERIFY(withFeed);
+
+    // Too many polyvalent reactors are refused with the message and lowered.
+    QComboBox* knp = plant.choice("cb_knp");
+    const int most = knp->itemText(knp->count() - 1).toInt();
+    plant.choose(knp, knp->count() - 1);
+    QCOMPARE(plant.workspace.ai.PolyvalentCount, most);
+    QVERIFY(plant.workspace.plant.CompartmentCount <= MaxCompartments);
+}
+
+void PlantWindowsTest::aiControlLoopsKeepTheLaneOnOffAndCopyToTheOtherLane()
+{
+    Plant plant("ai-demo");
+    ResetLaneLoops(plant.workspace.ai);
+    plant.windows->showControlLoops();
+    AIControlLoopsWindow* loops = plant.windows->aiControlLoops();
+    QCOMPARE(loops->windowTitle(), QStringLiteral("Control Loops AI"));
+    QCOMPARE(loops->pages()->count(), 2);
+    QCOMPARE(loops->pages()->tabText(1), QStringLiteral("if lane 2 is fed"));
+    QCOMPARE(loops->description(1, 0)->text(), QStringLiteral("Signal to control Lane"));
+
+    loops->activeBox(1, 0)->click();
+    QVERIFY(plant.workspace.plant.ControlLoopsActive);
+    bool laneChoices = false;
+    loops->setDialogRunner([&](ControlLoopDialogWindow& dialog) {
+        laneChoices = dialog.laneChoice(ControlLoopDialog::Steigung) != nullptr &&
+                      dialog.laneChoice(ControlLoopDialog::Steigung)->count() == 2;
+        return false;
+    });
+    plant.dialogs.yesNo = {false};
+    plant.choose(loops->typeChoice(1, 0), 1); // "Equation"
+    QCOMPARE(QString::fromStdString(plant.dialogs.messages.back()),
+             QString::fromLatin1(kOnlyOnOffMessage));
+    QVERIFY(plant.workspace.ai.LaneLoops[1][0].OnOff);
+    QVERIFY(laneChoices);
+    QCOMPARE(QString::fromStdString(plant.dialogs.questions.back()),
+             QString::fromLatin1(kCopyLoopQuestion));
+    QVERIFY(!plant.workspace.ai.LaneLoops[2][0].Active);
+
+    // Yes copies the entry to the other lane.
+    loops->activeBox(1, 7)->click();
+    plant.dialogs.yesNo = {true};
+    plant.choose(loops->typeChoice(1, 7), 0);
+    QCOMPARE(plant.workspace.ai.LaneLoops[2][7].Active, true);
+    QCOMPARE(plant.workspace.ai.LaneLoops[2][7].OnOff, true);
+    QVERIFY(loops->activeBox(2, 7)->isChecked());
+}
+
 void PlantWindowsTest::everyControlHasAnAccessibleName()
 {
-    for (const char* example : {"asm1-benchmark", "sbr-demo"}) {
+    for (const char* example : {"asm1-benchmark", "sbr-demo", "ai-demo"}) {
         Plant plant(example);
         plant.windows->showPlantEditor(WindowPort::PlantPage::Current);
         plant.windows->showControlLoops();
-        std::vector<QWidget*> windows{plant.windows->editor(), plant.windows->controlLoops()};
+        std::vector<QWidget*> windows{plant.windows->editor()};
+        if (plant.workspace.plant.PlantType == TFlowschemeType::ftAI)
+            windows.push_back(plant.windows->aiControlLoops());
+        else
+            windows.push_back(plant.windows->controlLoops());
         TControlLoopDef& entry = plant.workspace.plant.ControlLoops[1];
         ControlLoopDialog dialog(plant.workspace.model, plant.workspace.plant, entry, "x", true);
         ControlLoopDialogWindow dialogWindow(dialog, plant.dialogs);

@@ -74,11 +74,23 @@ ControlLoopDialogWindow::ControlLoopDialogWindow(ControlLoopDialog& dialog, User
         {ControlLoopDialog::ErwartetY, "ed_erwartety"},
         {ControlLoopDialog::Steigung, "ed_steigung"}};
     for (const auto& [field, name] : fields) {
+        const ControlLoopDialog::Field which = field;
+        if (dialog.fieldIsLaneChoice(field)) {
+            auto* lanes = new QComboBox(this);
+            lanes->setObjectName(QString::fromLatin1(name));
+            for (const std::string& item : ControlLoopDialog::LaneItems())
+                lanes->addItem(qs(item));
+            lanes->setCurrentIndex(dialog.laneIndex(field));
+            connect(lanes, &QComboBox::activated, this,
+                    [this, which](int index) { m_dialog.chooseLane(which, index); });
+            m_lanes[field] = lanes;
+            layout->addRow(caption(qs(dialog.fieldLabel(field)), lanes), lanes);
+            continue;
+        }
         auto* edit = new QLineEdit(qs(dialog.fieldText(field)), this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setAlignment(Qt::AlignRight);
         m_fields[field] = edit;
-        const ControlLoopDialog::Field which = field;
         connect(edit, &QLineEdit::editingFinished, this, [this, which] { leave(which); });
         if (dialog.fieldVisible(field))
             layout->addRow(caption(qs(dialog.fieldLabel(field)), edit), edit);
@@ -99,7 +111,7 @@ ControlLoopDialogWindow::ControlLoopDialogWindow(ControlLoopDialog& dialog, User
 void ControlLoopDialogWindow::leave(ControlLoopDialog::Field field)
 {
     QLineEdit* edit = m_fields[field];
-    if (m_checking || !edit->isModified())
+    if (edit == nullptr || m_checking || !edit->isModified())
         return;
     m_checking = true;
     const ControlLoopEntry entry = m_dialog.enterField(field, edit->text().toStdString());

@@ -30,6 +30,8 @@ public:
     QComboBox* compartments() const { return m_compartments; }
     QComboBox* signalChoice() const { return m_signals; }
     QLineEdit* field(ControlLoopDialog::Field field) const { return m_fields[field]; }
+    // The lane loop's set values: "1" or "2"; null for other loops.
+    QComboBox* laneChoice(ControlLoopDialog::Field field) const { return m_lanes[field]; }
 
     void accept() override;
 
@@ -41,6 +43,7 @@ private:
     QComboBox* m_compartments = nullptr; // cb_knkb
     QComboBox* m_signals = nullptr;      // cb_signals
     std::array<QLineEdit*, ControlLoopDialog::kFieldCount> m_fields{};
+    std::array<QComboBox*, ControlLoopDialog::kFieldCount> m_lanes{};
     bool m_checking = false;
 };
 

@@ -59,7 +59,8 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
       m_workspace(workspace),
       m_dialogs(dialogs),
       m_hooks(std::move(hooks)),
-      m_editor(workspace.model, workspace.plant, workspace.state)
+      m_editor(workspace.model, workspace.plant, workspace.state),
+      m_aiEditor(workspace.plant, workspace.ai)
 {
     setObjectName(QStringLiteral("TFormDefFlowscheme"));
     setWindowTitle(tr("Flowscheme"));
@@ -92,7 +93,7 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
     layout->addLayout(buttons);
     resize(900, 600);
     showTypePages();
-    m_editor.refresh();
+    refreshEditors();
     showDefinition();
 }
 
@@ -132,7 +133,10 @@ QWidget* PlantEditorWindow::buildDefinitionPage()
     });
     m_clarifierCount = addChoice("cb_cl");
     connect(m_clarifierCount, &QComboBox::activated, this, [this](int index) {
-        m_editor.chooseClarifierCount(index);
+        if (aiPlant())
+            m_aiEditor.changeClarifierCount(index);
+        else
+            m_editor.chooseClarifierCount(index);
         changed();
     });
     const std::pair<const char*, PlantTarget> targets[] = {
@@ -168,11 +172,41 @@ QWidget* PlantEditorWindow::buildDefinitionPage()
     connect(rez, &QLineEdit::textEdited, this,
             [this] { m_fields[PlantField::Recirc2Flow]->setEnabled(true); });
 
+    m_polyvalent = addChoice("cb_knp");
+    m_laneCompartments = addChoice("cb_knai");
+    m_postAeration = addChoice("cb_knnb");
+    const std::pair<QComboBox*, std::string (AIPlantEditor::*)(int)> aiCounts[] = {
+        {m_polyvalent, &AIPlantEditor::changePolyvalentCount},
+        {m_laneCompartments, &AIPlantEditor::changeLaneCompartmentCount},
+        {m_postAeration, &AIPlantEditor::changePostAerationCount}};
+    for (const auto& count : aiCounts) {
+        QComboBox* choice = count.first;
+        const auto rule = count.second;
+        connect(choice, &QComboBox::activated, this, [this, choice, rule](int) {
+            aiCountChosen(rule, choice->currentText().toInt());
+        });
+    }
+
     auto* counts = new QGroupBox(tr("Reactors"));
-    auto* countsLayout = new QFormLayout(counts);
-    countsLayout->addRow(label(tr("Number of reactors:"), m_reactorCount), m_reactorCount);
-    countsLayout->addRow(label(tr("Compartments of the secondary clarifier:"), m_clarifierCount),
-                         m_clarifierCount);
+    auto* countsLayout = new QVBoxLayout(counts);
+    m_reactorCountRow = new QWidget(counts);
+    auto* reactorForm = new QFormLayout(m_reactorCountRow);
+    reactorForm->setContentsMargins(0, 0, 0, 0);
+    reactorForm->addRow(label(tr("Number of reactors:"), m_reactorCount), m_reactorCount);
+    m_aiCountRows = new QWidget(counts);
+    auto* aiForm = new QFormLayout(m_aiCountRows);
+    aiForm->setContentsMargins(0, 0, 0, 0);
+    aiForm->addRow(label(tr("Number of polyvalent reactors:"), m_polyvalent), m_polyvalent);
+    aiForm->addRow(label(tr("Number of A/I compartments per lane:"), m_laneCompartments),
+                   m_laneCompartments);
+    aiForm->addRow(label(tr("Number of post-aeration reactors:"), m_postAeration),
+                   m_postAeration);
+    auto* clarifierForm = new QFormLayout;
+    clarifierForm->addRow(label(tr("Compartments of the secondary clarifier:"), m_clarifierCount),
+                          m_clarifierCount);
+    countsLayout->addWidget(m_reactorCountRow);
+    countsLayout->addWidget(m_aiCountRows);
+    countsLayout->addLayout(clarifierForm);
 
     auto* influents = new QGroupBox(tr("Influents and return sludge"));
     auto* influentLayout = new QGridLayout(influents);
@@ -229,12 +263,9 @@ QWidget* PlantEditorWindow::buildReactorsPage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet2"));
     m_reactors = new GridTableModel(
-        [this] { return m_editor.reactorGrid(); },
+        [this] { return reactorRows(); },
         [this](int row, int column, const std::string& text) {
-            const ReactorColumn which = column == 1   ? ReactorColumn::Volume
-                                        : column == 2 ? ReactorColumn::O2Setpoint
-                                                      : ReactorColumn::Kla;
-            return m_editor.enterReactorCell(row, which, text);
+            return enterReactor(row, column, text);
         },
         m_dialogs, this);
     connect(m_reactors, &GridTableModel::entered, this, [this] { changed(); });
@@ -318,7 +349,7 @@ QWidget* PlantEditorWindow::buildStatePage()
     m_state = new GridTableModel(
         [this]() -> GridRows {
             try {
-                return m_editor.statePage();
+                return stateRows();
             } catch (const Error& error) {
                 return {{GridCell{error.what(), false}}};
             }
@@ -329,8 +360,121 @@ QWidget* PlantEditorWindow::buildStatePage()
     return page;
 }
 
+GridRows PlantEditorWindow::reactorRows()
+{
+    GridRows rows = m_editor.reactorGrid();
+    if (!aiPlant())
+        return rows;
+    rows[0].push_back({" Type", false});
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        rows[r].push_back(
+            {AIReactorGridLabel(m_workspace.ai, m_workspace.plant, static_cast<int>(r)), false});
+    return rows;
+}
+
+PlantEntry PlantEditorWindow::enterReactor(int row, int column, const std::string& text)
+{
+    const ReactorColumn which = column == 1   ? ReactorColumn::Volume
+                                : column == 2 ? ReactorColumn::O2Setpoint
+                                              : ReactorColumn::Kla;
+    if (column > 3)
+        return {};
+    PlantEntry entry = m_editor.enterReactorCell(row, which, text);
+    // The twin compartment of the other lane has the same volume.
+    if (entry.accepted && which == ReactorColumn::Volume && aiPlant())
+        m_aiEditor.setVolume(row, m_workspace.plant.Volume[row]);
+    return entry;
+}
+
+GridRows PlantEditorWindow::stateRows()
+{
+    GridRows rows = m_editor.statePage();
+    if (!aiPlant())
+        return rows;
+    // The roles of the compartments and which lane is fed, beside their rows.
+    const TPlantDef& plant = m_workspace.plant;
+    const int firstCompartmentRow = static_cast<int>(rows.size()) - plant.CompartmentCount;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const int c = static_cast<int>(r) - firstCompartmentRow + 1;
+        std::string type = r == 0 ? " Type" : "";
+        std::string feed;
+        if (r > 0 && c >= 1) {
+            type = AIStateGridLabel(m_workspace.ai, plant, c);
+            feed = AIFeedLabel(m_workspace.ai, plant, c);
+        }
+        rows[r].insert(rows[r].begin() + 1, GridCell{type, false});
+        rows[r].push_back({feed, false});
+    }
+    return rows;
+}
+
+void PlantEditorWindow::aiCountChosen(std::string (AIPlantEditor::*change)(int), int count)
+{
+    const std::string message = (m_aiEditor.*change)(count);
+    if (!message.empty())
+        m_dialogs.showMessage(message);
+    changed();
+    if (m_hooks.reactorCountChanged)
+        m_hooks.reactorCountChanged();
+}
+
+void PlantEditorWindow::refreshEditors()
+{
+    m_editor.refresh();
+    if (aiPlant()) {
+        m_aiEditor.refresh();
+        // The standard refresh ran on the counts of before.
+        m_editor.refresh();
+        m_aiEditor.refresh();
+    }
+}
+
+void PlantEditorWindow::showAIDefinition()
+{
+    const AIDefinitionView& view = m_aiEditor.view();
+    const TPlantDef& plant = m_workspace.plant;
+    const TAIPlant& ai = m_workspace.ai;
+    auto range = [](const AIItemRange& items) { return PlantItemRange{items.first, items.last}; };
+    auto list = [](QComboBox* box, const std::vector<int>& items, int value) {
+        const QSignalBlocker block(box);
+        box->clear();
+        int selected = -1;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            box->addItem(QString::number(items[i]));
+            if (items[i] == value)
+                selected = static_cast<int>(i);
+        }
+        box->setCurrentIndex(selected);
+    };
+    showChoice(m_polyvalent, range(view.polyvalent), ai.PolyvalentCount);
+    showChoice(m_laneCompartments, range(view.laneCompartments), ai.LaneCompartmentCount);
+    showChoice(m_postAeration, range(view.postAeration), ai.PostAerationCount);
+    showChoice(m_clarifierCount, range(view.clarifier),
+               plant.CompartmentCount - plant.ReactorCount);
+    list(m_targets[PlantTarget::InfluentReactor], view.influentReactors, plant.InfluentReactor);
+    list(m_targets[PlantTarget::Influent2Reactor], view.influentReactors, plant.Influent2Reactor);
+    list(m_targets[PlantTarget::ReturnReactor], view.influentReactors, plant.ReturnReactor);
+    list(m_targets[PlantTarget::RecircFrom], view.recircFrom, plant.RecircFrom);
+    list(m_targets[PlantTarget::Recirc2From], view.recircFrom, plant.Recirc2From);
+    list(m_targets[PlantTarget::RecircTo], view.recircTo, plant.RecircTo);
+    list(m_targets[PlantTarget::Recirc2To], view.recirc2To, plant.Recirc2To);
+    m_fields[PlantField::SludgeAge]->setEnabled(view.sludgeAgeEditable);
+    m_clarifierCount->setEnabled(view.sludgeAgeEditable);
+    m_targets[PlantTarget::ReturnReactor]->setEnabled(view.returnReactorEditable);
+    m_fields[PlantField::RecircFlow]->setEnabled(view.recircEditable);
+    m_targets[PlantTarget::RecircFrom]->setEnabled(view.recircEditable);
+    m_targets[PlantTarget::RecircTo]->setEnabled(view.recircEditable);
+    m_fields[PlantField::Recirc2Flow]->setEnabled(view.recirc2Editable);
+    m_targets[PlantTarget::Recirc2From]->setEnabled(view.recirc2Editable);
+    m_targets[PlantTarget::Recirc2To]->setEnabled(view.recirc2Editable);
+}
+
 void PlantEditorWindow::showTypePages()
 {
+    const bool ai = aiPlant();
+    setObjectName(ai ? QStringLiteral("TFormDefFlowschemeAI") : QStringLiteral("TFormDefFlowscheme"));
+    m_reactorCountRow->setVisible(!ai);
+    m_aiCountRows->setVisible(ai);
     const bool sbr = m_workspace.plant.PlantType == TFlowschemeType::ftSBR;
     m_pages->setTabVisible(m_pages->indexOf(m_sbrPage), sbr);
     m_pages->setTabVisible(m_pages->indexOf(m_definitionPage), !sbr);
@@ -371,7 +515,7 @@ void PlantEditorWindow::reload()
 void PlantEditorWindow::refreshAll()
 {
     showTypePages();
-    m_editor.refresh();
+    refreshEditors();
     showDefinition();
     m_sbrPage->reload();
     reloadGrids();
@@ -440,11 +584,13 @@ void PlantEditorWindow::showDefinition()
     m_fields[PlantField::Recirc2Flow]->setEnabled(view.recirc2Enabled);
     m_targets[PlantTarget::Recirc2From]->setEnabled(view.recirc2Enabled);
     m_targets[PlantTarget::Recirc2To]->setEnabled(view.recirc2Enabled);
+    if (aiPlant())
+        showAIDefinition();
 }
 
 void PlantEditorWindow::changed()
 {
-    m_editor.refresh();
+    refreshEditors();
     showDefinition();
     reloadGrids();
     if (m_hooks.modified)
@@ -518,7 +664,7 @@ void PlantEditorWindow::showPage(WindowPort::PlantPage page)
     if (!m_pages->isTabVisible(m_pages->currentIndex()))
         m_pages->setCurrentWidget(sbr ? static_cast<QWidget*>(m_sbrPage) : m_definitionPage);
     m_showing = false;
-    m_editor.refresh();
+    refreshEditors();
     showDefinition();
     reloadGrids();
     show();

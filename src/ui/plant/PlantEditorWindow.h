@@ -3,6 +3,7 @@
 #include "plant/PlantEditor.h"
 #include "shell/WindowPort.h"
 #include "shell/Workspace.h"
+#include "special/AIEditor.h"
 
 #include <QtWidgets/QWidget>
 
@@ -74,11 +75,19 @@ private:
     void changed();
     void pasteInitialConditions();
     bool leavingSbrPageAllowed(bool sbrPageActive);
+    bool aiPlant() const { return m_workspace.plant.PlantType == TFlowschemeType::ftAI; }
+    void refreshEditors();
+    void showAIDefinition();
+    void aiCountChosen(std::string (AIPlantEditor::*change)(int), int count);
+    GridRows reactorRows();
+    PlantEntry enterReactor(int row, int column, const std::string& text);
+    GridRows stateRows();
 
     Workspace& m_workspace;
     UserDialogs& m_dialogs;
     Hooks m_hooks;
     PlantEditor m_editor;
+    AIPlantEditor m_aiEditor;
     bool m_checking = false;
     bool m_showing = false;
 
@@ -89,6 +98,11 @@ private:
     std::map<PlantField, QLineEdit*> m_fields;
     QComboBox* m_reactorCount = nullptr;   // cb_knkb
     QComboBox* m_clarifierCount = nullptr; // cb_cl
+    QComboBox* m_polyvalent = nullptr;     // cb_knp
+    QComboBox* m_laneCompartments = nullptr; // cb_knai
+    QComboBox* m_postAeration = nullptr;   // cb_knnb
+    QWidget* m_reactorCountRow = nullptr;  // the standard plant's count, hidden for A/I
+    QWidget* m_aiCountRows = nullptr;      // the A/I counts
     std::map<PlantTarget, QComboBox*> m_targets;
     QLabel* m_sludgeAgeLabel = nullptr; // lb_sa
     GridTableModel* m_reactors = nullptr;

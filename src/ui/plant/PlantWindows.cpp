@@ -2,6 +2,7 @@
 
 #include "graphics/FlowschemePicture.h"
 #include "shell/ActionTable.h"
+#include "ui/plant/AIControlLoopsWindow.h"
 #include "ui/plant/ControlLoopsWindow.h"
 #include "ui/plant/FlowschemeGraphicWindow.h"
 #include "ui/plant/PlantEditorWindow.h"
@@ -18,6 +19,7 @@ PlantWindows::PlantWindows(Workspace& workspace, UserDialogs& dialogs, Hooks hoo
 PlantWindows::~PlantWindows()
 {
     // The windows work on the workspace, which goes before the owner deletes its children.
+    delete m_aiControlLoops.data();
     delete m_controlLoops.data();
     delete m_graphic.data();
     delete m_editor.data();
@@ -33,10 +35,7 @@ PlantEditorWindow* PlantWindows::editor()
             if (!m_graphic.isNull())
                 m_graphic->update();
         };
-        hooks.reactorCountChanged = [this] {
-            if (!m_controlLoops.isNull() && m_controlLoops->isVisible())
-                m_controlLoops->rebuild();
-        };
+        hooks.reactorCountChanged = [this] { rebuildControlLoops(); };
         hooks.closed = [this] {
             if (m_hooks.editorClosed)
                 m_hooks.editorClosed();
@@ -84,15 +83,34 @@ void PlantWindows::startNewPlant(TFlowschemeType type)
             caption = item;
     editor()->startNewPlant(type, caption);
     m_graphicShown = false;
-    if (!m_controlLoops.isNull() && m_controlLoops->isVisible())
-        m_controlLoops->rebuild();
+    rebuildControlLoops();
 }
 
 void PlantWindows::reloadPlantEditor()
 {
     editor()->reload();
+    rebuildControlLoops();
+}
+
+void PlantWindows::rebuildControlLoops()
+{
     if (!m_controlLoops.isNull() && m_controlLoops->isVisible())
         m_controlLoops->rebuild();
+    if (!m_aiControlLoops.isNull() && m_aiControlLoops->isVisible())
+        m_aiControlLoops->rebuild();
+}
+
+AIControlLoopsWindow* PlantWindows::aiControlLoops()
+{
+    if (m_aiControlLoops.isNull())
+        m_aiControlLoops = new AIControlLoopsWindow(
+            m_workspace, m_dialogs,
+            [this] {
+                if (m_hooks.plantModified)
+                    m_hooks.plantModified();
+            },
+            m_owner);
+    return m_aiControlLoops;
 }
 
 void PlantWindows::refreshPlantState()
@@ -133,7 +151,13 @@ void PlantWindows::closeFlowschemeGraphic()
 
 void PlantWindows::showControlLoops()
 {
-    ControlLoopsWindow* window = controlLoops();
+    // The plant's type decides which list is shown; the other one goes.
+    const bool ai = m_workspace.plant.PlantType == TFlowschemeType::ftAI;
+    QWidget* other = ai ? static_cast<QWidget*>(m_controlLoops.data())
+                        : static_cast<QWidget*>(m_aiControlLoops.data());
+    if (other != nullptr)
+        other->close();
+    QWidget* window = ai ? static_cast<QWidget*>(aiControlLoops()) : controlLoops();
     window->show();
     window->raise();
     window->activateWindow();

@@ -12,6 +12,7 @@ class QWidget;
 
 namespace narv {
 
+class AIControlLoopsWindow;
 class ControlLoopsWindow;
 class FlowschemeGraphicWindow;
 class PlantEditorWindow;
@@ -45,8 +46,12 @@ public:
     PlantEditorWindow* editor();
     FlowschemeGraphicWindow* graphic();
     ControlLoopsWindow* controlLoops();
+    AIControlLoopsWindow* aiControlLoops();
 
 private:
+    // An open control-loop list follows the reactors.
+    void rebuildControlLoops();
+
     Workspace& m_workspace;
     UserDialogs& m_dialogs;
     Hooks m_hooks;
@@ -54,6 +59,7 @@ private:
     QPointer<PlantEditorWindow> m_editor;
     QPointer<FlowschemeGraphicWindow> m_graphic;
     QPointer<ControlLoopsWindow> m_controlLoops;
+    QPointer<AIControlLoopsWindow> m_aiControlLoops;
     bool m_graphicShown = false;
 };
 
