@@ -63,20 +63,25 @@ std::optional<std::filesystem::path> runFileDialog(QFileDialog* dialog)
 
 QString QtNameFilter(const std::string& filter)
 {
-    const QString text = QString::fromStdString(filter);
-    const qsizetype bar = text.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return text;
-    QString description = text.left(bar);
-    const QString pattern = text.mid(bar + 1);
-    // The program's own files are written in lower case, older ones may be upper case: both.
-    QStringList patterns{pattern.toLower()};
-    if (pattern.toUpper() != pattern.toLower())
-        patterns << pattern.toUpper();
-    const qsizetype open = description.lastIndexOf(QLatin1Char('('));
-    if (open >= 0)
-        description = description.left(open).trimmed();
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return parts.constFirst();
+    // "description|pattern" pairs, one Qt filter each.
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString& pattern = parts[i + 1];
+        // The program's own files are written in lower case, older ones may be upper case: both.
+        QStringList patterns{pattern.toLower()};
+        if (pattern.toUpper() != pattern.toLower())
+            patterns << pattern.toUpper();
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0)
+            description = description.left(open).trimmed();
+        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
 }
 
 void QtUserDialogs::showMessage(const std::string& text, const std::string& caption, Icon icon)

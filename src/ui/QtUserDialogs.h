@@ -33,7 +33,8 @@ private:
     QWidget* m_parent;
 };
 
-// A filter "Model files (*.mod)|*.MOD" as a Qt name filter that matches the pattern in any case.
+// A filter "Model files (*.mod)|*.MOD" as a Qt name filter that matches the pattern in any case;
+// several "description|pattern" pairs in a row give one Qt filter each.
 QString QtNameFilter(const std::string& filter);
 
 } // namespace narv

@@ -341,6 +341,11 @@ void PlantWindowsTest::sbrPageRefusesTooManyTimeslicesAndHoldsAnUnbalancedCycle(
     QVERIFY(!editor.close());
     QCOMPARE(QString::fromStdString(plant.dialogs.messages.back()),
              QString::fromLatin1(kSbrUnbalancedMessage));
+    // Nor can the page be left.
+    const std::size_t messages = plant.dialogs.messages.size();
+    pages->setCurrentIndex(3);
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
+    QCOMPARE(plant.dialogs.messages.size(), messages + 1);
     QCOMPARE(plant.closed, before);
     QVERIFY(editor.isVisible());
     QVERIFY(model->setData(model->index(0, 3),
@@ -371,7 +376,7 @@ void PlantWindowsTest::graphicIsDrawnForEveryExampleAndSaved()
         plant.dialogs.paths = {bmp};
         graphic->saveToFile();
         QCOMPARE(plant.dialogs.fileDialogs.back().filter,
-                 std::string("Bitmap files (*.bmp)|*.BMP"));
+                 std::string("Bitmap files (*.bmp)|*.BMP|PNG files (*.png)|*.PNG"));
         QCOMPARE(QImage(QString::fromStdString(bmp.string())).size(), image.size());
         const fs::path png = fs::path(dir.path().toStdString()) / "picture.png";
         QVERIFY(graphic->writeImage(png));
@@ -500,8 +505,9 @@ void PlantWindowsTest::everyControlHasAnAccessibleName()
                     if (!pages->isTabVisible(i))
                         continue;
                     pages->setCurrentIndex(i);
-                    saveShot(*window, QStringLiteral("%1-%2").arg(example).arg(
-                                          pages->widget(i)->objectName()));
+                    saveShot(*window, QStringLiteral("%1-%2-%3")
+                                          .arg(example, window->objectName(),
+                                               pages->widget(i)->objectName()));
                 }
             }
             if (window->findChildren<QTabWidget*>().isEmpty())

@@ -124,6 +124,8 @@ void QtUserDialogsTest::filtersMatchTheirPatternInAnyCase()
     QCOMPARE(QtNameFilter("Plant files (*.pln)|*.PLN"), QString("Plant files (*.pln *.PLN)"));
     QCOMPARE(QtNameFilter("Result files (*.rlt)|*.RLT"), QString("Result files (*.rlt *.RLT)"));
     QCOMPARE(QtNameFilter("All (*)|*"), QString("All (*)"));
+    QCOMPARE(QtNameFilter("Bitmap files (*.bmp)|*.BMP|PNG files (*.png)|*.PNG"),
+             QString("Bitmap files (*.bmp *.BMP);;PNG files (*.png *.PNG)"));
 }
 
 QTEST_MAIN(QtUserDialogsTest)

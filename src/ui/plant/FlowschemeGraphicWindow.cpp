@@ -167,7 +167,7 @@ bool FlowschemeGraphicWindow::writeSvg(const std::filesystem::path& path)
 void FlowschemeGraphicWindow::saveToFile()
 {
     const auto path = m_dialogs.chooseSaveFile(
-        {"Bitmap files (*.bmp)|*.BMP", "BMP", m_startDirectory(), {}});
+        {"Bitmap files (*.bmp)|*.BMP|PNG files (*.png)|*.PNG", "BMP", m_startDirectory(), {}});
     if (path)
         writeImage(*path);
 }

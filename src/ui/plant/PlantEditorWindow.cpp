@@ -75,8 +75,16 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
     m_pages->addTab(buildInitialConditionsPage(), tr("Initial conditions"));
     m_pages->addTab(buildInfluentPage(), tr("Influent concentrations"));
     m_pages->addTab(buildStatePage(), tr("State of plant"));
-    m_pages->tabBar()->installEventFilter(this);
+    m_pageBefore = m_pages->currentWidget();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        // Leaving the SBR page: the cycle must be usable first.
+        if (!m_showing && m_pageBefore == m_sbrPage && m_pages->currentWidget() != m_sbrPage &&
+            m_pages->isTabVisible(m_pages->indexOf(m_sbrPage)) && !leavingSbrPageAllowed(true)) {
+            const QSignalBlocker block(m_pages);
+            m_pages->setCurrentWidget(m_sbrPage);
+            return;
+        }
+        m_pageBefore = m_pages->currentWidget();
         if (!m_showing)
             reloadGrids();
     });
@@ -697,10 +705,6 @@ bool PlantEditorWindow::eventFilter(QObject* watched, QEvent* event)
                           : nullptr;
     if (watched == temp && event->type() == QEvent::FocusIn && !temp->isModified() && !m_checking)
         temp->setText(qs(m_editor.temperatureEditText()));
-    // Leaving the SBR page by its tab: the cycle must be usable first.
-    if (watched == m_pages->tabBar() && event->type() == QEvent::MouseButtonPress &&
-        m_pages->currentWidget() == m_sbrPage && !leavingSbrPageAllowed(true))
-        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -94,6 +94,7 @@ private:
     QTabWidget* m_pages = nullptr;
     QWidget* m_definitionPage = nullptr;
     QWidget* m_reactorsPage = nullptr;
+    QWidget* m_pageBefore = nullptr; // the page shown before a change of page
     SbrPage* m_sbrPage = nullptr;
     std::map<PlantField, QLineEdit*> m_fields;
     QComboBox* m_reactorCount = nullptr;   // cb_knkb
