@@ -204,6 +204,9 @@ void ShellCommands::applyLoadedProject()
         SetModel(m_actions, state, state.ModelLoaded);
         SetPlant(m_actions, state, plantType(), state.PlantLoaded);
         SetVariation(m_actions, state, plantType(), state.VariationLoaded);
+        // The plant editor applies the loaded plant's type, as for a plant file.
+        if (state.PlantLoaded)
+            m_windows.reloadPlantEditor();
     }
     refresh();
 }

@@ -51,10 +51,17 @@ protected:
         m_dialogs.shown.clear();
     }
 
+    // The project's files; the plant editor is primed with a loaded plant, then the calls
+    // of the windows start empty.
     void load(const std::string& project, const std::string& model, const std::string& plant,
               const std::string& variation)
     {
         m_commands.loadProjectFiles({project, model, plant, variation});
+        if (m_shell.state().PlantLoaded)
+            EXPECT_THAT(m_windows.calls, Contains("reloadPlantEditor"));
+        else
+            EXPECT_THAT(m_windows.calls, Not(Contains("reloadPlantEditor")));
+        m_windows.calls.clear();
     }
 
     bool enabled(const std::string& item) const { return m_commands.actions().enabled(item); }

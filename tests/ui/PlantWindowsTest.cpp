@@ -114,6 +114,7 @@ private slots:
     void sbrPageRefusesTooManyTimeslicesAndHoldsAnUnbalancedCycle();
     void graphicIsDrawnForEveryExampleAndSaved();
     void closingTheEditorTellsTheShell();
+    void anotherLoadedPlantTypeChangesThePages();
     void aiEditorShowsCountsTypesAndTwinVolumes();
     void aiControlLoopsKeepTheLaneOnOffAndCopyToTheOtherLane();
     void everyControlHasAnAccessibleName();
@@ -398,6 +399,22 @@ void PlantWindowsTest::closingTheEditorTellsTheShell()
     plant.windows->showPlantEditor(WindowPort::PlantPage::Current);
     QVERIFY(plant.editor().close());
     QCOMPARE(plant.closed, 1);
+}
+
+void PlantWindowsTest::anotherLoadedPlantTypeChangesThePages()
+{
+    Plant plant("asm1-benchmark");
+    plant.windows->showPlantEditor(WindowPort::PlantPage::Current);
+    auto* pages = plant.find<QTabWidget>(&plant.editor(), "PageControl1");
+    QVERIFY(pages->isTabVisible(1));
+    const fs::path dir = kExamples / "sbr-demo";
+    LoadCase(plant.workspace, {dir / "sbr-demo.mod", dir / "sbr-demo.pln", std::nullopt});
+    plant.windows->reloadPlantEditor();
+    plant.windows->showPlantEditor(WindowPort::PlantPage::Current);
+    QCOMPARE(plant.editor().windowTitle(), QStringLiteral("SBR"));
+    QVERIFY(pages->isTabVisible(0));
+    QVERIFY(!pages->isTabVisible(1));
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet6"));
 }
 
 void PlantWindowsTest::aiEditorShowsCountsTypesAndTwinVolumes()

@@ -484,9 +484,13 @@ void PlantEditorWindow::showTypePages()
     m_reactorCountRow->setVisible(!ai);
     m_aiCountRows->setVisible(ai);
     const bool sbr = m_workspace.plant.PlantType == TFlowschemeType::ftSBR;
+    const bool switched = m_pages->isTabVisible(m_pages->indexOf(m_sbrPage)) != sbr;
     m_pages->setTabVisible(m_pages->indexOf(m_sbrPage), sbr);
     m_pages->setTabVisible(m_pages->indexOf(m_definitionPage), !sbr);
     m_pages->setTabVisible(m_pages->indexOf(m_reactorsPage), !sbr);
+    // Another kind of plant starts on its own definition page.
+    if (switched)
+        m_pages->setCurrentWidget(sbr ? static_cast<QWidget*>(m_sbrPage) : m_definitionPage);
 }
 
 void PlantEditorWindow::startNewPlant(TFlowschemeType type, const std::string& menuCaption)
@@ -652,6 +656,7 @@ void PlantEditorWindow::commit()
 void PlantEditorWindow::showPage(WindowPort::PlantPage page)
 {
     m_showing = true;
+    showTypePages();
     const bool sbr = m_workspace.plant.PlantType == TFlowschemeType::ftSBR;
     switch (page) {
     case WindowPort::PlantPage::Current:
