@@ -15,8 +15,10 @@
 #include "ui/runs/RelaxationWindow.h"
 #include "ui/runs/RunWindows.h"
 #include "ui/plant/PlantWindows.h"
+#include "ui/variation/VariationWindow.h"
 
 #include <QtCore/QLocale>
+#include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QLabel>
@@ -98,6 +100,37 @@ private:
     MainWindow& m_window;
 };
 
+// The variation window's way to the shell and the event list.
+class MainVariationHost : public VariationWindowHost {
+public:
+    MainVariationHost(MainWindow& window, EventList& events) : m_window(window), m_events(events)
+    {
+    }
+    Workspace& workspace() override { return m_window.workspace(); }
+    UserDialogs& dialogs() override { return m_window.dialogs(); }
+    void variationModified() override
+    {
+        if (!m_window.shell().state().VariationSaved)
+            return;
+        m_window.shell().state().VariationSaved = false;
+        m_window.shellStateChanged();
+    }
+    void addEvent(const std::string& line) override { m_events.add(line); }
+    std::vector<std::string> reactorLabels() override { return {}; }
+    std::string clipboardText() override
+    {
+        return QGuiApplication::clipboard()->text().toStdString();
+    }
+    void setClipboardText(const std::string& text) override
+    {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    }
+
+private:
+    MainWindow& m_window;
+    EventList& m_events;
+};
+
 // The hint line holds one line: the hint's line breaks become blanks.
 QString hintLine(const std::string& hint)
 {
@@ -132,7 +165,8 @@ MainWindow::MainWindow(std::filesystem::path programDir, UserDialogs* dialogs, Q
       m_commands(m_shell, m_workspace, m_dialogs, *this),
       m_help(CreateHelpLauncher(this, m_editEvents)),
       m_runHost(std::make_unique<MainRunHost>(*this)),
-      m_runWindows(std::make_unique<RunWindows>(*m_runHost, this))
+      m_runWindows(std::make_unique<RunWindows>(*m_runHost, this)),
+      m_variationHost(std::make_unique<MainVariationHost>(*this, m_editEvents))
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(ToQString(MainWindowCaption()));
@@ -479,9 +513,6 @@ std::optional<TPrintOptions> MainWindow::chooseReportOptions()
     return std::nullopt;
 }
 
-// Priming a window that does not exist yet needs nothing.
-void MainWindow::startNewVariation() {}
-
 void MainWindow::startNewPlant(TFlowschemeType type)
 {
     m_plantWindows->startNewPlant(type);
@@ -517,9 +548,21 @@ void MainWindow::showControlLoops()
     m_plantWindows->showControlLoops();
 }
 
-void MainWindow::showVariationEditor(VariationPage)
+// A new variation is taken up when the window is shown next.
+void MainWindow::startNewVariation()
 {
-    notAvailable("The variation editor");
+    if (m_variationWindow && m_variationWindow->isVisible())
+        m_variationWindow->open(true);
+}
+
+void MainWindow::showVariationEditor(VariationPage page)
+{
+    if (!m_variationWindow)
+        m_variationWindow = std::make_unique<VariationWindow>(*m_variationHost, this);
+    m_variationWindow->open(page == VariationPage::Options);
+    m_variationWindow->show();
+    m_variationWindow->raise();
+    m_variationWindow->activateWindow();
 }
 
 void MainWindow::showRelaxation()

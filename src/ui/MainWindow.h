@@ -27,6 +27,8 @@ class PlantWindows;
 class QtUserDialogs;
 class RunWindowHost;
 class RunWindows;
+class VariationWindow;
+class VariationWindowHost;
 class SplashWindow;
 
 // The main window ("TMainForm"): the menus and tool bar of the shell's commands, the five
@@ -67,6 +69,7 @@ public:
 
     QAction* action(const std::string& caption) const;
     RunWindows& runWindows() { return *m_runWindows; }
+    VariationWindow* variationWindow() { return m_variationWindow.get(); }
     QMenu* menu(const std::string& caption) const;
     QToolBar* toolBar() const { return m_toolBar; }
     QString statusLine(int index) const;
@@ -135,6 +138,8 @@ private:
     QString m_captionWhileInactive; // the caption to put back on activation; empty if none
     std::unique_ptr<RunWindowHost> m_runHost;
     std::unique_ptr<RunWindows> m_runWindows;
+    std::unique_ptr<VariationWindowHost> m_variationHost;
+    std::unique_ptr<VariationWindow> m_variationWindow; // made when first shown
 };
 
 } // namespace narv

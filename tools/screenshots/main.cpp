@@ -10,6 +10,7 @@
 #include "ui/runs/IntegrationWindow.h"
 #include "ui/runs/RelaxationWindow.h"
 #include "ui/runs/RunWindows.h"
+#include "ui/variation/VariationWindow.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
@@ -219,6 +220,23 @@ int main(int argc, char** argv)
         window.runWindows().show(window.runWindows().continuousSimulation());
         shootRun(window, window.runWindows().continuousSimulation(), "continuous-simulation", {},
                  out, screen);
+        // Every page of the variation window, and the lane page of an A/I plant's.
+        const auto shootVariation = [&](const std::string& prefix, int firstPage) {
+            window.showVariationEditor(WindowPort::VariationPage::Options);
+            VariationWindow& variation = *window.variationWindow();
+            variation.resize(std::min(1100, screen.width() - 40), std::min(620, screen.height() - 140));
+            const QPoint at(20, std::min(120, screen.height() - variation.height() - kTitleBar));
+            for (int page = firstPage; page < variation.pages()->count(); ++page) {
+                variation.pages()->setCurrentIndex(page);
+                QString caption = variation.pages()->tabText(page).replace(' ', '-');
+                save(desktop(screen, {{&window, {0, 0}}, {&variation, at}}), out,
+                     prefix + "-" + std::to_string(page) + "-" + caption.toStdString(), screen);
+            }
+            variation.hide();
+        };
+        shootVariation("variation", 0);
+        window.openProjectDirectory(program / "user" / "ai-demo");
+        shootVariation("variation-ai", 6);
     }
     return 0;
 }
