@@ -81,7 +81,7 @@ public:
     void stop();
 
 private:
-    bool wantsProgress() override { return true; }
+    bool wantsProgress() override { return m_port.wantsProgress(); }
     void progress(const std::string& text) override { m_port.setStatus(text); }
     void idle() override;
     bool stopRequested() override { return m_stopRequested; }

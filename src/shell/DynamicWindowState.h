@@ -57,7 +57,7 @@ public:
     ShowAction showResults() const { return ShowAction::CloseAndShowState; }
 
 private:
-    bool wantsProgress() override { return true; }
+    bool wantsProgress() override { return m_port.wantsProgress(); }
     void progress(const std::string& text) override;
     void idle() override { m_port.processEvents(); }
     bool stopRequested() override { return m_stopRequested; }

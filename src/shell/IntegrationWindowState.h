@@ -46,7 +46,7 @@ public:
     void loadConditions();
 
 private:
-    bool wantsProgress() override { return true; }
+    bool wantsProgress() override { return m_port.wantsProgress(); }
     void progress(const std::string& text) override;
     void idle() override;
     bool stopRequested() override { return m_stopRequested; }

@@ -17,6 +17,9 @@ public:
 
     // The window's status bar (panel 0).
     virtual void setStatus(const std::string& text) = 0;
+    // Whether the run's next progress text would be shown: a window that shows them a few
+    // times a second saves the run from making the others.
+    virtual bool wantsProgress() { return true; }
     // Let the user interface handle pending input (Stop, Continue, Pause, repaints).
     virtual void processEvents() = 0;
     // A paused run waits here for the user's input: a window blocks until some arrives rather

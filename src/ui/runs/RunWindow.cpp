@@ -28,6 +28,7 @@ RunWindow::RunWindow(RunWindowHost& host, const char* caption, QWidget* parent)
     m_statusBar->setSizeGripEnabled(false);
     outer->addWidget(m_statusBar);
     m_sinceEvents.start();
+    m_sinceProgress.start();
 }
 
 QPushButton* RunWindow::addButton(QBoxLayout* row, const char* name, const char* caption)
@@ -81,6 +82,14 @@ void RunWindow::setStatus(const std::string& text)
     m_statusBar->showMessage(message);
     if (!isVisible() && running())
         m_host.showRunProgress(message);
+}
+
+bool RunWindow::wantsProgress()
+{
+    if (m_sinceProgress.elapsed() < m_eventIntervalMs)
+        return false;
+    m_sinceProgress.restart();
+    return true;
 }
 
 void RunWindow::processEvents()

@@ -19,7 +19,7 @@ namespace narv {
 // the port through which a run in the window's rules reaches the program.
 //
 // The run itself works in the user-interface thread and hands over to the event loop every
-// 20 ms from the integrator's steps: the plant, its editors and the results are plain data
+// 40 ms from the integrator's steps: the plant, its editors and the results are plain data
 // shared with every other window, so a worker thread would need them all locked, while a run
 // in this thread can never meet a half-changed plant. The windows and the main window keep
 // their commands disabled while a run lasts.
@@ -29,12 +29,13 @@ public:
     RunWindow(RunWindowHost& host, const char* caption, QWidget* parent);
 
     QStatusBar* statusBar() const { return m_statusBar; }
-    // How often a run lets the window handle events (the default: every 20 ms).
+    // How often a run lets the window handle events (the default: every 40 ms).
     void setEventInterval(int milliseconds) { m_eventIntervalMs = milliseconds; }
     // A computation is in progress in this window.
     virtual bool running() const = 0;
 
     void setStatus(const std::string& text) override;
+    bool wantsProgress() override;
     void processEvents() override;
     void waitForEvents() override;
     void showMessage(const std::string& text) override;
@@ -60,8 +61,9 @@ protected:
 private:
     QBoxLayout* m_body = nullptr;
     QStatusBar* m_statusBar = nullptr;
-    int m_eventIntervalMs = 20;
+    int m_eventIntervalMs = 40;
     QElapsedTimer m_sinceEvents;
+    QElapsedTimer m_sinceProgress;
     bool m_checking = false;
 };
 

@@ -1,0 +1,117 @@
+// The dynamic simulation of the benchmark example, 14 cycles, once through the window
+// "Dynamic Simulation" (its Start button, its status bar, events every 40 ms) and once through
+// the use case alone as narv-cli simulate runs it: what the window costs a run.
+#include "shell/CaseFiles.h"
+#include "shell/Computations.h"
+#include "ui/runs/DynamicSimulationWindow.h"
+
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using namespace narv;
+namespace fs = std::filesystem;
+
+constexpr int kCycles = 14;
+
+std::unique_ptr<Workspace> benchmarkExample()
+{
+    const fs::path dir = fs::path(NARV_SOURCE_DIR) / "examples" / "asm1-benchmark";
+    auto workspace = std::make_unique<Workspace>();
+    LoadCase(*workspace, {dir / "asm1-benchmark.mod", dir / "asm1-benchmark.pln",
+                          dir / "asm1-benchmark.vrt"});
+    return workspace;
+}
+
+class SilentDialogs : public UserDialogs {
+public:
+    void showMessage(const std::string&, const std::string&, Icon) override {}
+    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
+    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
+    {
+        return Answer::Cancel;
+    }
+    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
+    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
+    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
+    bool chooseProject(ProjectChooser&) override { return false; }
+};
+
+class BenchHost : public RunWindowHost {
+public:
+    Workspace& workspace() override { return *m_workspace; }
+    const TSimSettings& simSettings() override { return m_settings; }
+    UserDialogs& dialogs() override { return m_dialogs; }
+    fs::path projectDir() override { return fs::temp_directory_path(); }
+    ChartSetup chartSetup() override { return {}; }
+    ContinuousNames continuousNames() override { return {}; }
+    void setContinuousNames(const ContinuousNames&) override {}
+    void setRunning(RunKind) override {}
+    void markPlantModified() override {}
+    void showPlantPage(WindowPort::PlantPage) override {}
+    void refreshPlantPage(WindowPort::PlantPage) override {}
+    void runResultsChanged() override {}
+    void showResults() override {}
+    void showRunProgress(const QString&) override {}
+
+private:
+    std::unique_ptr<Workspace> m_workspace = benchmarkExample();
+    TSimSettings m_settings = SimSettingsForMissingKeys();
+    SilentDialogs m_dialogs;
+};
+
+void BM_DynamicWindow14Cycles(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        BenchHost host;
+        DynamicSimulationWindow window(host);
+        window.show();
+        auto* cycles = window.findChild<QLineEdit*>("ed_endtime");
+        cycles->setText(QString::number(kCycles));
+        cycles->setModified(true);
+        emit cycles->editingFinished();
+        state.ResumeTiming();
+        window.findChild<QPushButton*>("btStart")->click();
+    }
+}
+BENCHMARK(BM_DynamicWindow14Cycles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+void BM_DynamicUseCase14Cycles(benchmark::State& state)
+{
+    RunControl control;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto workspace = benchmarkExample();
+        DynamicRunRequest request;
+        request.cycles = kCycles;
+        state.ResumeTiming();
+        RunDynamicSimulation(*workspace, SimSettingsForMissingKeys(), control, request);
+    }
+}
+BENCHMARK(BM_DynamicUseCase14Cycles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
