@@ -55,6 +55,8 @@ packages=(
     at-spi2-core
     python3-dogtail
     imagemagick
+    # Looking at the printed report: pdftoppm turns the PDF pages into pictures.
+    poppler-utils
 )
 
 missing=()

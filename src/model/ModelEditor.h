@@ -184,6 +184,7 @@ public:
 
     // Info page.
     const std::string& programVersion() const { return m_model.ProgramVersion; }
+    const std::string& modelName() const { return m_model.ModelName; }
     // Key filters while typing: counts take digits, temperatures digits, "-", ".", "E", "e".
     static bool countKeyAllowed(char c);
     static bool temperatureKeyAllowed(char c);

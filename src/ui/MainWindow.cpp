@@ -9,6 +9,9 @@
 #include "ui/SplashWindow.h"
 #include "ui/StartDialogWindow.h"
 #include "ui/ToolBarIcons.h"
+#include "ui/model/ModelForm.h"
+#include "ui/model/NewModelWizardWindow.h"
+#include "ui/report/ReportOutputs.h"
 #include "ui/runs/ContinuousSimulationWindow.h"
 #include "ui/runs/DynamicSimulationWindow.h"
 #include "ui/runs/IntegrationWindow.h"
@@ -454,6 +457,9 @@ void MainWindow::runCommand(const std::string& caption)
     const ActionTable& table = m_commands.actions();
     if (!table.enabled(caption) || !table[caption].visible)
         return;
+    // What is being typed in the model editor belongs to the model a command saves or reads.
+    if (m_modelForm && m_modelForm->isVisible() && !m_modelForm->commit())
+        return;
     try {
         if (!runWindowCommand(caption))
             if (const auto command = CommandForCaption(caption))
@@ -492,25 +498,74 @@ void MainWindow::notAvailable(const std::string& window)
     m_dialogs.showMessage(window + " is not available in this version yet.");
 }
 
+ModelForm& MainWindow::modelForm()
+{
+    if (!m_modelForm) {
+        m_modelForm = std::make_unique<ModelForm>(m_workspace.model,
+                                                  m_workspace.plant.OperatingTemperature, m_dialogs);
+        connect(m_modelForm.get(), &ModelForm::closed, this, &MainWindow::shellStateChanged);
+    }
+    return *m_modelForm;
+}
+
+ReportOutputs& MainWindow::reportOutputs()
+{
+    if (!m_reports)
+        m_reports = std::make_unique<ReportOutputs>(this);
+    return *m_reports;
+}
+
 void MainWindow::showNewModelWizard()
 {
-    notAvailable("The assistant for new models");
+    ModelForm& form = modelForm();
+    m_wizard.reset();
+    form.open();
+    form.show();
+    m_wizard = std::make_unique<NewModelWizardWindow>(form, m_dialogs);
+    connect(m_wizard.get(), &NewModelWizardWindow::finished, this, [this] {
+        setEnabled(true);
+        shellStateChanged();
+    });
+    setEnabled(false);
+    m_wizard->show();
+    m_wizard->move(form.frameGeometry().right() - m_wizard->width(),
+                   form.frameGeometry().bottom() + 8);
 }
 
 void MainWindow::showModelEditor()
 {
-    notAvailable("The model editor");
+    ModelForm& form = modelForm();
+    form.open();
+    form.show();
+    form.raise();
+    form.activateWindow();
 }
 
-void MainWindow::showReport(ReportOutput)
+void MainWindow::showReport(ReportOutput output)
 {
-    notAvailable("The report of model and plant");
+    const ReportDestination destination =
+        output == ReportOutput::Print ? ReportDestination::Printer : ReportDestination::Window;
+    const auto options =
+        reportOutputs().chooseOptions(destination, m_shell.state().PlantLoaded);
+    if (!options)
+        return;
+    const ReportInput input{m_workspace.model, m_workspace.plant, m_workspace.state,
+                            ReportFilesName(m_shell.userDir(), m_shell.ModelFileName)};
+    try {
+        if (destination == ReportDestination::Window)
+            reportOutputs().show(input, *options);
+        else
+            reportOutputs().print(input, *options,
+                                  (m_shell.userDir() / (m_shell.ModelFileName + ".pdf")).string());
+    } catch (const std::exception& error) {
+        m_dialogs.showError(error.what());
+    }
 }
 
 std::optional<TPrintOptions> MainWindow::chooseReportOptions()
 {
-    notAvailable("The report of model and plant");
-    return std::nullopt;
+    return reportOutputs().chooseOptions(ReportDestination::TextFile,
+                                         m_shell.state().PlantLoaded);
 }
 
 void MainWindow::startNewPlant(TFlowschemeType type)

@@ -23,10 +23,13 @@ class QToolBar;
 namespace narv {
 
 class HelpLauncher;
+class ModelForm;
+class NewModelWizardWindow;
 class PlantWindows;
 class QtUserDialogs;
 class RunWindowHost;
 class RunWindows;
+class ReportOutputs;
 class VariationWindow;
 class VariationWindowHost;
 class SplashWindow;
@@ -85,6 +88,11 @@ public:
     // "&Configuration"; modal.
     void showConfiguration();
 
+    // The model editor, the new-model wizard and the report's destinations, made on first use.
+    ModelForm& modelForm();
+    NewModelWizardWindow* newModelWizardWindow() const { return m_wizard.get(); }
+    ReportOutputs& reportOutputs();
+
     // WindowPort: the windows of the later desktop parts say that they are not there yet.
     void showNewModelWizard() override;
     void showModelEditor() override;
@@ -140,6 +148,10 @@ private:
     std::unique_ptr<RunWindows> m_runWindows;
     std::unique_ptr<VariationWindowHost> m_variationHost;
     std::unique_ptr<VariationWindow> m_variationWindow; // made when first shown
+    // Declared last: the windows go before the workspace they show.
+    std::unique_ptr<ModelForm> m_modelForm;
+    std::unique_ptr<NewModelWizardWindow> m_wizard;
+    std::unique_ptr<ReportOutputs> m_reports;
 };
 
 } // namespace narv
