@@ -11,12 +11,22 @@
 #include "ui/runs/RelaxationWindow.h"
 #include "ui/runs/RunWindows.h"
 #include "ui/variation/VariationWindow.h"
+#include "ui/model/InputParametersDialog.h"
+#include "ui/model/InputSpeciesDialog.h"
+#include "ui/model/ModelForm.h"
+#include "ui/model/NewModelWizardWindow.h"
+#include "ui/report/PrintOptionsDialog.h"
+#include "ui/report/ReportWindow.h"
+#include "model/ModelDef.h"
+#include "plant/ModelSetup.h"
+#include "shell/Workspace.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QStatusBar>
+#include <QtWidgets/QListWidget>
 #include <QtWidgets/QTabWidget>
 
 #include <filesystem>
@@ -220,6 +230,72 @@ int main(int argc, char** argv)
         window.runWindows().show(window.runWindows().continuousSimulation());
         shootRun(window, window.runWindows().continuousSimulation(), "continuous-simulation", {},
                  out, screen);
+        {
+            // The model editor on every page, its two dialogs, and the report's windows.
+            ModelForm form(window.workspace().model, window.workspace().plant.OperatingTemperature,
+                           window.dialogs());
+            form.open();
+            form.show();
+            const QPoint formAt(40, 60);
+            for (int page = 0; page < kModelPageCount; ++page) {
+                form.showPage(static_cast<ModelPage>(page));
+                save(desktop(screen, {{&window, {0, 0}}, {&form, formAt}}), out,
+                     "model-editor-" + std::to_string(page), screen);
+            }
+            const QRect formFrame(formAt, form.size() + QSize(0, kTitleBar));
+            form.setDialogRunner([&](QDialog& dialog) {
+                dialog.show();
+                dialog.adjustSize();
+                const bool species = qobject_cast<InputSpeciesDialog*>(&dialog) != nullptr;
+                save(desktop(screen, {{&window, {0, 0}},
+                                      {&form, formAt},
+                                      {&dialog, centredOver(formFrame, &dialog, screen)}}),
+                     out, species ? "model-second-species" : "model-parameters", screen);
+                if (auto* list = dialog.findChild<QListWidget*>())
+                    list->setCurrentRow(0);
+                return int(QDialog::Rejected);
+            });
+            form.showPage(ModelPage::KineticsDissolved);
+            form.chooseKineticType(ModelGrid::KineticsDissolved, 1, 2, 8);
+            form.chooseKineticType(ModelGrid::KineticsDissolved, 1, 2, 5);
+            form.close();
+
+            PrintOptionsDialog options(ReportDestination::Window, true, &window);
+            options.show();
+            options.adjustSize();
+            save(desktop(screen, {{&window, {0, 0}},
+                                  {&options, centredOver(mainFrame, &options, screen)}}),
+                 out, "report-options", screen);
+            ReportWindow report(&window);
+            const ReportInput input{window.workspace().model, window.workspace().plant,
+                                    window.workspace().state, "user/asm1-benchmark"};
+            report.setLines(BuildReportLines(input, InitialPrintOptions(true), 5));
+            report.show();
+            save(desktop(screen, {{&window, {0, 0}}, {&report, {60, 40}}}), out, "report-window",
+                 screen);
+        }
+        {
+            // Every step of the new-model wizard over a new model.
+            Workspace fresh;
+            fresh.model.NS = fresh.model.NX = fresh.model.NP = 4;
+            fresh.model.ModelName = "new-model";
+            ModelForm form(fresh.model, fresh.plant.OperatingTemperature, window.dialogs());
+            form.open();
+            form.show();
+            NewModelWizardWindow wizard(form, window.dialogs());
+            wizard.show();
+            wizard.adjustSize();
+            const QPoint formAt(40, 60);
+            const QPoint wizardAt(formAt.x() + form.width() - wizard.width(),
+                                  std::min(formAt.y() + form.height() + kTitleBar + 8,
+                                           screen.height() - wizard.height() - kTitleBar));
+            for (int step = 0; step <= NewModelWizard::kLastStep; ++step) {
+                save(desktop(screen, {{&window, {0, 0}}, {&form, formAt}, {&wizard, wizardAt}}),
+                     out, "wizard-step-" + std::to_string(step), screen);
+                if (step < NewModelWizard::kLastStep)
+                    wizard.forward();
+            }
+        }
         // Every page of the variation window, and the lane page of an A/I plant's.
         const auto shootVariation = [&](const std::string& prefix, int firstPage) {
             window.showVariationEditor(WindowPort::VariationPage::Options);

@@ -41,6 +41,11 @@ NewModelWizardWindow::NewModelWizardWindow(ModelForm& form, UserDialogs& dialogs
     layout->addWidget(m_text, 1);
     layout->addLayout(buttons);
     m_form.setPageFilter([this](ModelPage page) { return m_wizard.pageAllowed(page); });
+    // Closing the editor by hand ends the wizard as well: the main window must not stay off.
+    connect(&m_form, &ModelForm::closed, this, [this] {
+        if (!m_finished)
+            close();
+    });
     showStep();
 }
 

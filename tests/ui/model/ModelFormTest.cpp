@@ -88,6 +88,7 @@ private slots:
     void namesFollowLabelsEditable();
     void copyTableCopiesEveryCell();
     void everyControlHasAnAccessibleName();
+    void closingTheEditorEndsTheWizard();
 };
 
 void ModelFormTest::refusedCountKeepsItsValueAndTheFocus_data()
@@ -394,6 +395,22 @@ void ModelFormTest::everyControlHasAnAccessibleName()
     NewModelWizardWindow wizard(editor.form, editor.dialogs);
     wizard.show();
     QCOMPARE(test::controlsWithoutAccessibleName(&wizard), QStringList());
+}
+
+void ModelFormTest::closingTheEditorEndsTheWizard()
+{
+    Editor editor;
+    NewModelWizardWindow wizard(editor.form, editor.dialogs);
+    QSignalSpy finished(&wizard, &NewModelWizardWindow::finished);
+    wizard.show();
+    wizard.forward();
+    wizard.forward();
+    QVERIFY(editor.form.editor().labelsLocked());
+    editor.form.close();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!wizard.isVisible());
+    QVERIFY(!editor.form.editor().labelsLocked());
+    QCOMPARE(editor.dialogs.messages, std::vector<std::string>({kWizardFinishedMessage}));
 }
 
 QTEST_MAIN(ModelFormTest)
