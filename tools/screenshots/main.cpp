@@ -16,6 +16,7 @@
 #include "ui/model/ModelForm.h"
 #include "ui/model/NewModelWizardWindow.h"
 #include "ui/report/PrintOptionsDialog.h"
+#include "ui/report/ReportPrinting.h"
 #include "ui/report/ReportWindow.h"
 #include "model/ModelDef.h"
 #include "plant/ModelSetup.h"
@@ -23,6 +24,7 @@
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
+#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QStatusBar>
@@ -251,9 +253,11 @@ int main(int argc, char** argv)
                                       {&form, formAt},
                                       {&dialog, centredOver(formFrame, &dialog, screen)}}),
                      out, species ? "model-second-species" : "model-parameters", screen);
+                // A chosen second species goes on to the parameter dialog, whose Cancel keeps
+                // the cell as it was.
                 if (auto* list = dialog.findChild<QListWidget*>())
                     list->setCurrentRow(0);
-                return int(QDialog::Rejected);
+                return int(species ? QDialog::Accepted : QDialog::Rejected);
             });
             form.showPage(ModelPage::KineticsDissolved);
             form.chooseKineticType(ModelGrid::KineticsDissolved, 1, 2, 8);
@@ -273,6 +277,14 @@ int main(int argc, char** argv)
             report.show();
             save(desktop(screen, {{&window, {0, 0}}, {&report, {60, 40}}}), out, "report-window",
                  screen);
+            if (screen.width() == 1280) {
+                // The printed report as a PDF file, to look at its pages (pdftoppm).
+                QPrinter printer(QPrinter::HighResolution);
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(ToQString(out / "report-print.pdf"));
+                PrintReportLines(printer, BuildReportLines(input, InitialPrintOptions(true),
+                                                           ReportMargin(ReportDestination::Printer)));
+            }
         }
         {
             // Every step of the new-model wizard over a new model.
