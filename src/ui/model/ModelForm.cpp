@@ -264,7 +264,7 @@ ModelForm::ModelForm(TModelDef& model, double& operatingTemperature, UserDialogs
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
     layout->addLayout(bottom);
-    resize(1060, 580); // every page caption fits beside the others
+    resize(1180, 580); // every page caption fits beside the others
     reload();
 }
 
