@@ -12,6 +12,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+#include <QtCharts/QXYSeries>
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
 #include <QtCore/QCoreApplication>
@@ -164,7 +165,7 @@ QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, co
 
 } // namespace
 
-std::unique_ptr<QChart> BuildQtChart(const TChart& chart)
+std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& options)
 {
     EnsureQtApplication(true);
     auto result = std::make_unique<QChart>();
@@ -218,24 +219,37 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart)
         result->addAxis(rightAxis, Qt::AlignRight);
     }
 
+    // With check boxes every series has an entry, so the legend rule sees every title.
+    if (options.LegendCheckBoxes) {
+        titles.clear();
+        for (const SeriesPointer& series : chart.Series)
+            if (series)
+                titles.push_back(series->Title);
+    }
     const std::vector<std::string> legendTexts = LegendTextsOfTitles(titles);
-    std::size_t shownIndex = 0;
+    std::size_t entryIndex = 0;
     for (std::size_t i = 0; i < chart.Series.size(); ++i) {
         const TResultSeries* series = chart.Series[i].get();
-        if (series == nullptr || !series->Active)
+        if (series == nullptr || (!series->Active && !options.LegendCheckBoxes))
             continue;
         // Palette by position in the chart, so hiding one series does not recolour the others.
         const QColor color =
             toQColor(series->Color != 0 ? series->Color : kPalette[i % kPalette.size()]);
-        QAbstractSeries* drawn = makeSeries(*series, color, toQString(legendTexts[shownIndex++]));
+        QString name = toQString(legendTexts[entryIndex++]);
+        if (options.LegendCheckBoxes)
+            name = (series->Active ? QStringLiteral("\u2611 ") : QStringLiteral("\u2610 ")) + name;
+        QAbstractSeries* drawn = makeSeries(*series, color, name);
+        if (!series->Active) // the entry stays for its check box; the points go
+            static_cast<QXYSeries*>(drawn)->clear();
+        drawn->setProperty(kSeriesIndexProperty, static_cast<int>(i));
         result->addSeries(drawn);
         drawn->attachAxis(bottomAxis);
-        drawn->attachAxis(series->OnRightAxis ? rightAxis : leftAxis);
+        drawn->attachAxis(series->OnRightAxis && rightAxis != nullptr ? rightAxis : leftAxis);
     }
 
     // A legend with a single entry repeats the title, as in copied charts.
     QLegend* legend = result->legend();
-    legend->setVisible(chart.LegendVisible && shown.size() > 1);
+    legend->setVisible(chart.LegendVisible && entryIndex > 1);
     legend->setAlignment(Qt::AlignRight);
     legend->setBackgroundVisible(false);
     legend->setLabelColor(Qt::black);

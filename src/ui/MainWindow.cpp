@@ -249,6 +249,7 @@ void MainWindow::shellStateChanged()
 {
     m_commands.refresh();
     syncActions();
+    refreshResultsWindow();
 }
 
 bool MainWindow::runStartDialog()
@@ -650,19 +651,58 @@ bool MainWindow::integrationWindowActive() const
     return m_runWindows->integrationWindowActive();
 }
 
-void MainWindow::showResults()
+ResultsWindowContext MainWindow::resultsContext()
 {
-    notAvailable("The results window");
+    ResultsWindowContext context;
+    context.projectDir = [this] { return m_shell.projectDir(); };
+    context.chartSetup = [this] {
+        ChartSetup setup;
+        setup.ProjectName = m_shell.projectName();
+        const auto stem = [](const std::string& file) {
+            return std::filesystem::path(file).stem().string();
+        };
+        setup.ModelName = stem(m_shell.ModelFileName);
+        setup.PlantName = stem(m_shell.PlantFileName);
+        setup.VariationName = stem(m_shell.VariationFileName);
+        return setup;
+    };
+    return context;
 }
 
-void MainWindow::openResultsFromFile(const std::filesystem::path&)
+void MainWindow::refreshResultsWindow()
 {
-    notAvailable("The results window");
+    if (!m_resultsWindow || m_shownRunId == m_workspace.results.RunId)
+        return;
+    m_shownRunId = m_workspace.results.RunId;
+    m_resultsWindow->refresh();
+}
+
+void MainWindow::showResults()
+{
+    if (!m_resultsWindow) {
+        m_resultsWindow =
+            std::make_unique<ResultsWindow>(m_workspace.results, m_dialogs, resultsContext());
+        m_shownRunId = m_workspace.results.RunId;
+    } else {
+        m_shownRunId = m_workspace.results.RunId;
+        m_resultsWindow->refresh();
+    }
+    m_resultsWindow->present();
+}
+
+void MainWindow::openResultsFromFile(const std::filesystem::path& path)
+{
+    m_resultsFromFileWindow.reset();
+    m_resultsFromFileWindow =
+        std::make_unique<ResultsWindow>(m_workspace.resultsFromFile, m_dialogs, resultsContext());
+    m_resultsFromFileWindow->setSourceFile(path);
+    m_resultsFromFileWindow->present();
 }
 
 void MainWindow::showResultsFromFile()
 {
-    notAvailable("The results window");
+    if (m_resultsFromFileWindow)
+        m_resultsFromFileWindow->present();
 }
 
 void MainWindow::closeHelp()

@@ -5,6 +5,7 @@
 #include "shell/ShellCommands.h"
 #include "shell/WindowPort.h"
 #include "shell/Workspace.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QtWidgets/QMainWindow>
 
@@ -26,6 +27,7 @@ class HelpLauncher;
 class ModelForm;
 class NewModelWizardWindow;
 class PlantWindows;
+class ResultsWindow;
 class QtUserDialogs;
 class RunWindowHost;
 class RunWindows;
@@ -85,6 +87,11 @@ public:
     void setHelpLauncher(std::unique_ptr<HelpLauncher> help);
     PlantWindows& plantWindows() { return *m_plantWindows; }
 
+    // The results window of the last run and the one of the results file read last (null
+    // until first shown).
+    ResultsWindow* resultsWindow() const { return m_resultsWindow.get(); }
+    ResultsWindow* resultsFromFileWindow() const { return m_resultsFromFileWindow.get(); }
+
     // "&Configuration"; modal.
     void showConfiguration();
 
@@ -127,6 +134,9 @@ private:
     void buildStatusLines();
     void installHints();
     void notAvailable(const std::string& window);
+    ResultsWindowContext resultsContext();
+    // After a run the results window, when open, shows the new charts.
+    void refreshResultsWindow();
     // Commands the window answers itself: configuration and help.
     bool runWindowCommand(const std::string& caption);
 
@@ -138,6 +148,9 @@ private:
     EventList m_editEvents; // the edit events that "Show &Events" lists
     std::unique_ptr<HelpLauncher> m_help;
     std::unique_ptr<PlantWindows> m_plantWindows;
+    std::unique_ptr<ResultsWindow> m_resultsWindow;
+    std::unique_ptr<ResultsWindow> m_resultsFromFileWindow;
+    std::string m_shownRunId; // the run whose charts the results window shows
     std::map<std::string, QAction*> m_actions;
     std::map<std::string, QMenu*> m_menus;
     std::map<std::string, QAction*> m_toolActions;

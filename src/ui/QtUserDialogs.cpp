@@ -66,15 +66,19 @@ QString QtNameFilter(const std::string& filter)
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     if (parts.size() < 2)
         return parts.constFirst();
-    // "description|pattern" pairs, one Qt filter each.
+    // "description|patterns" pairs, the patterns separated by ";".
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        const QString& pattern = parts[i + 1];
-        // The program's own files are written in lower case, older ones may be upper case: both.
-        QStringList patterns{pattern.toLower()};
-        if (pattern.toUpper() != pattern.toLower())
-            patterns << pattern.toUpper();
+        QString description = parts[i].trimmed();
+        // The program's own files are written in lower case, older ones may be upper case:
+        // both.
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString trimmed = pattern.trimmed();
+            for (const QString& variant : {trimmed.toLower(), trimmed.toUpper()})
+                if (!patterns.contains(variant))
+                    patterns << variant;
+        }
         const qsizetype open = description.lastIndexOf(QLatin1Char('('));
         if (open >= 0)
             description = description.left(open).trimmed();

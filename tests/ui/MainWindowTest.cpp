@@ -8,6 +8,8 @@
 #include "ui/MainWindow.h"
 #include "ui/report/ReportOutputs.h"
 #include "ui/StartDialogWindow.h"
+#include "results/ResultsFile.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QAccessible>
@@ -118,6 +120,7 @@ private slots:
     void loadPlantFileOffersTheModelName();
     void aCommaLocaleIsToldThatNumbersUseAPoint();
     void everyControlHasAnAccessibleName();
+    void resultsCommandsOpenTheResultsWindows();
 };
 
 void MainWindowTest::firstStartCreatesDirectoriesAndOffersOnlyANewProject()
@@ -379,6 +382,33 @@ void MainWindowTest::everyControlHasAnAccessibleName()
                  program.window->findChild<QLabel*>("StatusUserDirectory"))
                  ->text(QAccessible::Name),
              program.window->statusLine(4));
+}
+
+void MainWindowTest::resultsCommandsOpenTheResultsWindows()
+{
+    Program program;
+    program.loadFirstProject();
+    program.window->runCommand("Show &Results");
+    ResultsWindow* results = program.window->resultsWindow();
+    QVERIFY(results != nullptr);
+    QVERIFY(results->isVisible());
+    QCOMPARE(results->windowTitle(), QString("Show Results"));
+    QVERIFY(results->menu("Add Chart")->isEnabled());
+    QVERIFY(!program.enabled("Show Results from File"));
+
+    const fs::path file = program.root() / "empty.rlt";
+    SaveResultsFile(file, TResultSet{});
+    program.dialogs.paths.push_back(file);
+    program.window->runCommand("Load Results from &File");
+    ResultsWindow* loaded = program.window->resultsFromFileWindow();
+    QVERIFY(loaded != nullptr && loaded != results);
+    QCOMPARE(loaded->windowTitle(), "Results from File " + ToQString(file));
+    QVERIFY(!loaded->menu("Add Chart")->isEnabled());
+    QVERIFY(loaded->shownCharts().empty());
+    QVERIFY(program.enabled("Show Results from File"));
+    loaded->hide();
+    program.window->runCommand("Show Results from File");
+    QVERIFY(program.window->resultsFromFileWindow()->isVisible());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -126,6 +126,9 @@ void QtUserDialogsTest::filtersMatchTheirPatternInAnyCase()
     QCOMPARE(QtNameFilter("All (*)|*"), QString("All (*)"));
     QCOMPARE(QtNameFilter("Bitmap files (*.bmp)|*.BMP|PNG files (*.png)|*.PNG"),
              QString("Bitmap files (*.bmp *.BMP);;PNG files (*.png *.PNG)"));
+    QCOMPARE(QtNameFilter("Data files (*.txt,*.prn,*.dat,*.?)|*.TXT;*.PRN;*.DAT;*.?| All files "
+                          "(*.*)|*.*"),
+             QString("Data files (*.txt *.TXT *.prn *.PRN *.dat *.DAT *.?);;All files (*.*)"));
 }
 
 QTEST_MAIN(QtUserDialogsTest)
