@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace narv {
 
@@ -41,6 +42,14 @@ public:
     askText(const std::string& caption, const std::string& prompt, const std::string& initial) = 0;
     virtual std::optional<std::filesystem::path>
     chooseOpenFile(const FileDialogOptions& options) = 0;
+    // Several existing files at once; empty when cancelled. One file unless overridden.
+    virtual std::vector<std::filesystem::path> chooseOpenFiles(const FileDialogOptions& options)
+    {
+        std::vector<std::filesystem::path> files;
+        if (auto file = chooseOpenFile(options))
+            files.push_back(std::move(*file));
+        return files;
+    }
     // Asks before overwriting an existing file.
     virtual std::optional<std::filesystem::path>
     chooseSaveFile(const FileDialogOptions& options) = 0;

@@ -142,6 +142,20 @@ std::optional<std::filesystem::path> QtUserDialogs::chooseOpenFile(const FileDia
     return runFileDialog(dialog);
 }
 
+std::vector<std::filesystem::path> QtUserDialogs::chooseOpenFiles(const FileDialogOptions& options)
+{
+    QFileDialog* dialog = fileDialog(m_parent, options);
+    dialog->setWindowTitle(QStringLiteral("Open"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    std::vector<std::filesystem::path> files;
+    if (dialog->exec() == QDialog::Accepted)
+        for (const QString& file : dialog->selectedFiles())
+            files.push_back(ToPath(file));
+    delete dialog;
+    return files;
+}
+
 std::optional<std::filesystem::path> QtUserDialogs::chooseSaveFile(const FileDialogOptions& options)
 {
     QFileDialog* dialog = fileDialog(m_parent, options);

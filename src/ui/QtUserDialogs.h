@@ -22,6 +22,7 @@ public:
     std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
                                        const std::string& initial) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogOptions& options) override;
+    std::vector<std::filesystem::path> chooseOpenFiles(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path>
     chooseDirectory(const std::filesystem::path& start) override;

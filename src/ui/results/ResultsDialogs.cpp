@@ -367,17 +367,23 @@ ChooseSeriesDialog::ChooseSeriesDialog(TResultSet& results, UserDialogs& dialogs
     m_series->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* buttons = new QHBoxLayout;
-    const auto addButton = [&](const QString& caption, void (ChooseSeriesDialog::*slot)()) {
+    const auto addButton = [&](const QString& caption, std::function<void()> command) {
         auto* button = new QPushButton(caption, this);
         button->setObjectName(QString(caption).remove(QLatin1Char(' ')));
         button->setAccessibleName(caption);
-        connect(button, &QPushButton::clicked, this, slot);
+        connect(button, &QPushButton::clicked, this, [this, command = std::move(command)] {
+            try {
+                command();
+            } catch (const Error& error) {
+                m_dialogs.showError(error.what());
+            }
+        });
         buttons->addWidget(button);
     };
-    addButton(QStringLiteral("Add Chart"), &ChooseSeriesDialog::addChart);
-    addButton(QStringLiteral("Remove Chart"), &ChooseSeriesDialog::removeChart);
-    addButton(QStringLiteral("Add Series"), &ChooseSeriesDialog::addSeries);
-    addButton(QStringLiteral("Remove Series"), &ChooseSeriesDialog::removeSeries);
+    addButton(QStringLiteral("Add Chart"), [this] { addChart(); });
+    addButton(QStringLiteral("Remove Chart"), [this] { removeChart(); });
+    addButton(QStringLiteral("Add Series"), [this] { addSeries(); });
+    addButton(QStringLiteral("Remove Series"), [this] { removeSeries(); });
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OK"));

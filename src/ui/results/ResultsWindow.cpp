@@ -180,12 +180,13 @@ void ResultsWindow::rebuildChartMenus()
         // Titles may hold "&": it is no accelerator here.
         const QString title = ToQString(each.Title).replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* show = single[category]->addAction(title);
-        connect(show, &QAction::triggered, this, [this, chart] { showChart(chart); });
+        connect(show, &QAction::triggered, this,
+                [this, chart] { guarded([&] { showChart(chart); }); });
         QAction* check = tiled[category]->addAction(title);
         check->setCheckable(true);
         check->setChecked(IsChartChecked(m_results, chart));
         connect(check, &QAction::toggled, this,
-                [this, chart](bool on) { setChartChecked(chart, on); });
+                [this, chart](bool on) { guarded([&] { setChartChecked(chart, on); }); });
     }
     for (std::size_t i = 0; i < captions.size(); ++i) {
         single[i]->setEnabled(!single[i]->isEmpty());
@@ -300,12 +301,17 @@ void ResultsWindow::layoutCharts(const std::vector<int>& charts, int columns)
                         modifier = ClickModifier::Shift;
                     else if (modifiers & Qt::ControlModifier)
                         modifier = ClickModifier::Ctrl;
-                    clickPart(index, part, series, modifier, widget->leftAxisValueAt(position),
-                              widget->shownLeftAxis());
+                    guarded([&] {
+                        clickPart(index, part, series, modifier, widget->leftAxisValueAt(position),
+                                  widget->shownLeftAxis());
+                    });
                 });
-        connect(widget, &ChartWidget::legendEntryClicked, this, &ResultsWindow::toggleSeries);
-        connect(widget, &ChartWidget::doubleClicked, this, &ResultsWindow::toggleView);
-        connect(widget, &ChartWidget::contextMenuRequested, this, &ResultsWindow::showPopup);
+        connect(widget, &ChartWidget::legendEntryClicked, this,
+                [this](int index, int series) { guarded([&] { toggleSeries(index, series); }); });
+        connect(widget, &ChartWidget::doubleClicked, this,
+                [this](int index) { guarded([&] { toggleView(index); }); });
+        connect(widget, &ChartWidget::contextMenuRequested, this,
+                [this](int index, QPoint at) { guarded([&] { showPopup(index, at); }); });
         connect(widget, &ChartWidget::zoomUndone, this,
                 [this](int index) { runChartCommand(QStringLiteral("Undo Zoom"), index); });
         const int position = static_cast<int>(k);
@@ -448,6 +454,15 @@ void ResultsWindow::showPopup(int chart, const QPoint& globalPosition)
     popup.exec(globalPosition);
 }
 
+template <class Action> void ResultsWindow::guarded(Action&& action)
+{
+    try {
+        action();
+    } catch (const Error& error) {
+        m_dialogs.showError(error.what());
+    }
+}
+
 void ResultsWindow::runChartCommand(const QString& caption, int chart)
 {
     try {
@@ -469,10 +484,9 @@ void ResultsWindow::runChartCommand(const QString& caption, int chart)
         } else if (caption == QStringLiteral("Copy Series to Clipboard")) {
             QGuiApplication::clipboard()->setText(QString::fromStdString(CopySeriesAsText(target)));
         } else if (caption == QStringLiteral("Load Series from File")) {
-            const auto path = m_dialogs.chooseOpenFile({kDataFilter, "", projectDir(), ""});
-            if (!path)
-                return;
-            LoadSeriesFromFile(m_results, chart, *path);
+            // Each file is read on its own: a bad one is reported, the others still load.
+            for (const auto& path : m_dialogs.chooseOpenFiles({kDataFilter, "", projectDir(), ""}))
+                guarded([&] { LoadSeriesFromFile(m_results, chart, path); });
             rebuildView();
         } else if (caption == QStringLiteral("Save as Chart")) {
             const auto path = m_dialogs.chooseSaveFile(
@@ -483,14 +497,17 @@ void ResultsWindow::runChartCommand(const QString& caption, int chart)
             SaveCheckedCharts(m_results, projectDir(), localTime());
         } else if (caption == QStringLiteral("Load  from File") ||
                    caption == QStringLiteral("Load as Template")) {
-            const auto path = m_dialogs.chooseOpenFile({kChartFilter, "TEE", projectDir(), ""});
-            if (!path)
-                return;
-            const int loaded = caption == QStringLiteral("Load as Template")
-                                   ? LoadTemplateFromFile(m_results, *path)
-                                   : LoadChartFromFile(m_results, *path);
+            int loaded = -1;
+            for (const auto& path :
+                 m_dialogs.chooseOpenFiles({kChartFilter, "TEE", projectDir(), ""}))
+                guarded([&] {
+                    loaded = caption == QStringLiteral("Load as Template")
+                                 ? LoadTemplateFromFile(m_results, path)
+                                 : LoadChartFromFile(m_results, path);
+                });
             rebuildChartMenus();
-            showChart(loaded);
+            if (loaded >= 0)
+                showChart(loaded);
         } else if (caption == QStringLiteral("Save as Metafile")) {
             saveAsMetafile(chart);
         }

@@ -79,6 +79,8 @@ public:
     std::function<std::tm()> localTime;
 
 private:
+    // Runs a command; an error of the core becomes its message.
+    template <class Action> void guarded(Action&& action);
     void buildMenus();
     void rebuildChartMenus();
     void rebuildView();
