@@ -92,6 +92,7 @@ public:
     {
         m_window.commands().runFinished();
         m_window.syncActions();
+        m_window.resultsChanged();
     }
     void showResults() override { m_window.showResults(); }
     void showRunProgress(const QString& progress) override
@@ -667,6 +668,14 @@ ResultsWindowContext MainWindow::resultsContext()
         return setup;
     };
     return context;
+}
+
+void MainWindow::resultsChanged()
+{
+    if (!m_resultsWindow)
+        return;
+    m_shownRunId = m_workspace.results.RunId;
+    m_resultsWindow->refresh();
 }
 
 void MainWindow::refreshResultsWindow()

@@ -91,6 +91,8 @@ public:
     // until first shown).
     ResultsWindow* resultsWindow() const { return m_resultsWindow.get(); }
     ResultsWindow* resultsFromFileWindow() const { return m_resultsFromFileWindow.get(); }
+    // A run replaced the results: the results window, when open, shows the new charts.
+    void resultsChanged();
 
     // "&Configuration"; modal.
     void showConfiguration();
