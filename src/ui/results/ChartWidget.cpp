@@ -115,9 +115,11 @@ void ChartWidget::thinTicks()
         }
         const bool horizontal = axis->orientation() == Qt::Horizontal;
         const QFontMetrics metrics(axis->labelsFont());
-        const QString widest =
-            QString::asprintf(axis->labelFormat().toLatin1().constData(),
-                              std::max(std::abs(axis->min()), std::abs(axis->max())));
+        // Labels stand at multiples of the step: the widest is the end's, rounded to one.
+        const double labelStep = base.toDouble() > 0.0 ? base.toDouble() : 1.0;
+        const double end = std::max(std::abs(axis->min()), std::abs(axis->max()));
+        const QString widest = QString::asprintf(axis->labelFormat().toLatin1().constData(),
+                                                 std::round(end / labelStep) * labelStep);
         // The plot takes most of the view; labels need their text and a gap.
         const double length = horizontal ? width() * 0.75 : height() * 0.7;
         const double perLabel =
