@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures and builds NARV into a build directory: scripts/build.sh [release|asan]
+# Configures and builds NARV into a build directory: scripts/build.sh [release|asan|noqt]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 variant="${1:-release}"
@@ -9,7 +9,9 @@ bash "$root/scripts/install-deps.sh"
 case "$variant" in
     release) dir="$root/build";      options=(-DCMAKE_BUILD_TYPE=Release) ;;
     asan)    dir="$root/build-asan"; options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNARV_SANITIZE=ON -DNARV_BUILD_BENCH=OFF) ;;
-    *) echo "unknown build variant: $variant (release or asan)" >&2; exit 2 ;;
+    # Core, CLI and tests without Qt: what a machine without Qt builds.
+    noqt)    dir="$root/build-noqt"; options=(-DCMAKE_BUILD_TYPE=Release -DNARV_BUILD_UI=OFF -DNARV_BUILD_BENCH=OFF) ;;
+    *) echo "unknown build variant: $variant (release, asan or noqt)" >&2; exit 2 ;;
 esac
 
 # A compiler cache, where one is installed, makes rebuilds of other checkouts cheap.

@@ -63,9 +63,6 @@ rates and the oxygen rate as JSON.
   --compartment r     compartment 1..18 (default 1)
 )";
 
-// Commands of the contract that later versions add.
-const std::vector<std::string> kLaterCommands = {};
-
 constexpr const char* kIntegrateHelp =
     R"(Usage: narv-cli integrate --model M.mod --plant P.pln --days T [--settings S.ini]
                          [--save OUT.pln] [--state-json OUT.json]
@@ -182,19 +179,13 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             err << "narv-cli " << name << ": " << e.what() << "\n" << command.help;
             return kExitUsage;
         } catch (const InvalidFileError& e) {
-            err << e.what() << '\n' << "  " << e.detail() << '\n';
+            err << TerminalMessage(e.what()) << '\n' << "  " << TerminalMessage(e.detail()) << '\n';
             return kExitError;
         } catch (const Error& e) {
-            err << e.what() << '\n';
+            err << TerminalMessage(e.what()) << '\n';
             return kExitError;
         } catch (const std::exception& e) {
             err << "Internal error: " << e.what() << '\n';
-            return kExitError;
-        }
-    }
-    for (const std::string& later : kLaterCommands) {
-        if (name == later) {
-            err << "narv-cli: the command '" << name << "' is not available in this version yet.\n";
             return kExitError;
         }
     }

@@ -30,7 +30,7 @@ std::string LoadCaseFiles(Workspace& workspace, const CliArguments& arguments)
         files.variation = *variation;
     const LoadedCase loaded = LoadCase(workspace, files);
     if (loaded.variationWarning)
-        std::cerr << *loaded.variationWarning << '\n';
+        std::cerr << TerminalMessage(*loaded.variationWarning) << '\n';
     return loaded.plantKeyword;
 }
 
@@ -202,6 +202,18 @@ std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
         "This narv-cli was built without the chart renderer (NARV_BUILD_UI=OFF): charts are "
         "not available.");
 #endif
+}
+
+std::string TerminalMessage(const std::string& message)
+{
+    std::string text;
+    text.reserve(message.size());
+    for (const char c : message) {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    return text;
 }
 
 TerminalProgress::TerminalProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}

@@ -62,6 +62,10 @@ bool ChartRendererAvailable();
 std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
                                                  const std::filesystem::path& directory);
 
+// A message of the core for the terminal. The core breaks the lines of its messages with "\n";
+// narv-cli has always written them with CR LF, and scripts compare its messages byte for byte.
+std::string TerminalMessage(const std::string& message);
+
 // Progress on stderr while it is a terminal, at most a few times a second; nothing otherwise.
 class TerminalProgress : public RunControl {
 public:

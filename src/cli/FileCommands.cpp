@@ -92,7 +92,7 @@ int runCheck(const CliArguments& arguments, std::ostream& out)
         }));
     outputs.commit();
     if (warning)
-        std::cerr << *warning << '\n';
+        std::cerr << TerminalMessage(*warning) << '\n';
     for (const fs::path& target : written)
         out << "Written " << target.string() << '\n';
     return kExitSuccess;

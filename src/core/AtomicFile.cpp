@@ -6,18 +6,27 @@
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
-#include <unistd.h>
 
 namespace narv {
 namespace {
 
+// Unique among the writers of this process (the counter) and, with a random token drawn once,
+// among processes writing into the same directory.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target)
 {
+    static const unsigned token = std::random_device{}();
     static std::atomic<unsigned> counter{0};
     std::filesystem::path temp = target;
-    temp += fmt::format(".{}-{}.tmp", static_cast<long>(::getpid()), counter++);
+    temp += fmt::format(".{:08x}-{}.tmp", token, counter++);
     return temp;
+}
+
+IoError saveError(const std::filesystem::path& target, const std::string& reason)
+{
+    return IoError(fmt::format("{} could not be saved ({}); the previous version is unchanged.",
+                               target.string(), reason));
 }
 
 } // namespace
@@ -27,35 +36,39 @@ void writeFileAtomically(const std::filesystem::path& target,
 {
     checkNotDirectory(target);
     const std::filesystem::path temp = temporaryPathFor(target);
-    const auto fail = [&](const std::string& reason) {
+    // Called with the stream closed: an open file cannot be removed everywhere.
+    const auto discardTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        throw IoError(fmt::format("{} could not be saved ({}); the previous version is unchanged.",
-                                  target.string(), reason));
     };
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            fail("cannot create a file in its directory");
-        try {
-            write(out);
-        } catch (...) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            throw;
-        }
-        out.flush();
-        if (!out)
-            fail("write error");
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw saveError(target, "cannot create a file in its directory");
+    try {
+        write(out);
+    } catch (const Error& error) {
         out.close();
-        if (out.fail())
-            fail("write error");
+        discardTemporary();
+        // The writer's message says what went wrong; the user also needs to know which file.
+        if (std::string(error.what()).find(target.filename().string()) != std::string::npos)
+            throw;
+        throw saveError(target, error.what());
+    } catch (...) {
+        out.close();
+        discardTemporary();
+        throw;
+    }
+    out.close(); // flushes
+    if (out.fail()) {
+        discardTemporary();
+        throw saveError(target, "write error");
     }
     std::error_code ec;
     std::filesystem::rename(temp, target, ec); // replaces the target in one step on one volume
-    if (ec)
-        fail(ec.message());
+    if (ec) {
+        discardTemporary();
+        throw saveError(target, ec.message());
+    }
 }
 
 void checkNotDirectory(const std::filesystem::path& target)

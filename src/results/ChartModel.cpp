@@ -174,10 +174,6 @@ void BuildRunCharts(TResultSet& results, const RunChartContext& context)
     const bool sbr = context.PlantType == TFlowschemeType::ftSBR;
     const bool ai = context.PlantType == TFlowschemeType::ftAI;
     const std::string suffix = sbr ? "" : " of all reactors";
-    const int block = NS + NX + NP + 1;
-    // Index of the first series of compartment r's block.
-    const auto compartment = [&](int r) { return 5 + NS + NX + (r - 1) * block; };
-    const int temperature = 5 + NS + NX + nC * block;
 
     if (NS < 0 || NS > MaxSpecies || NX < 0 || NX > MaxSpecies || NP < 1 || NP > MaxProcesses ||
         nR < 1 || nC < nR || nC > MaxCompartments)
@@ -185,23 +181,23 @@ void BuildRunCharts(TResultSet& results, const RunChartContext& context)
             "The charts of the run cannot be built for {} dissolved and {} particulate species, "
             "{} processes, {} reactors and {} compartments.",
             NS, NX, NP, nR, nC));
+    const RecordedSeriesLayout layout(NS, NX, NP, nC, ai);
 
     const int first = static_cast<int>(results.Charts.size());
     std::vector<TChart> charts;
-    charts.reserve(static_cast<std::size_t>(NS + NX + NP + 6)); // add() hands out references
-    const auto add = [&](const std::string& title, ChartCategory category) -> TChart& {
-        charts.push_back(NewChart(title, category, context.Setup, results.RunStart));
-        SetRunBottomAxis(charts.back().BottomAxis, context);
-        return charts.back();
+    const auto newChart = [&](const std::string& title, ChartCategory category) {
+        TChart chart = NewChart(title, category, context.Setup, results.RunStart);
+        SetRunBottomAxis(chart.BottomAxis, context);
+        return chart;
     };
 
-    TChart& flows = add("Flow Rates", ChartCategory::FlowRates);
+    TChart flows = newChart("Flow Rates", ChartCategory::FlowRates);
     for (int i = 1; i <= (sbr ? 4 : 3); ++i)
-        attach(flows, results, i);
+        attach(flows, results, RecordedSeriesLayout::flow(i));
     if (context.Influent2Enabled)
-        attach(flows, results, temperature + 1);
+        attach(flows, results, layout.influent2Flow());
     if (ai) {
-        if (SeriesPointer lane = seriesAt(results, temperature + 2)) {
+        if (SeriesPointer lane = seriesAt(results, layout.laneFed())) {
             lane->OnRightAxis = true;
             flows.Series.push_back(lane);
             flows.RightAxis.AutomaticMinimum = false;
@@ -210,50 +206,61 @@ void BuildRunCharts(TResultSet& results, const RunChartContext& context)
             flows.RightAxis.Maximum = 3.0;
         }
     }
+    charts.push_back(std::move(flows));
 
-    TChart& excess = add("Dx: Excess sludge removal", ChartCategory::FlowRates);
+    TChart excess = newChart("Dx: Excess sludge removal", ChartCategory::FlowRates);
     excess.LegendVisible = false;
     if (sbr)
         excess.InMenu = false;
     else
-        attach(excess, results, 4);
+        attach(excess, results, RecordedSeriesLayout::flow(4));
+    charts.push_back(std::move(excess));
 
-    TChart& dissolvedIn =
-        add("Concentrations of dissolved species in the influent", ChartCategory::DissolvedSpecies);
+    TChart dissolvedIn = newChart("Concentrations of dissolved species in the influent",
+                                  ChartCategory::DissolvedSpecies);
     for (int j = 1; j <= NS; ++j)
-        attach(dissolvedIn, results, 4 + j);
-    TChart& particulateIn = add("Concentrations of particulate species in the influent",
-                                ChartCategory::ParticulateSpecies);
+        attach(dissolvedIn, results, layout.influentDissolved(j));
+    charts.push_back(std::move(dissolvedIn));
+    TChart particulateIn = newChart("Concentrations of particulate species in the influent",
+                                    ChartCategory::ParticulateSpecies);
     for (int j = 1; j <= NX; ++j)
-        attach(particulateIn, results, 4 + NS + j);
+        attach(particulateIn, results, layout.influentParticulate(j));
+    charts.push_back(std::move(particulateIn));
 
     for (int j = 1; j <= NS; ++j) {
-        TChart& chart =
-            add(nameAt(context.DissolvedNames, j) + suffix, ChartCategory::DissolvedSpecies);
+        TChart chart =
+            newChart(nameAt(context.DissolvedNames, j) + suffix, ChartCategory::DissolvedSpecies);
         for (int r = 1; r <= nC; ++r)
             if (r <= nR || j > 1) // clarifier layers do not record oxygen
-                attach(chart, results, compartment(r) + j - 1);
+                attach(chart, results, layout.dissolved(r, j));
+        charts.push_back(std::move(chart));
     }
     for (int j = 1; j <= NX; ++j) {
-        TChart& chart =
-            add(nameAt(context.ParticulateNames, j) + suffix, ChartCategory::ParticulateSpecies);
+        TChart chart = newChart(nameAt(context.ParticulateNames, j) + suffix,
+                                ChartCategory::ParticulateSpecies);
         for (int r = 1; r <= nR; ++r)
-            attach(chart, results, compartment(r) + NS + j - 1);
+            attach(chart, results, layout.particulate(r, j));
+        charts.push_back(std::move(chart));
     }
     for (int p = 2; p <= NP; ++p) {
-        TChart& chart = add(nameAt(context.ProcessNames, p) + suffix, ChartCategory::ProcessRates);
+        TChart chart =
+            newChart(nameAt(context.ProcessNames, p) + suffix, ChartCategory::ProcessRates);
         for (int r = 1; r <= nR; ++r)
-            attach(chart, results, compartment(r) + NS + NX + p - 2);
+            attach(chart, results, layout.processRate(r, p));
+        charts.push_back(std::move(chart));
     }
-    TChart& oxygen = add("Reaction rates O2" + suffix, ChartCategory::Others);
+    TChart oxygen = newChart("Reaction rates O2" + suffix, ChartCategory::Others);
     for (int r = 1; r <= nR; ++r)
-        attach(oxygen, results, compartment(r) + NS + NX + NP - 1);
-    TChart& kla = add("Kla values" + suffix, ChartCategory::Others);
+        attach(oxygen, results, layout.oxygenRate(r));
+    charts.push_back(std::move(oxygen));
+    TChart kla = newChart("Kla values" + suffix, ChartCategory::Others);
     for (int r = 1; r <= nR; ++r)
-        attach(kla, results, compartment(r) + NS + NX + NP);
-    TChart& temperatureChart = add("Operating temperature", ChartCategory::Others);
-    temperatureChart.LegendVisible = false;
-    attach(temperatureChart, results, temperature);
+        attach(kla, results, layout.kla(r));
+    charts.push_back(std::move(kla));
+    TChart temperature = newChart("Operating temperature", ChartCategory::Others);
+    temperature.LegendVisible = false;
+    attach(temperature, results, layout.temperature());
+    charts.push_back(std::move(temperature));
 
     for (TChart& chart : charts) {
         chart.LeftAxis.LabelFormat = LeftAxisLabelFormat(highestValue(chart));

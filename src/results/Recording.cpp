@@ -28,10 +28,20 @@ double single(double value)
 
 } // namespace
 
+RecordedSeriesLayout::RecordedSeriesLayout(int NS, int NX, int NP, int compartmentCount,
+                                           bool laneFed)
+    : m_NS(NS), m_NX(NX), m_NP(NP), m_compartments(compartmentCount), m_laneFed(laneFed)
+{
+}
+
+RecordedSeriesLayout::RecordedSeriesLayout(const TModelDef& model, const TPlantDef& plant)
+    : RecordedSeriesLayout(model.NS, model.NX, model.NP, plant.CompartmentCount, isAI(plant))
+{
+}
+
 int RecordedQuantityCount(const TModelDef& model, const TPlantDef& plant)
 {
-    return 5 + model.NS + model.NX + plant.CompartmentCount * (model.NS + model.NX + model.NP + 1) +
-           2 + (isAI(plant) ? 1 : 0);
+    return RecordedSeriesLayout(model, plant).count();
 }
 
 void ClearSeries(TResultSet& results)
@@ -43,41 +53,43 @@ void BuildQuantityList(TResultSet& results, const TModelDef& model, const TPlant
 {
     CheckModelCounts(model);
     const bool sbr = isSbr(plant);
+    const RecordedSeriesLayout layout(model, plant);
     std::vector<std::string>& q = results.Quantities;
-    q.clear();
-    q.push_back("Time steps=f");
-    q.push_back(sbr ? "1.influent [m3/d]=f" : "1.influent flowrate=f");
-    q.push_back(sbr ? "Reactor volume [m3]=f" : "Return sludge flowrate=f");
-    q.push_back(sbr ? "Supernatant [m3/d]=f" : "Recirculation flowrate=f");
-    q.push_back(sbr ? "Mixed liquor [m3/d]=f" : "Excess sludge removal=f");
+    q.assign(static_cast<std::size_t>(layout.count()), kNotUsed);
+    const auto set = [&](int index, std::string caption) {
+        q[static_cast<std::size_t>(index)] = std::move(caption);
+    };
+    set(RecordedSeriesLayout::timeSteps(), "Time steps=f");
+    set(RecordedSeriesLayout::flow(1), sbr ? "1.influent [m3/d]=f" : "1.influent flowrate=f");
+    set(RecordedSeriesLayout::flow(2), sbr ? "Reactor volume [m3]=f" : "Return sludge flowrate=f");
+    set(RecordedSeriesLayout::flow(3), sbr ? "Supernatant [m3/d]=f" : "Recirculation flowrate=f");
+    set(RecordedSeriesLayout::flow(4), sbr ? "Mixed liquor [m3/d]=f" : "Excess sludge removal=f");
     for (int j = 1; j <= model.NS; ++j)
-        q.push_back(CollapseBlanks(model.NameS[j]) + "=t");
+        set(layout.influentDissolved(j), CollapseBlanks(model.NameS[j]) + "=t");
     for (int j = 1; j <= model.NX; ++j)
-        q.push_back(CollapseBlanks(model.NameX[j]) + "=t");
+        set(layout.influentParticulate(j), CollapseBlanks(model.NameX[j]) + "=t");
     for (int r = 1; r <= plant.CompartmentCount; ++r) {
         if (r <= plant.ReactorCount) {
             const std::string prefix = fmt::format("R {}: ", r);
             for (int j = 1; j <= model.NS; ++j)
-                q.push_back(prefix + CollapseBlanks(model.NameS[j]) + "=t");
+                set(layout.dissolved(r, j), prefix + CollapseBlanks(model.NameS[j]) + "=t");
             for (int j = 1; j <= model.NX; ++j)
-                q.push_back(prefix + CollapseBlanks(model.NameX[j]) + "=t");
+                set(layout.particulate(r, j), prefix + CollapseBlanks(model.NameX[j]) + "=t");
             for (int p = 2; p <= model.NP; ++p)
-                q.push_back(prefix + "rho of " + CollapseBlanks(model.ProcessName[p]) + "=f");
-            q.push_back(prefix + "reactionrates O2=f");
-            q.push_back(prefix + "kla value=f");
+                set(layout.processRate(r, p),
+                    prefix + "rho of " + CollapseBlanks(model.ProcessName[p]) + "=f");
+            set(layout.oxygenRate(r), prefix + "reactionrates O2=f");
+            set(layout.kla(r), prefix + "kla value=f");
         } else {
             const std::string prefix = fmt::format("Cl {}: ", r - plant.ReactorCount);
-            q.push_back(kNotUsed);
             for (int j = 2; j <= model.NS; ++j)
-                q.push_back(prefix + CollapseBlanks(model.NameS[j]) + "=t");
-            for (int j = 1; j <= model.NX + model.NP + 1; ++j)
-                q.push_back(kNotUsed);
+                set(layout.dissolved(r, j), prefix + CollapseBlanks(model.NameS[j]) + "=t");
         }
     }
-    q.push_back("Operating temperature=f");
-    q.push_back(sbr ? "2.influent [m3/d]=f" : "2.influent flowrate=f");
+    set(layout.temperature(), "Operating temperature=f");
+    set(layout.influent2Flow(), sbr ? "2.influent [m3/d]=f" : "2.influent flowrate=f");
     if (isAI(plant))
-        q.push_back("Lane fed=f");
+        set(layout.laneFed(), "Lane fed=f");
 }
 
 void CreateSeries(TResultSet& results, int index, const TModelDef& model, const TPlantDef& plant)
@@ -106,6 +118,18 @@ void AppendPoint(TResultSet& results, int index, double x, double y)
     results.Series[static_cast<std::size_t>(index)]->Points.push_back({x, y});
 }
 
+void StoreRecording(TResultSet& results, const std::vector<double>& row, double x,
+                    bool createSeries, bool appendPoints, const TModelDef& model,
+                    const TPlantDef& plant)
+{
+    for (int index = 0; index < static_cast<int>(row.size()); ++index) {
+        if (createSeries)
+            CreateSeries(results, index, model, plant);
+        if (appendPoints)
+            AppendPoint(results, index, x, single(row[static_cast<std::size_t>(index)]));
+    }
+}
+
 void RecordResults(TResultSet& results, TModelDef& model, TPlantDef& plant, TPlantState& state,
                    const RecordingTime& time)
 {
@@ -113,46 +137,41 @@ void RecordResults(TResultSet& results, TModelDef& model, TPlantDef& plant, TPla
         UpdatePH(model, plant, state);
     const double x = time.allCycles ? (time.cycleTime + time.cycle * time.cycleDuration) * 24.0
                                     : time.cycleTime * 24.0;
-    int index = 0;
-    const auto append = [&](double value) {
-        if (time.createSeries)
-            CreateSeries(results, index, model, plant);
-        AppendPoint(results, index, x, single(value));
-        ++index;
-    };
-    append(time.cycleTime * 24.0);
-    append(plant.InfluentFlow);
-    append(plant.ReturnFlow);
-    append(plant.RecircFlow);
-    append(plant.ExcessRate);
+    const RecordedSeriesLayout layout(model, plant);
+    // Series that record nothing (the clarifier's oxygen, particulates and rates) hold 0.
+    std::vector<double> row(static_cast<std::size_t>(layout.count()), 0.0);
+    const auto set = [&](int index, double value) { row[static_cast<std::size_t>(index)] = value; };
+    set(RecordedSeriesLayout::timeSteps(), time.cycleTime * 24.0);
+    set(RecordedSeriesLayout::flow(1), plant.InfluentFlow);
+    set(RecordedSeriesLayout::flow(2), plant.ReturnFlow);
+    set(RecordedSeriesLayout::flow(3), plant.RecircFlow);
+    set(RecordedSeriesLayout::flow(4), plant.ExcessRate);
     for (int j = 1; j <= model.NS; ++j)
-        append(model.InfluentS[j]);
+        set(layout.influentDissolved(j), model.InfluentS[j]);
     for (int j = 1; j <= model.NX; ++j)
-        append(model.InfluentX[j]);
+        set(layout.influentParticulate(j), model.InfluentX[j]);
     for (int r = 1; r <= plant.CompartmentCount; ++r) {
         if (r <= plant.ReactorCount) {
             for (int j = 1; j <= model.NS; ++j)
-                append(state.S[r][j]);
+                set(layout.dissolved(r, j), state.S[r][j]);
             for (int j = 1; j <= model.NX; ++j)
-                append(state.X[r][j]);
+                set(layout.particulate(r, j), state.X[r][j]);
             ComputeOxygenRate(model, plant, state, r); // evaluates the process rates first
             for (int p = 2; p <= model.NP; ++p)
-                append(model.Rho[p]);
+                set(layout.processRate(r, p), model.Rho[p]);
             const double consumption = model.RS[1];
-            append(consumption == 0.0 ? 0.0 : -consumption);
-            append(plant.Kla[r]);
+            set(layout.oxygenRate(r), consumption == 0.0 ? 0.0 : -consumption);
+            set(layout.kla(r), plant.Kla[r]);
         } else {
-            append(0.0);
             for (int j = 2; j <= model.NS; ++j)
-                append(state.S[r][j]);
-            for (int j = 1; j <= model.NX + model.NP + 1; ++j)
-                append(0.0);
+                set(layout.dissolved(r, j), state.S[r][j]);
         }
     }
-    append(plant.OperatingTemperature);
-    append(plant.Influent2Flow);
+    set(layout.temperature(), plant.OperatingTemperature);
+    set(layout.influent2Flow(), plant.Influent2Flow);
     if (isAI(plant))
-        append(time.laneFed);
+        set(layout.laneFed(), time.laneFed);
+    StoreRecording(results, row, x, time.createSeries, true, model, plant);
 }
 
 } // namespace narv

@@ -19,7 +19,7 @@ namespace narv {
 namespace {
 
 constexpr std::size_t kTitleWidth = 25;
-constexpr const char* kDataFileError = "Error loading data file.\r\nPlease check data format!";
+constexpr const char* kDataFileError = "Error loading data file.\nPlease check data format!";
 
 std::size_t characterCount(const std::string& utf8)
 {

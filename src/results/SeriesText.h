@@ -21,7 +21,7 @@ std::string CopySeriesAsText(const TChart& chart);
 
 // "Load Series from File": line 1 skipped, line 2 the title, line 3 skipped, then "X Y" per
 // line. Appends a points-only series named "fSeries" + LoadedSeriesCounter to the chart.
-// Any line that cannot be read: InvalidFileError "Error loading data file.\r\nPlease check data
+// Any line that cannot be read: InvalidFileError "Error loading data file.\nPlease check data
 // format!" and nothing changes.
 void LoadSeriesFromStream(TResultSet& results, int chart, std::istream& in,
                           const std::string& sourceName);

@@ -56,7 +56,7 @@ std::map<std::string, std::string> ParseMenuHints(const std::string& text)
             collecting = true;
         } else if (collecting && !(line.size() >= 1 && line.front() == ';')) {
             if (hasLine)
-                hint += "\n\r";
+                hint += "\n";
             hint += line;
             hasLine = true;
         }

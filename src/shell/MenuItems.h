@@ -11,7 +11,7 @@ std::string MenuComponentName(const std::string& caption);
 
 // The long hint of a menu item or menu: the one of the menu-hint file when it has one (file
 // hints by component name, as ReadMenuHints gives them), otherwise the built-in one. Lines
-// are joined with "\n\r".
+// are joined with "\n".
 std::string MenuItemHint(const std::string& caption,
                          const std::map<std::string, std::string>& fileHints);
 

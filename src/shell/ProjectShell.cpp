@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kIllegalProjectName = "Illegal project name.\n\rPlease choose another name!";
+constexpr const char* kIllegalProjectName = "Illegal project name.\nPlease choose another name!";
 constexpr const char* kCannotCreateProject =
-    "Could not create project directory.\n\rPlease choose another name!";
+    "Could not create project directory.\nPlease choose another name!";
 
 // A project is one directory level below UserDir and never the user's model directory.
 bool isLegalProjectName(const std::string& name)
@@ -66,7 +66,7 @@ bool ProjectShell::startUp()
     try {
         m_settings = ReadShellSettings(m_programDir / kSettingsFileName);
     } catch (const Error& error) {
-        m_dialogs.showError(std::string(error.what()) + "\n\rThe default settings are used.");
+        m_dialogs.showError(std::string(error.what()) + "\nThe default settings are used.");
         m_settings = ShellSettings{};
     }
     m_userDir = ResolveDirectorySetting(m_settings.User, m_programDir);
@@ -138,11 +138,11 @@ bool ProjectShell::newProject()
     const fs::path dir = m_userDir / *name;
     std::error_code ec;
     if (fs::create_directory(dir, ec) && !ec) {
-        m_dialogs.showMessage("Project directory " + dir.string() + " is created.\n\r" +
+        m_dialogs.showMessage("Project directory " + dir.string() + " is created.\n" +
                               "All project data will be saved in this directory.");
     } else if (fs::is_directory(dir, ec)) {
         m_dialogs.showMessage(
-            "Project directory already exists!\n\rData will be saved in this project.");
+            "Project directory already exists!\nData will be saved in this project.");
     } else {
         m_dialogs.showMessage(kCannotCreateProject, {}, UserDialogs::Icon::Warning);
         return false;
@@ -325,8 +325,7 @@ void ProjectShell::checkSave(const std::string& kind)
                          : kind == "plant"     ? m_state.PlantLoaded && !m_state.PlantSaved
                          : kind == "variation" ? m_state.VariationLoaded && !m_state.VariationSaved
                                                : false;
-    if (!unsaved ||
-        !m_dialogs.askYesNo("Active " + kind + " not saved.\n\rDo you like to save it?"))
+    if (!unsaved || !m_dialogs.askYesNo("Active " + kind + " not saved.\nDo you like to save it?"))
         return;
     if (kind == "model")
         saveModel();
@@ -341,7 +340,7 @@ bool ProjectShell::saveInProject(const char* kindWord, const std::string& name,
                                  const char* extension, bool& saved, Write write)
 {
     if (!m_state.ProjectDefined) {
-        m_dialogs.showMessage("No project defined.\n\rPlease create or load a project!", {},
+        m_dialogs.showMessage("No project defined.\nPlease create or load a project!", {},
                               UserDialogs::Icon::Warning);
         m_state.SaveCancelled = true;
         return false;
@@ -350,7 +349,7 @@ bool ProjectShell::saveInProject(const char* kindWord, const std::string& name,
     const std::string dir = m_projectDir.string();
     if (fileExists(target)) {
         switch (m_dialogs.askYesNoCancel(std::string(kindWord) + " " + name +
-                                             " already exists in " + dir + ".\n\r" +
+                                             " already exists in " + dir + ".\n" +
                                              "Do you want to overwrite it?",
                                          std::string("Save ") + kindWord)) {
         case UserDialogs::Answer::Yes:
@@ -463,7 +462,7 @@ bool ProjectShell::saveProjectAs()
             break;
         if (fs::is_directory(dir, ec)) {
             const auto choice = m_dialogs.askYesNoCancel(
-                "Project directory already exists!\n\rDo you want to choose another name?",
+                "Project directory already exists!\nDo you want to choose another name?",
                 "Warning!");
             if (choice == UserDialogs::Answer::Yes)
                 continue;

@@ -367,7 +367,7 @@ void ShellCommands::loadUserModel()
 {
     std::error_code ec;
     if (!fs::is_directory(m_shell.userModelDir(), ec)) {
-        m_dialogs.showMessage("No \\model directory in the current user directory.\n\r"
+        m_dialogs.showMessage("No \\model directory in the current user directory.\n"
                               "Please choose a legal user directory!",
                               {}, UserDialogs::Icon::Warning);
         chooseUserDirectory();
@@ -384,7 +384,7 @@ void ShellCommands::loadInstalledModel()
 void ShellCommands::editModel()
 {
     if (!m_shell.state().ModelLoaded) {
-        m_dialogs.showMessage("No model loaded.\n\rPlease load or define a model!");
+        m_dialogs.showMessage("No model loaded.\nPlease load or define a model!");
         return;
     }
     m_windows.showModelEditor();
@@ -402,8 +402,8 @@ void ShellCommands::saveModelAs()
 {
     if (!requireModel())
         return;
-    if (!m_dialogs.askYesNo("If you are not an experienced NARV user, \r\nuse [Save] to save the "
-                            "model instead of [Save as].\r\nProceed anyway?",
+    if (!m_dialogs.askYesNo("If you are not an experienced NARV user, \nuse [Save] to save the "
+                            "model instead of [Save as].\nProceed anyway?",
                             {}, UserDialogs::Icon::Information))
         return;
     const auto path =

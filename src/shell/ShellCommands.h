@@ -12,12 +12,11 @@
 namespace narv {
 
 inline constexpr const char* kNoModelMessage = "No model loaded !";
-inline constexpr const char* kIllegalModelName =
-    "Illegal model name.\n\rPlease choose another name!";
+inline constexpr const char* kIllegalModelName = "Illegal model name.\nPlease choose another name!";
 inline constexpr const char* kSbrVariationMessage =
     "Variation files cannot be used together with SBR!";
 inline constexpr const char* kNoVariationForDynamics =
-    "To perform a dynamic simulation \r\nyou have to define a variation file.";
+    "To perform a dynamic simulation \nyou have to define a variation file.";
 
 // The main window's commands and state without a window: what every command requires, asks
 // and does, and which items are enabled afterwards. The window forwards its menu items here

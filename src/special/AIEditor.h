@@ -12,12 +12,12 @@
 namespace narv {
 
 inline constexpr const char* kTooManyPolyvalentMessage =
-    "Number of polyvalent reactors is too high!\r\nPlease reduce number of other reactors.";
+    "Number of polyvalent reactors is too high!\nPlease reduce number of other reactors.";
 inline constexpr const char* kOnlyOnOffMessage = "Only On/Off possible for this control loop.";
 inline constexpr const char* kCopyLoopQuestion = "Copy control loop settings to other lane?";
 inline constexpr const char* kLaneClipboardMessage = "Clipboard must contain values of 1 or 2!";
 inline constexpr const char* kLanePageHint =
-    "DblClick to change lane.\r\nSelect range and right-click\r\nto change range.";
+    "DblClick to change lane.\nSelect range and right-click\nto change range.";
 
 // The items a combo box of the A/I definition page offers: first..last (none when last < first).
 struct AIItemRange {

@@ -35,7 +35,7 @@ void ReadAIPlantFile(const std::filesystem::path& path, TModelDef& model, TPlant
                      TPlantState& state, TAIPlant& ai);
 
 inline constexpr const char* kNotAIVariationWarning =
-    "Variation file is not of type A/I!\r\nlane is set to 1.";
+    "Variation file is not of type A/I!\nlane is set to 1.";
 
 // Replaces lane values other than 1 or 2 in steps 1..pointCount by 1 (all 288 when the first
 // is 0, as from a file without a lane line). Returns the warning when anything was replaced.

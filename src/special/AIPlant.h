@@ -83,7 +83,7 @@ void ApplyAIPlantType(const TModelDef& model, TPlantDef& plant, TPlantState& sta
                       bool chosenFromMenu);
 
 inline constexpr const char* kAIComputationMessage =
-    "For A/I processes you have to define a variation file \r\nand choose "
+    "For A/I processes you have to define a variation file \nand choose "
     "[Computations/Dynamic Simulation].";
 
 } // namespace narv

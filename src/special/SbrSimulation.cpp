@@ -15,11 +15,6 @@
 namespace narv {
 namespace {
 
-double single(double value)
-{
-    return static_cast<double>(static_cast<float>(value));
-}
-
 [[noreturn]] void throwEmptyTank(int period, double time, double volume)
 {
     throw SimulationError(fmt::format(
@@ -301,37 +296,33 @@ void SbrSimulation::RecordSbrSample(int period)
     const auto flow = [&](double volume) {
         return n == 0 || L == 0 ? 0.0 : volume * 1440.0 / static_cast<double>(n * L);
     };
-    int q = 0;
-    const auto add = [&](double value) {
-        if (create)
-            CreateSeries(m_results, q, m_model, m_plant);
-        if (append)
-            AppendPoint(m_results, q, x, single(value));
-        ++q;
-    };
+    const RecordedSeriesLayout layout(m_model, m_plant);
+    std::vector<double> row(static_cast<std::size_t>(layout.count()), 0.0);
+    const auto set = [&](int index, double value) { row[static_cast<std::size_t>(index)] = value; };
     auto& S = m_state.S[1];
     auto& X = m_state.X[1];
-    add(hours);
-    add(flow(p.Influent1Volume));
-    add(m_run.volume);
-    add(flow(p.SupernatantVolume));
-    add(flow(p.MixedLiquorVolume));
+    set(RecordedSeriesLayout::timeSteps(), hours);
+    set(RecordedSeriesLayout::flow(1), flow(p.Influent1Volume));
+    set(RecordedSeriesLayout::flow(2), m_run.volume);
+    set(RecordedSeriesLayout::flow(3), flow(p.SupernatantVolume));
+    set(RecordedSeriesLayout::flow(4), flow(p.MixedLiquorVolume));
     for (int j = 1; j <= m_model.NS; ++j)
-        add(m_model.InfluentS[j]);
+        set(layout.influentDissolved(j), m_model.InfluentS[j]);
     for (int j = 1; j <= m_model.NX; ++j)
-        add(m_model.InfluentX[j]);
+        set(layout.influentParticulate(j), m_model.InfluentX[j]);
     for (int j = 1; j <= m_model.NS; ++j)
-        add(S[j]);
+        set(layout.dissolved(1, j), S[j]);
     for (int j = 1; j <= m_model.NX; ++j)
-        add(X[j]);
+        set(layout.particulate(1, j), X[j]);
     ComputeOxygenRate(m_model, S, X, m_run.kla, m_plant.O2Saturation);
     for (int r = 2; r <= m_model.NP; ++r)
-        add(m_model.Rho[r]);
+        set(layout.processRate(1, r), m_model.Rho[r]);
     m_run.oxygenUptakeRate = m_model.RS[1] == 0.0 ? 0.0 : -m_model.RS[1];
-    add(m_run.oxygenUptakeRate);
-    add(m_run.kla);
-    add(m_plant.OperatingTemperature);
-    add(flow(p.Influent2Volume));
+    set(layout.oxygenRate(1), m_run.oxygenUptakeRate);
+    set(layout.kla(1), m_run.kla);
+    set(layout.temperature(), m_plant.OperatingTemperature);
+    set(layout.influent2Flow(), flow(p.Influent2Volume));
+    StoreRecording(m_results, row, x, create, append, m_model, m_plant);
     ++m_run.timesliceInCycle;
 }
 

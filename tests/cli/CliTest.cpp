@@ -344,11 +344,33 @@ TEST_F(CliRuns, SimulateWritesResultsCsvAndCharts)
     const std::string data = NARV_TEST_DATA_DIR;
     const std::string results = (m_dir / "run.rlt").string();
     const std::string csv = (m_dir / "run.csv").string();
-    const CliRun simulate =
-        run({"simulate", "--model", kModels + "small.mod", "--plant", data + "/plants/oldest.pln",
-             "--variation", data + "/variations/small-12.vrt", "--cycles", "2", "--all-cycles",
-             "--results", results, "--csv", csv, "--charts", (m_dir / "charts").string(),
-             "--state-json", (m_dir / "s.json").string()});
+    std::vector<std::string> args = {"simulate",
+                                     "--model",
+                                     kModels + "small.mod",
+                                     "--plant",
+                                     data + "/plants/oldest.pln",
+                                     "--variation",
+                                     data + "/variations/small-12.vrt",
+                                     "--cycles",
+                                     "2",
+                                     "--all-cycles",
+                                     "--results",
+                                     results,
+                                     "--csv",
+                                     csv,
+                                     "--state-json",
+                                     (m_dir / "s.json").string()};
+#ifndef NARV_HAS_CHART_RENDERER
+    // Without the renderer --charts is refused with its reason.
+    std::vector<std::string> withCharts = args;
+    withCharts.insert(withCharts.end(), {"--charts", (m_dir / "charts").string()});
+    const CliRun refused = run(withCharts);
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_THAT(refused.err, HasSubstr("without the chart renderer"));
+#else
+    args.insert(args.end(), {"--charts", (m_dir / "charts").string()});
+#endif
+    const CliRun simulate = run(args);
     ASSERT_EQ(simulate.code, 0) << simulate.err;
     // 5 + NS + NX + nC (NS + NX + NP + 1) + 2 series of 289 + 288 points; 11 charts.
     EXPECT_THAT(simulate.out, HasSubstr("16 series of 577 points, 11 charts"));

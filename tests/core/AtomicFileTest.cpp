@@ -6,7 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace narv {
 namespace {
@@ -44,18 +48,38 @@ TEST_F(AtomicFileTest, WritesAndReplaces)
     EXPECT_EQ(fileCount(), 1u);
 }
 
-TEST_F(AtomicFileTest, FailingWriterKeepsThePreviousFile)
+// Whatever the writer throws: the previous file stays, no temporary is left behind, and a
+// message of ours names the file.
+TEST_F(AtomicFileTest, FailingWriterKeepsThePreviousFileAndNamesIt)
 {
     const fs::path target = m_dir / "model.mod";
     writeFileAtomically(target, [](std::ostream& out) { out << "previous"; });
-    EXPECT_THROW(writeFileAtomically(target,
-                                     [](std::ostream& out) {
-                                         out << "half";
-                                         throw IoError("disk full");
-                                     }),
-                 IoError);
-    EXPECT_EQ(readFileBytes(target), "previous");
-    EXPECT_EQ(fileCount(), 1u); // no temporary file left behind
+    struct Case {
+        std::function<void()> fail;
+        std::string message; // empty: the writer's exception passes unchanged
+    };
+    const std::vector<Case> cases = {
+        {[] { throw IoError("disk full"); },
+         target.string() + " could not be saved (disk full); the previous version is unchanged."},
+        {[] { throw RangeError("Kla[19] is out of range"); },
+         target.string() +
+             " could not be saved (Kla[19] is out of range); the previous version is unchanged."},
+        {[] { throw IoError("model.mod: line 3 is too long"); }, "model.mod: line 3 is too long"},
+        {[] { throw std::runtime_error("not ours"); }, "not ours"},
+    };
+    for (const Case& c : cases) {
+        try {
+            writeFileAtomically(target, [&](std::ostream& out) {
+                out << "half";
+                c.fail();
+            });
+            ADD_FAILURE() << "no exception for " << c.message;
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+        EXPECT_EQ(readFileBytes(target), "previous");
+        EXPECT_EQ(fileCount(), 1u);
+    }
 }
 
 TEST_F(AtomicFileTest, FailingStreamIsReportedAndKeepsThePreviousFile)

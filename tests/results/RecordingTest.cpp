@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <tuple>
+#include <vector>
 
 namespace narv {
 namespace {
@@ -103,6 +107,42 @@ TEST_F(Record, SpecialPlantCaptions)
     BuildQuantityList(results, model, plant);
     EXPECT_EQ(results.Quantities.back(), "Lane fed=f");
     EXPECT_EQ(static_cast<int>(results.Quantities.size()), RecordedQuantityCount(model, plant));
+}
+
+// Every position of a compartment's block and every plant-wide series, once each: no two
+// quantities share a series and none is left out, for the plant types' layouts.
+TEST(RecordedSeriesLayout, PlacesEveryQuantityAtItsOwnIndex)
+{
+    for (const bool laneFed : {false, true}) {
+        for (const auto& [NS, NX, NP, compartments] :
+             {std::tuple{7, 6, 9, 3}, std::tuple{1, 0, 1, 1}, std::tuple{25, 25, 50, 18}}) {
+            const RecordedSeriesLayout layout(NS, NX, NP, compartments, laneFed);
+            std::vector<int> indices = {RecordedSeriesLayout::timeSteps(),
+                                        layout.temperature(), layout.influent2Flow()};
+            if (laneFed)
+                indices.push_back(layout.laneFed());
+            for (int i = 1; i <= 4; ++i)
+                indices.push_back(RecordedSeriesLayout::flow(i));
+            for (int j = 1; j <= NS; ++j)
+                indices.push_back(layout.influentDissolved(j));
+            for (int j = 1; j <= NX; ++j)
+                indices.push_back(layout.influentParticulate(j));
+            for (int r = 1; r <= compartments; ++r) {
+                for (int j = 1; j <= NS; ++j)
+                    indices.push_back(layout.dissolved(r, j));
+                for (int j = 1; j <= NX; ++j)
+                    indices.push_back(layout.particulate(r, j));
+                for (int p = 2; p <= NP; ++p)
+                    indices.push_back(layout.processRate(r, p));
+                indices.push_back(layout.oxygenRate(r));
+                indices.push_back(layout.kla(r));
+            }
+            std::sort(indices.begin(), indices.end());
+            std::vector<int> expected(static_cast<std::size_t>(layout.count()));
+            std::iota(expected.begin(), expected.end(), 0);
+            EXPECT_EQ(indices, expected) << NS << " " << NX << " " << NP << " " << compartments;
+        }
+    }
 }
 
 TEST_F(Record, AppendingToAMissingSeriesIsAnError)

@@ -136,7 +136,7 @@ TEST(LoadSeriesFromFile, AnyBadLineAddsNothing)
             LoadSeriesFromStream(results, 0, in, "bad.dat");
             ADD_FAILURE() << "read";
         } catch (const InvalidFileError& e) {
-            EXPECT_STREQ(e.what(), "Error loading data file.\r\nPlease check data format!");
+            EXPECT_STREQ(e.what(), "Error loading data file.\nPlease check data format!");
             EXPECT_THAT(e.detail(), ::testing::StartsWith("bad.dat, line "));
         }
     }

@@ -103,7 +103,7 @@ TEST(MenuHints, ItemsCommentsJoinsAndTheLastLine)
                        "[loadproject1]\r\nlower case\r\n"
                        "[Exit1]\r\nnever a hint\r\n");
     ASSERT_EQ(hints.size(), 2u);
-    EXPECT_EQ(hints.at("NewModel1"), "Create a model\n\rstep by step");
+    EXPECT_EQ(hints.at("NewModel1"), "Create a model\nstep by step");
     EXPECT_EQ(hints.at("loadproject1"), "lower case") << "names keep their case";
     EXPECT_EQ(hints.count("Empty1"), 0u) << "no hint line: the built-in hint stays";
     EXPECT_EQ(hints.count("Exit1"), 0u) << "the file's last line is never hint text";

@@ -29,9 +29,9 @@ TEST(MenuItems, ComponentNamesAreUniqueAndReadLikeTheHintFile)
 
 TEST(MenuItems, TheHintFileReplacesTheBuiltInHint)
 {
-    const std::map<std::string, std::string> file = {{"LoadProject1", "Open\n\ra project"},
+    const std::map<std::string, std::string> file = {{"LoadProject1", "Open\na project"},
                                                      {"loadproject1", "wrong case"}};
-    EXPECT_EQ(MenuItemHint("&Load Project", file), "Open\n\ra project");
+    EXPECT_EQ(MenuItemHint("&Load Project", file), "Open\na project");
     EXPECT_EQ(MenuItemHint("&Save Project", file),
               "Save the model, plant and variation of the project");
 }

@@ -133,11 +133,10 @@ TEST_F(ProjectShellTest, NewProjectFromTheStartDialog)
     EXPECT_FALSE(m_shell.runStartChoice(StartChoice::CreateNewProject)) << "cancelled: ask again";
     EXPECT_FALSE(m_shell.runStartChoice(StartChoice::CreateNewProject)) << "the model directory";
     EXPECT_TRUE(m_shell.runStartChoice(StartChoice::CreateNewProject));
-    EXPECT_THAT(
-        m_dialogs.messages(),
-        ElementsAre("Illegal project name.\n\rPlease choose another name!",
-                    "Project directory " + (user() / "p1").string() +
-                        " is created.\n\rAll project data will be saved in this directory."));
+    EXPECT_THAT(m_dialogs.messages(),
+                ElementsAre("Illegal project name.\nPlease choose another name!",
+                            "Project directory " + (user() / "p1").string() +
+                                " is created.\nAll project data will be saved in this directory."));
     EXPECT_TRUE(m_shell.state().ProjectDefined);
     EXPECT_EQ(m_shell.projectDir(), user() / "p1");
     EXPECT_THAT(m_shell.projects(), ElementsAre("p1"));
@@ -145,7 +144,7 @@ TEST_F(ProjectShellTest, NewProjectFromTheStartDialog)
     m_dialogs.texts = {std::string("p1")};
     EXPECT_TRUE(m_shell.newProject());
     EXPECT_EQ(m_dialogs.messages().back(),
-              "Project directory already exists!\n\rData will be saved in this project.");
+              "Project directory already exists!\nData will be saved in this project.");
     EXPECT_EQ(m_dialogs.shown[m_dialogs.shown.size() - 2].text,
               "Please input project directory name:|p1")
         << "prefilled with the project name";
@@ -307,7 +306,7 @@ TEST_F(ProjectShellTest, OverwriteQuestionsDecideWhatIsWrittenAndWhetherSavingCo
     EXPECT_TRUE(m_shell.state().VariationSaved);
     EXPECT_EQ(m_dialogs.shown[0].text, "Model alpha already exists in " +
                                            (user() / "alpha").string() +
-                                           ".\n\rDo you want to overwrite it?");
+                                           ".\nDo you want to overwrite it?");
     EXPECT_EQ(m_dialogs.shown[0].caption, "Save Model");
     EXPECT_TRUE(fs::exists(program() / "NARV.ini")) << "the settings are written all the same";
 
@@ -329,7 +328,7 @@ TEST_F(ProjectShellTest, LoadingAnotherProjectSavesTheOldPartIntoItsOwnProject)
     m_shell.loadProjectFiles({"beta", "beta", "", ""});
     EXPECT_TRUE(fs::exists(user() / "alpha" / "alpha.mod"));
     EXPECT_FALSE(fs::exists(user() / "beta" / "alpha.mod"));
-    EXPECT_EQ(m_dialogs.shown[0].text, "Active model not saved.\n\rDo you like to save it?");
+    EXPECT_EQ(m_dialogs.shown[0].text, "Active model not saved.\nDo you like to save it?");
 }
 
 TEST_F(ProjectShellTest, SaveProjectAsAsksUntilANameFits)

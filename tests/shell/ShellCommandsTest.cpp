@@ -194,7 +194,7 @@ TEST_F(ShellCommandsTest, NewFlowschemeIsNamedAfterTheProjectAndClearsItsLoops)
     m_windows.calls.clear();
     m_dialogs.yesNo = {false};
     ASSERT_TRUE(m_commands.run(Command::DefineSbr));
-    EXPECT_EQ(m_dialogs.shown.back().text, "Active plant not saved.\n\rDo you like to save it?");
+    EXPECT_EQ(m_dialogs.shown.back().text, "Active plant not saved.\nDo you like to save it?");
     EXPECT_THAT(m_windows.calls, ElementsAre("newPlant SBR", "plantEditor Current"));
     EXPECT_FALSE(m_shell.state().VariationLoaded);
     EXPECT_FALSE(enabled("&Variation"));
@@ -223,7 +223,7 @@ TEST_F(ShellCommandsTest, LoadingAnSbrPlantDropsTheVariationAfterAskingToSaveIt)
     EXPECT_EQ(m_dialogs.fileDialogs.back().filter, "Plant files (*.pln)|*.PLN");
     EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "alpha");
     EXPECT_EQ(m_dialogs.shown[m_dialogs.shown.size() - 1].text,
-              "Active variation not saved.\n\rDo you like to save it?");
+              "Active variation not saved.\nDo you like to save it?");
     EXPECT_EQ(m_commands.plantType(), TFlowschemeType::ftSBR);
     EXPECT_EQ(m_shell.PlantFileName, "cycle");
     EXPECT_TRUE(m_shell.state().PlantSaved);
@@ -266,7 +266,7 @@ TEST_F(ShellCommandsTest, ClosingAsksToOverwriteAndCancelKeepsTheProgramOpen)
     EXPECT_EQ(m_dialogs.shown.back().caption, "Save Model");
     EXPECT_EQ(m_dialogs.shown.back().text, "Model alpha already exists in " +
                                                (user() / "alpha").string() +
-                                               ".\n\rDo you want to overwrite it?");
+                                               ".\nDo you want to overwrite it?");
     EXPECT_THAT(m_windows.calls, Not(Contains("closeHelp")));
 
     m_dialogs.yesNoCancel = {Answer::No};
@@ -286,8 +286,8 @@ TEST_F(ShellCommandsTest, ModelCommandsCheckTheNameAndNeedAModel)
     m_commands.report(WindowPort::ReportOutput::Print);
     m_commands.loadVariation();
     EXPECT_THAT(m_dialogs.messages(),
-                ElementsAre("No model loaded.\n\rPlease load or define a model!",
-                            "No model loaded !", "No model loaded !", "No model loaded !"));
+                ElementsAre("No model loaded.\nPlease load or define a model!", "No model loaded !",
+                            "No model loaded !", "No model loaded !"));
     EXPECT_THAT(m_windows.calls, IsEmpty());
 
     m_dialogs.shown.clear();
@@ -353,7 +353,7 @@ TEST_F(ShellCommandsTest, LoadingAModelKeepsThePlantAndDropsTheVariation)
     EXPECT_EQ(m_dialogs.fileDialogs.back().startDirectory, user() / "model");
     EXPECT_EQ(m_dialogs.shown.back().kind, "open") << "the variation was asked for before";
     EXPECT_EQ(m_dialogs.shown[m_dialogs.shown.size() - 2].text,
-              "Active variation not saved.\n\rDo you like to save it?");
+              "Active variation not saved.\nDo you like to save it?");
     EXPECT_EQ(m_shell.ModelFileName, "mine");
     EXPECT_TRUE(enabled("&Save Model")) << "saving the project copies it into the project";
     EXPECT_FALSE(m_shell.state().VariationLoaded) << "sized by the old model";
@@ -371,7 +371,7 @@ TEST_F(ShellCommandsTest, LoadingAModelKeepsThePlantAndDropsTheVariation)
     m_dialogs.paths = {std::nullopt};
     m_commands.loadUserModel();
     EXPECT_THAT(m_dialogs.messages(),
-                ElementsAre("No \\model directory in the current user directory.\n\r"
+                ElementsAre("No \\model directory in the current user directory.\n"
                             "Please choose a legal user directory!"));
     EXPECT_EQ(m_dialogs.shown.back().kind, "directory");
     EXPECT_THAT(m_windows.calls, IsEmpty());

@@ -200,7 +200,7 @@ TEST_F(AIFiles, VariationWithoutLaneLineFeedsLaneOne)
     const std::optional<std::string> warning =
         ReadAnyVariationFile(path, variation, lanes, model, plant, ai);
     ASSERT_TRUE(warning);
-    EXPECT_EQ(*warning, "Variation file is not of type A/I!\r\nlane is set to 1.");
+    EXPECT_EQ(*warning, "Variation file is not of type A/I!\nlane is set to 1.");
     for (int i = 1; i <= 288; ++i)
         ASSERT_EQ(lanes.LaneFed[i], 1) << i;
 
