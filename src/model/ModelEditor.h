@@ -13,7 +13,7 @@ inline constexpr const char* kNameTooLongMessage = "Name is too long. It will be
 inline constexpr const char* kSecondSpeciesNotPossibleMessage =
     "2.species not possible, add more species!";
 inline constexpr const char* kModelNameWarning =
-    "If you change the model name then existing plant files\n\rsaved with the old model name "
+    "If you change the model name then existing plant files\nsaved with the old model name "
     "cannot be loaded with the new model name.";
 inline constexpr int kMaxSpeciesLabelLength = 14; // characters after the "S " / "X " prefix
 

@@ -8,21 +8,21 @@ namespace narv {
 namespace {
 
 constexpr std::array<const char*, NewModelWizard::kLastStep + 1> kTexts = {
-    "This assistant leads you through all input forms needed to define a new model.\r\nPlease "
+    "This assistant leads you through all input forms needed to define a new model.\nPlease "
     "choose > to continue",
-    "Please input a description of the model\r\nand number of species and processes.\r\n\r\nWhen "
+    "Please input a description of the model\nand number of species and processes.\n\nWhen "
     "finished choose > to continue!",
-    "Please input names of dissolved species in first row,\r\nprocess names in first column and "
+    "Please input names of dissolved species in first row,\nprocess names in first column and "
     "stoichiometry in corresponding cells.",
-    "Please input names of particulate species in first row,\r\nand stoichiometry in "
+    "Please input names of particulate species in first row,\nand stoichiometry in "
     "corresponding cells.",
     "Please input or change process rates",
-    "Please input kinetic types of dissolved species,\r\nparameter values can be input or "
+    "Please input kinetic types of dissolved species,\nparameter values can be input or "
     "changed after choosing type.",
-    "Please input kinetic types of particulate species,\r\nparameter values can be input or "
+    "Please input kinetic types of particulate species,\nparameter values can be input or "
     "changed after choosing type.",
-    "Please input initial conditions\r\nfor dissolved and particulate species.",
-    "Please input influent concentrations\r\nfor dissolved and particulate species.",
+    "Please input initial conditions\nfor dissolved and particulate species.",
+    "Please input influent concentrations\nfor dissolved and particulate species.",
 };
 
 ModelPage pageOfStep(int step)

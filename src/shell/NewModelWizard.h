@@ -9,9 +9,9 @@ namespace narv {
 class UserDialogs;
 
 inline constexpr const char* kWizardQuitQuestion =
-    "Input of new model is finished!.\n\rDo you like to quit the wizard?";
+    "Input of new model is finished!.\nDo you like to quit the wizard?";
 inline constexpr const char* kWizardFinishedMessage =
-    "Input of new model is finished.\r\nPlease save the model before you continue.\r\nYou can "
+    "Input of new model is finished.\nPlease save the model before you continue.\nYou can "
     "edit the model any time by choosing [Edit active Model].";
 
 // The new-model wizard "Assistant for New Model Creation": a start text, then one step per
