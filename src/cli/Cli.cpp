@@ -178,6 +178,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } catch (const UsageError& e) {
             err << "narv-cli " << name << ": " << e.what() << "\n" << command.help;
             return kExitUsage;
+        } catch (const HintedError& e) {
+            err << TerminalMessage(e.what()) << '\n' << e.hint() << '\n';
+            return kExitError;
         } catch (const InvalidFileError& e) {
             err << TerminalMessage(e.what()) << '\n' << "  " << TerminalMessage(e.detail()) << '\n';
             return kExitError;

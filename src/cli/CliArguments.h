@@ -5,6 +5,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace narv::cli {
@@ -13,6 +14,20 @@ namespace narv::cli {
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A message of the program's own (written with CR LF line breaks) followed by a line that
+// tells what narv-cli wants instead (written as it is).
+class HintedError : public std::runtime_error {
+public:
+    HintedError(const std::string& message, std::string hint)
+        : std::runtime_error(message), m_hint(std::move(hint))
+    {
+    }
+    const std::string& hint() const { return m_hint; }
+
+private:
+    std::string m_hint;
 };
 
 // The options a command accepts.

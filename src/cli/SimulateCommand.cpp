@@ -92,8 +92,8 @@ int runSimulate(const CliArguments& arguments, std::ostream& out)
     if (sbr && arguments.has("--variation"))
         throw Error("An SBR plant runs its own cycle and takes no variation.");
     if (!sbr && !arguments.has("--variation"))
-        throw Error(std::string(ai ? kAIComputationMessage : kNoVariationForDynamics) +
-                    "\n(narv-cli: give the variation file with --variation FILE.)");
+        throw HintedError(ai ? kAIComputationMessage : kNoVariationForDynamics,
+                          "(narv-cli: give the variation file with --variation FILE.)");
     if (!sbr && *cycles * w.variation.CycleDuration > kMaxRunDays)
         throw Error(fmt::format("{} cycles of {:g} d are {:g} d; a run covers at most {} d.",
                                 *cycles, w.variation.CycleDuration,

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -38,24 +38,55 @@ std::optional<int> rankOf(const std::string& folder)
     return found->second;
 }
 
+// What follows "#include" on a line, from its opening quote or bracket; empty for other lines.
+std::string includeTarget(const std::string& text)
+{
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at == std::string::npos || text[at] != '#')
+        return {};
+    at = text.find_first_not_of(" \t", at + 1);
+    const std::string keyword = "include";
+    if (at == std::string::npos || text.compare(at, keyword.size(), keyword) != 0)
+        return {};
+    at = text.find_first_not_of(" \t", at + keyword.size());
+    return at == std::string::npos ? std::string() : text.substr(at);
+}
+
+// The folder of a project header ("folder/file.h"), if the include names one.
+std::optional<std::string> projectFolder(const std::string& target)
+{
+    if (target.empty() || target.front() != '"')
+        return std::nullopt;
+    const std::size_t slash = target.find('/', 1);
+    const std::size_t close = target.find('"', 1);
+    if (slash == std::string::npos || close == std::string::npos || slash > close || slash == 1)
+        return std::nullopt;
+    return target.substr(1, slash - 1);
+}
+
+bool isQtHeader(const std::string& target)
+{
+    if (target.size() < 3 || target.front() != '<')
+        return false;
+    return (target[1] == 'Q' && std::isalpha(static_cast<unsigned char>(target[2]))) ||
+           target.compare(1, 2, "qt") == 0;
+}
+
 // Every offending include of one file in folder: a project header of a higher layer, of
 // another folder of the same rank or of an unknown folder, and Qt below the renderers.
 std::vector<Include> offendingIncludes(const fs::path& file, const std::string& folder)
 {
-    static const std::regex project(R"(^\s*#\s*include\s*"([^/"]+)/[^"]*")");
-    static const std::regex qt(R"(^\s*#\s*include\s*<(Q[A-Za-z]|qt))");
     const int rank = *rankOf(folder);
     std::vector<Include> found;
     std::ifstream in(file);
     std::string text;
     for (int line = 1; std::getline(in, text); ++line) {
-        std::smatch match;
-        if (std::regex_search(text, match, project)) {
-            const std::string target = match[1];
-            const auto targetRank = rankOf(target);
-            if (target != folder && (!targetRank || *targetRank >= rank))
+        const std::string target = includeTarget(text);
+        if (const auto included = projectFolder(target)) {
+            const auto targetRank = rankOf(*included);
+            if (*included != folder && (!targetRank || *targetRank >= rank))
                 found.push_back({file, line, text});
-        } else if (rank < kFirstQtRank && std::regex_search(text, qt)) {
+        } else if (rank < kFirstQtRank && isQtHeader(target)) {
             found.push_back({file, line, text});
         }
     }

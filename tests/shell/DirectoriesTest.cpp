@@ -110,7 +110,7 @@ TEST(MenuHints, ItemsCommentsJoinsAndTheLastLine)
     EXPECT_TRUE(ReadMenuHints("/nonexistent/NARV.men").empty());
     // Lone carriage returns end lines like LF.
     const auto mac = ParseMenuHints("[NewModel1]\rCreate a model\rstep by step\r[End]\r");
-    EXPECT_EQ(mac.at("NewModel1"), "Create a model\n\rstep by step");
+    EXPECT_EQ(mac.at("NewModel1"), "Create a model\nstep by step");
 }
 
 } // namespace
