@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include "CliRun.h"
+
 #include "core/AtomicFile.h"
 
 #include <ostream>
@@ -13,7 +15,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace narv::cli {
 namespace {
@@ -24,18 +25,11 @@ using ::testing::StartsWith;
 
 const std::string kModels = std::string(NARV_TEST_DATA_DIR) + "/models/";
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using narv::testing::CliRun;
 
 CliRun run(const std::vector<std::string>& args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
+    return narv::testing::RunCli(args);
 }
 
 class Cli : public ::testing::Test {
@@ -440,16 +434,8 @@ TEST_F(CliRuns, SpecialPlantsAreCheckedSimulatedAndSaved)
 // The real program: exit codes and streams as a calling script sees them.
 int runProgram(const std::string& arguments, std::string& output)
 {
-    const std::string command = std::string(NARV_CLI_PATH) + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    char buffer[4096];
-    output.clear();
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return narv::testing::RunProgram(std::string(NARV_CLI_PATH) + " " + arguments + " 2>&1",
+                                     output);
 }
 
 TEST_F(Cli, ProgramExitCodes)

@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include "CliRun.h"
+
 #include "core/AtomicFile.h"
 #include "model/ModelDef.h"
 #include "plant/ModelSetup.h"
@@ -25,18 +27,11 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using narv::testing::CliRun;
 
 CliRun run(const std::vector<std::string>& args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
+    return narv::testing::RunCli(args);
 }
 
 fs::path freshDirectory(const std::string& name)

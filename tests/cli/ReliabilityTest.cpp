@@ -2,6 +2,8 @@
 // cannot be written, failed outputs, paths of the wrong kind.
 #include "cli/Cli.h"
 
+#include "CliRun.h"
+
 #include "TempPath.h"
 #include "core/AtomicFile.h"
 
@@ -29,32 +31,17 @@ using ::testing::HasSubstr;
 
 const std::string kExample = std::string(NARV_SOURCE_DIR) + "/examples/carbon-nitrogen/";
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
+using narv::testing::CliRun;
 
 CliRun run(const std::vector<std::string>& args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = runCli(args, out, err);
-    return {code, out.str(), err.str()};
+    return narv::testing::RunCli(args);
 }
 
 // The real program through the shell: stdout and stderr together.
 int runShell(const std::string& command, std::string& output)
 {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return -1;
-    char buffer[4096];
-    output.clear();
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return narv::testing::RunProgram(command, output);
 }
 
 // Whether process pid has a handler for signal: its start-up is over.

@@ -1,5 +1,6 @@
 #include "report/ModelReport.h"
 
+#include "Golden.h"
 #include "SampleModels.h"
 #include "SolverCases.h"
 
@@ -30,16 +31,10 @@ using ::testing::Not;
 const fs::path kData = NARV_TEST_DATA_DIR;
 const fs::path kGolden = kData / "report";
 
-// Byte for byte against tests/data/report/<name>. NARV_UPDATE_GOLDEN=1 rewrites the file
-// instead, for review as a diff.
+// Byte for byte against tests/data/report/<name>.
 void ExpectGolden(const std::string& name, const std::string& bytes)
 {
-    const fs::path path = kGolden / name;
-    if (const char* update = std::getenv("NARV_UPDATE_GOLDEN"); update && *update == '1') {
-        std::ofstream(path, std::ios::binary) << bytes;
-        return;
-    }
-    EXPECT_EQ(bytes, readFileBytes(path)) << "differs from " << path;
+    narv::testing::ExpectGolden(kGolden / name, bytes);
 }
 
 std::string FileBytes(const ReportInput& input, const TPrintOptions& options)

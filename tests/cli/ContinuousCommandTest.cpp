@@ -5,11 +5,13 @@
 #include "plant/PlantFile.h"
 #include "shell/Workspace.h"
 
+#include "CliRun.h"
+#include "TempFolder.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <unistd.h>
 
 namespace narv {
 namespace {
@@ -22,24 +24,13 @@ const std::string kPlant = (kData / "plants" / "asr-clarifier.pln").string();
 const std::string kInput = (kData / "continuous" / "small.cin.csv").string();
 
 struct ContinuousCommand : ::testing::Test {
-    ContinuousCommand()
-    {
-        dir = std::filesystem::temp_directory_path() /
-              ("narv-continuous-cli-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    ~ContinuousCommand() override { std::filesystem::remove_all(dir); }
-
     int cli(std::vector<std::string> args)
     {
         args.insert(args.begin(), "continuous");
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = cli::runCli(args, out, err);
-        stdoutText = out.str();
-        stderrText = err.str();
-        return code;
+        const testing::CliRun run = testing::RunCli(args);
+        stdoutText = run.out;
+        stderrText = run.err;
+        return run.code;
     }
     std::vector<std::string> runArgs(const std::string& input, const std::string& output)
     {
@@ -47,7 +38,8 @@ struct ContinuousCommand : ::testing::Test {
     }
     std::string path(const char* name) const { return (dir / name).string(); }
 
-    std::filesystem::path dir;
+    testing::TempFolder folder{"narv-continuous-cli"};
+    std::filesystem::path dir = folder.path();
     std::string stdoutText;
     std::string stderrText;
 };

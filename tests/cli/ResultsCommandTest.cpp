@@ -1,7 +1,8 @@
 #include "cli/Cli.h"
 
-#include "../SampleRun.h"
-#include "TempPath.h"
+#include "../results/SampleRun.h"
+#include "CliRun.h"
+#include "TempFolder.h"
 #include "core/AtomicFile.h"
 #include "results/ChartModel.h"
 #include "results/ResultsFile.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace narv {
 namespace {
@@ -20,9 +20,8 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 struct ResultsCommand : ::testing::Test {
-    ResultsCommand() : dir(narv::testing::UniqueTempPath("narv-results-command"))
+    ResultsCommand() : folder("narv-results-command"), dir(folder.path())
     {
-        std::filesystem::create_directories(dir);
         const TModelDef model = testing::MakeFourProcessModel();
         const TPlantDef plant = testing::MakeCascade(2, 1, 10.0);
         testing::RecordSampleRun(results, model, plant, 3, 1.0);
@@ -30,25 +29,22 @@ struct ResultsCommand : ::testing::Test {
         BuildRunCharts(results, MakeRunChartContext(model, plant));
         SaveResultsFile(dir / "run.rlt", results);
     }
-    ~ResultsCommand() override { std::filesystem::remove_all(dir); }
-
     int run(const std::vector<std::string>& args)
     {
-        out.str("");
-        err.str("");
-        return cli::runCli(args, out, err);
+        last = testing::RunCli(args);
+        return last.code;
     }
 
+    testing::TempFolder folder;
     std::filesystem::path dir;
     TResultSet results;
-    std::ostringstream out;
-    std::ostringstream err;
+    testing::CliRun last;
 };
 
 TEST_F(ResultsCommand, PrintsTheStatisticsOfEveryChart)
 {
     const std::string file = (dir / "run.rlt").string();
-    ASSERT_EQ(run({"results", file, "--stats"}), cli::kExitSuccess) << err.str();
+    ASSERT_EQ(run({"results", file, "--stats"}), cli::kExitSuccess) << last.err;
     TResultSet loaded;
     LoadResultsFile(file, loaded);
     std::string expected;
@@ -58,14 +54,14 @@ TEST_F(ResultsCommand, PrintsTheStatisticsOfEveryChart)
             expected += line + "\n";
         expected += "\n";
     }
-    EXPECT_EQ(out.str(), expected);
-    EXPECT_THAT(out.str(),
+    EXPECT_EQ(last.out, expected);
+    EXPECT_THAT(last.out,
                 StartsWith("Flow Rates\n     Title                  \t Maximum \t Minimum \t  "
                            "Mean   \tLoad Mean\n 1.influent flowrate      \t    4.000\t    "
                            "2.000\t    3.000\n"));
 
     ASSERT_EQ(run({"results", file}), cli::kExitSuccess);
-    EXPECT_EQ(out.str(), file + ": run 01.02.2024 03:04:05, 42 series (33 in charts), 3 points, "
+    EXPECT_EQ(last.out, file + ": run 01.02.2024 03:04:05, 42 series (33 in charts), 3 points, "
                                 "15 charts\n");
 }
 
@@ -73,8 +69,8 @@ TEST_F(ResultsCommand, WritesTheSeriesAsCsv)
 {
     const std::string csv = (dir / "run.csv").string();
     ASSERT_EQ(run({"results", (dir / "run.rlt").string(), "--csv", csv}), cli::kExitSuccess)
-        << err.str();
-    EXPECT_EQ(out.str(), "");
+        << last.err;
+    EXPECT_EQ(last.out, "");
     const std::string text = readFileBytes(csv);
     EXPECT_THAT(text, StartsWith("X,1.influent flowrate,Return sludge flowrate,"));
     EXPECT_THAT(text, HasSubstr(",2.influent flowrate\r\n0,2,3,4,5,6,"));
@@ -86,7 +82,7 @@ TEST_F(ResultsCommand, BadFilesAndArgumentsGiveTheirExitCodes)
     writeFileAtomically(dir / "bad.rlt", [](std::ostream& stream) { stream << "no results"; });
     EXPECT_EQ(run({"results", (dir / "bad.rlt").string(), "--csv", (dir / "bad.csv").string()}),
               cli::kExitError);
-    EXPECT_THAT(err.str(), HasSubstr("is not a results file of this program, or it is damaged."));
+    EXPECT_THAT(last.err, HasSubstr("is not a results file of this program, or it is damaged."));
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.csv"));
     EXPECT_EQ(run({"results", (dir / "missing.rlt").string()}), cli::kExitError);
     EXPECT_EQ(run({"results"}), cli::kExitUsage);

@@ -1,14 +1,15 @@
 #include "cli/Cli.h"
 
+#include "CliRun.h"
+#include "TempFolder.h"
+
 #include <QtGui/QImage>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 
-#include <unistd.h>
 
 namespace narv {
 namespace {
@@ -25,35 +26,22 @@ std::string example(const std::string& name, const std::string& extension)
     return std::string(NARV_SOURCE_DIR) + "/examples/" + name + "/" + name + extension;
 }
 
-struct CliRun {
-    int code = 0;
-    std::string out;
-    std::string err;
-};
+using testing::CliRun;
 
-CliRun picture(const std::string& name, const fs::path& file, std::vector<std::string> extra = {})
+CliRun picture(const std::string& name, const fs::path& file,
+                        std::vector<std::string> extra = {})
 {
     std::vector<std::string> args = {
         "picture", "--model",    example(name, ".mod"), "--plant", example(name, ".pln"),
         "--out",   file.string()};
     args.insert(args.end(), extra.begin(), extra.end());
-    std::ostringstream out, err;
-    CliRun run;
-    run.code = cli::runCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    return testing::RunCli(args);
 }
 
 class PictureCommand : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("narv-picture-cli-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
+    testing::TempFolder m_folder{"narv-picture-cli"};
+    fs::path m_dir = m_folder.path();
 };
 
 TEST_F(PictureCommand, WritesThePictureOfAnActivatedSludgePlant)
