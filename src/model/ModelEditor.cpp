@@ -482,7 +482,7 @@ std::string ModelEditor::kineticCellText(bool particulate, int process, int spec
         return std::string(TrimBlanks(particulate ? m_model.NameX[second] : m_model.NameS[second]));
     };
     if (!particulate && type == 5)
-        return "2.spec: " + secondName();
+        return kSecondSpeciesCellPrefix + secondName();
     if (!particulate && type == 11)
         return "Stripping +" + secondName();
     if (particulate && type == 3)

@@ -10,6 +10,10 @@
 namespace narv {
 
 inline constexpr const char* kNameTooLongMessage = "Name is too long. It will be truncated!";
+// The kinetics cell of a dissolved species limited by a second one (type 5) shows this before
+// the second species' name: "2." and the abbreviated word for species.
+inline constexpr const char* kSecondSpeciesCellPrefix = "2.spe"
+                                                        "c: ";
 inline constexpr const char* kSecondSpeciesNotPossibleMessage =
     "2.species not possible, add more species!";
 inline constexpr const char* kModelNameWarning =

@@ -307,7 +307,7 @@ TEST_F(ModelEditorTest, KineticCellTextsAndTable)
     model.TypeX[4][2] = 4, model.Compound2X[4][2] = 3;
     EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 1, 3), "Monod");
     EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 1, 2), "");
-    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 3, 3), "2.spec: S Nitrate      N");
+    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 3, 3), std::string(kSecondSpeciesCellPrefix) + "S Nitrate      N");
     EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 3, 4), "Stripping +S Nitrate      N");
     EXPECT_EQ(editor.cellText(ModelGrid::KineticsParticulate, 3, 2), "Inh. on X Heterotr.  COD");
     EXPECT_EQ(ModelEditor::kineticTypeNames(ModelGrid::KineticsDissolved).size(), 12u);
@@ -465,7 +465,7 @@ TEST_F(ModelEditorTest, CancelInTheParameterDialogRestoresEveryValue)
     EXPECT_EQ(model.KS, before.KS);
     EXPECT_EQ(model.KST, before.KST);
     EXPECT_EQ(model.ThetaKS, before.ThetaKS);
-    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 2, 4), "2.spec: S Substrate  COD");
+    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 2, 4), std::string(kSecondSpeciesCellPrefix) + "S Substrate  COD");
     EXPECT_FALSE(editor.modified());
 }
 

@@ -230,7 +230,7 @@ void ModelFormTest::kineticChoiceRunsTheSecondSpeciesAndParameterDialogs()
     QCOMPARE(model.Compound2S[2][1], 2);
     QCOMPARE(model.KST[2][1], 3.0);
     QCOMPARE(editor.index(ModelGrid::KineticsDissolved, 1, 1).data().toString().toStdString(),
-             "2.spec: " + model.NameS[2]);
+             kSecondSpeciesCellPrefix + model.NameS[2]);
 }
 
 void ModelFormTest::tooFewSpeciesRefuseASecondSpeciesType()
