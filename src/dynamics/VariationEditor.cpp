@@ -24,40 +24,6 @@ std::string number(double x)
     return FormatNumber(8, 3, x);
 }
 
-const char* gridName(VariationGrid grid)
-{
-    switch (grid) {
-    case VariationGrid::Inflows:
-        return "sg_inflows";
-    case VariationGrid::Dissolved:
-        return "sg_diss";
-    case VariationGrid::Particulate:
-        return "sg_part";
-    case VariationGrid::Kla:
-        return "sg_kla";
-    case VariationGrid::Temperature:
-        break;
-    }
-    return "sg_temperature";
-}
-
-const char* averageGridName(VariationGrid grid)
-{
-    switch (grid) {
-    case VariationGrid::Inflows:
-        return "sg_avg_inflows";
-    case VariationGrid::Dissolved:
-        return "sg_avg_diss";
-    case VariationGrid::Particulate:
-        return "sg_avg_part";
-    case VariationGrid::Kla:
-        return "sg_avg_kla";
-    case VariationGrid::Temperature:
-        break;
-    }
-    return "sg_avg_temperature";
-}
-
 bool speciesGrid(VariationGrid grid)
 {
     return grid == VariationGrid::Dissolved || grid == VariationGrid::Particulate;
@@ -77,6 +43,40 @@ VariationEntry fromCheck(const RealCheck& check)
 }
 
 } // namespace
+
+const char* VariationGridName(VariationGrid grid)
+{
+    switch (grid) {
+    case VariationGrid::Inflows:
+        return "sg_inflows";
+    case VariationGrid::Dissolved:
+        return "sg_diss";
+    case VariationGrid::Particulate:
+        return "sg_part";
+    case VariationGrid::Kla:
+        return "sg_kla";
+    case VariationGrid::Temperature:
+        break;
+    }
+    return "sg_temperature";
+}
+
+const char* VariationAverageGridName(VariationGrid grid)
+{
+    switch (grid) {
+    case VariationGrid::Inflows:
+        return "sg_avg_inflows";
+    case VariationGrid::Dissolved:
+        return "sg_avg_diss";
+    case VariationGrid::Particulate:
+        return "sg_avg_part";
+    case VariationGrid::Kla:
+        return "sg_avg_kla";
+    case VariationGrid::Temperature:
+        break;
+    }
+    return "sg_avg_temperature";
+}
 
 std::string VariationStepLabel(int step, double cycleDuration, int pointCount)
 {
@@ -274,7 +274,7 @@ VariationEntry VariationEditor::enterCell(VariationGrid grid, int stepIndex, int
                                           std::string_view text)
 {
     double& target = step(grid, stepIndex, column);
-    logEvent((std::string(gridName(grid)) + "ExitCell").c_str(), column, stepIndex,
+    logEvent((std::string(VariationGridName(grid)) + "ExitCell").c_str(), column, stepIndex,
              std::string(text));
     const std::string shown = number(target);
     if (TrimBlanks(text) == TrimBlanks(shown))
@@ -374,7 +374,7 @@ bool VariationEditor::averageEditable(VariationGrid grid, AverageRow row) const
 VariationEntry VariationEditor::enterAverage(VariationGrid grid, AverageRow row, int column,
                                              std::string_view text)
 {
-    logEvent((std::string(averageGridName(grid)) + "ExitCell").c_str(), column,
+    logEvent((std::string(VariationAverageGridName(grid)) + "ExitCell").c_str(), column,
              static_cast<int>(row) + 1, std::string(text));
     const std::string shown = averageText(grid, row, column);
     if (!averageEditable(grid, row) || row == AverageRow::Load)
@@ -497,7 +497,7 @@ bool VariationEditor::copyInto(VariationGrid grid, int column, const CopySource&
 
 void VariationEditor::headerClicked(VariationGrid grid, int column)
 {
-    logEvent((std::string(gridName(grid)) + "FixedCellClick").c_str(), column, 0,
+    logEvent((std::string(VariationGridName(grid)) + "FixedCellClick").c_str(), column, 0,
              columnTitle(grid, column));
 }
 

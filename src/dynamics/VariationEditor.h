@@ -26,6 +26,10 @@ const char* VariationPageCaption(VariationPage page);
 
 // The grids: each upper grid (sg_inflows .. sg_temperature) has its lower averages grid.
 enum class VariationGrid { Inflows, Dissolved, Particulate, Kla, Temperature };
+// The names of a page's step grid ("sg_inflows", ...) and averages grid ("sg_avg_inflows", ...),
+// as the event list writes them.
+const char* VariationGridName(VariationGrid grid);
+const char* VariationAverageGridName(VariationGrid grid);
 
 // The rows of a lower grid.
 enum class AverageRow { Factor, Average, AverageTimesFactor, Load };

@@ -26,23 +26,6 @@ constexpr VariationGrid kGrids[] = {VariationGrid::Inflows, VariationGrid::Disso
                                     VariationGrid::Particulate, VariationGrid::Kla,
                                     VariationGrid::Temperature};
 
-const char* stepGridName(VariationGrid grid)
-{
-    switch (grid) {
-    case VariationGrid::Inflows:
-        return "sg_inflows";
-    case VariationGrid::Dissolved:
-        return "sg_diss";
-    case VariationGrid::Particulate:
-        return "sg_part";
-    case VariationGrid::Kla:
-        return "sg_kla";
-    case VariationGrid::Temperature:
-        break;
-    }
-    return "sg_temperature";
-}
-
 VariationPage pageOf(VariationGrid grid)
 {
     return static_cast<VariationPage>(static_cast<int>(grid) + 1);
@@ -346,13 +329,13 @@ QWidget* VariationWindow::buildGridPage(VariationGrid grid)
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* steps = new QTableView(page);
-    steps->setObjectName(stepGridName(grid));
+    steps->setObjectName(VariationGridName(grid));
     steps->setAccessibleName(VariationPageCaption(pageOf(grid)));
     steps->horizontalHeader()->setToolTip("Click a column title to copy values into it");
     steps->horizontalHeader()->setSectionsClickable(true);
     steps->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* averages = new QTableView(page);
-    averages->setObjectName(QString("sg_avg_") + (stepGridName(grid) + 3));
+    averages->setObjectName(VariationAverageGridName(grid));
     averages->setAccessibleName(QString(VariationPageCaption(pageOf(grid))) + " averages");
     averages->horizontalHeader()->hide();
     auto* stepModel = new StepGridModel(*this, grid, [this] { edited(); });
