@@ -3,7 +3,8 @@
 # asm1-benchmark is relaxed to its steady state and run through three days of its diurnal
 # variation; results file, CSV, charts, steady state and summary go to narv-demo-output/.
 # Where a display is available ($DISPLAY set) it then opens the desktop program narv on a copy
-# of the demo's project, whose plant is the relaxed one; without a display it stops there.
+# of the demo's project, whose plant is the relaxed one, with the demo's results in their window;
+# without a display it stops there.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/build.sh" release
@@ -34,4 +35,4 @@ fi
 echo
 echo "Opening the demo's project in the desktop program: $project"
 cd "$desktop"
-exec "$narv" "$project"
+exec "$narv" "$project" --results "$out/asm1-benchmark.rlt"

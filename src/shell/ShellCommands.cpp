@@ -733,16 +733,21 @@ void ShellCommands::loadResultsFromFile()
 {
     const auto path =
         m_dialogs.chooseOpenFile({"Result files (*.rlt)|*.RLT", {}, m_shell.projectDir(), {}});
-    if (!path)
-        return;
+    if (path)
+        openResultsFile(*path);
+}
+
+bool ShellCommands::openResultsFile(const fs::path& path)
+{
     try {
-        LoadResults(*path, m_workspace.resultsFromFile);
+        LoadResults(path, m_workspace.resultsFromFile);
     } catch (const Error& error) {
         m_dialogs.showError(error.what());
-        return;
+        return false;
     }
-    m_windows.openResultsFromFile(*path);
+    m_windows.openResultsFromFile(path);
     m_actions.setEnabled(CommandCaption(Command::ShowResultsFromFile), true);
+    return true;
 }
 
 void ShellCommands::showResultsFromFile()

@@ -83,6 +83,9 @@ public:
     void showResults();
     void saveResults();
     void loadResultsFromFile();
+    // The results file read and shown as "Load Results from File" does after its dialog;
+    // false (after the message) when it cannot be read.
+    bool openResultsFile(const std::filesystem::path& path);
     void showResultsFromFile();
 
     // A computation starts (its kind) or ends (RunKind::None): the commands it holds follow.

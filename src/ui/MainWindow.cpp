@@ -293,6 +293,13 @@ bool MainWindow::openProjectDirectory(const std::filesystem::path& dir)
     return opened;
 }
 
+bool MainWindow::openResultsFile(const std::filesystem::path& path)
+{
+    const bool opened = m_commands.openResultsFile(path);
+    syncActions();
+    return opened;
+}
+
 void MainWindow::buildMenus()
 {
     const ActionTable& table = m_commands.actions();

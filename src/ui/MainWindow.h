@@ -65,6 +65,8 @@ public:
     bool runStartDialog();
     // "narv PROJECT_DIR": the project without the start dialog.
     bool openProjectDirectory(const std::filesystem::path& dir);
+    // "narv --results FILE": that results file in its own window, as "Load Results from File".
+    bool openResultsFile(const std::filesystem::path& path);
 
     // Runs a menu item or tool button by its caption, as choosing it does; a disabled or
     // hidden item does nothing.

@@ -69,8 +69,10 @@ QPixmap SplashPicture()
     return picture;
 }
 
+// A plain frameless window, not a splash screen: window managers keep splash screens above
+// every other window, and the start dialog has to lie over this one's corner.
 SplashWindow::SplashWindow(QWidget* parent)
-    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QFrame(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("TFormSplash"));
     setWindowTitle(QStringLiteral("NARV"));

@@ -480,6 +480,14 @@ TEST_F(ShellCommandsTest, ResultsAreSavedAndReadByTheShell)
     EXPECT_EQ(m_workspace.resultsFromFile.RunStart, "01.02.2024 03:04:05");
     EXPECT_TRUE(m_commands.run(Command::ShowResultsFromFile));
     EXPECT_THAT(m_windows.calls, ElementsAre("resultsFromFile run.rlt", "showResultsFromFile"));
+
+    // The same without the dialog (narv --results): a missing file is told and keeps what
+    // was read before.
+    EXPECT_FALSE(m_commands.openResultsFile(user() / "alpha" / "missing.rlt"));
+    EXPECT_THAT(m_dialogs.messages().back(), HasSubstr("missing.rlt"));
+    EXPECT_EQ(m_workspace.resultsFromFile.RunStart, "01.02.2024 03:04:05");
+    EXPECT_TRUE(m_commands.openResultsFile(user() / "alpha" / "run.rlt"));
+    EXPECT_EQ(m_windows.calls.back(), "resultsFromFile run.rlt");
 }
 
 TEST_F(ShellCommandsTest, PlantItemsOpenTheirEditorPages)
