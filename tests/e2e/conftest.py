@@ -110,18 +110,23 @@ class Narv:
     # Acting as a person ------------------------------------------------------------------
 
     def activate(self, window=None):
-        """Gives the window the keyboard as a person does: a click into it, on its lower right
-        corner, where no control sits (there is no window manager to do it)."""
+        """Gives the window the keyboard as a person does: a click into it where no control
+        sits and no other window lies over it: the empty right end of its menu bar, or its
+        lower right corner."""
         window = window or self.main
-        x, y = window.position
-        width, height = window.size
-        rawinput.click(x + width - 4, y + height - 4)
+        bars = [n for n in window.children if n.roleName == "menu bar"]
+        x, y = (bars[0] if bars else window).position
+        width, height = (bars[0] if bars else window).size
+        rawinput.click(x + width - 4, y + height // 2 if bars else y + height - 4)
         time.sleep(0.3)
 
-    def menu(self, *path):
-        """Chooses a menu item by its captions as they read, for example menu("Help", "Contents")."""
-        self.activate()
-        bar = self.main.child(roleName="menu bar")
+    def menu(self, *path, window=None):
+        """Chooses a menu item by its captions as they read, for example menu("Help", "Contents"),
+        in the main window's menu bar or in that of the window given."""
+        if window is None:
+            window = self.main
+            self.activate(window)
+        bar = window.child(roleName="menu bar")
         node = wait_for('the menu "%s"' % path[0],
                         lambda: bar.child(name=path[0], recursive=False))
         node.click()
@@ -137,6 +142,19 @@ class Narv:
         self.activate(window)
         time.sleep(0.2)
         rawinput.keyCombo(combo)
+
+    @staticmethod
+    def message_text(box):
+        """The text of a message box: its labels joined."""
+        return " ".join(n.name for n in box.findChildren(
+            lambda n: n.roleName == "label" and n.name, isLambda=True)).strip()
+
+    def type_into(self, field, text):
+        """Replaces a field's text by typing, as a person does (the program sees the edits)."""
+        field.grabFocus()
+        time.sleep(0.2)
+        rawinput.keyCombo("<Control>a")
+        rawinput.typeText(text)
 
     def button(self, window, caption):
         return wait_for('the button "%s"' % caption,
@@ -154,13 +172,18 @@ class Narv:
 
 
 @pytest.fixture
-def program_dir(tmp_path):
-    """A program directory (settings and user directory) with a copy of the example project."""
+def program_dir(tmp_path, request):
+    """A program directory (settings and user directory) with a copy of the example project;
+    a test marked settings("[Section]", "Key=value", ...) starts with that settings file."""
     program = tmp_path / "program"
     project = program / "user" / EXAMPLE
     shutil.copytree(SOURCE / "examples" / EXAMPLE, project)
     (program / "user" / "model").mkdir()
     shutil.copytree(SOURCE / "data", program / "data")
+    marker = request.node.get_closest_marker("settings")
+    if marker is not None:
+        (program / "NARV.ini").write_bytes("".join(line + "\r\n" for line in marker.args)
+                                          .encode("latin-1"))
     return program
 
 
@@ -205,6 +228,10 @@ def first_start(tmp_path):
             process.kill()
         process.wait(timeout=10)
         log.close()
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "settings(*lines): the settings file narv starts with")
 
 
 @pytest.hookimpl(hookwrapper=True)

@@ -181,3 +181,99 @@ def test_closing_keeps_the_project_and_remembers_it(narv):
     assert settings["StartUp"]["LastProject"] == EXAMPLE
     assert settings["StartUp"]["LastPlant"] == EXAMPLE
     time.sleep(0.1)
+
+
+def run_cli(*args):
+    subprocess.run([CLI, *map(str, args)], check=True, timeout=300, stdout=subprocess.DEVNULL)
+
+
+def example_file(extension):
+    return SOURCE / "examples" / EXAMPLE / (EXAMPLE + extension)
+
+
+def test_dynamic_simulation_results_match_the_command_line(narv, tmp_path):
+    narv.keys("<Control>d")
+    window = narv.window("Dynamic Simulation")
+    # Typed, and Start pressed with the focus still in the field.
+    narv.type_into(window.child(name="Number of cycles", roleName="text"), "2")
+    narv.press(window, "Start")
+    box = narv.message_box(timeout=300)
+    assert box is not None, "no message at the end of the dynamic simulation"
+    assert "Simulation time: " in narv.message_text(box)
+    narv.press(box, "OK")
+    wait_for("the end of the run", lambda: narv.button(window, "Start").sensitive)
+    screenshot("dynamic-simulation")
+
+    # The results window shows the run's charts, one of them chosen by its menu.
+    narv.press(window, "Show Results")
+    results = narv.window("Show Results")
+    wait_for("the first chart", lambda: results.child(name="Flow Rates", roleName="filler"))
+    narv.menu("View Single Chart", "Dissolved Species", "S Oxygen O2 of all reactors",
+              window=results)
+    wait_for("the oxygen chart", lambda: results.clear_cache() or results.findChildren(
+        lambda n: n.name == "S Oxygen O2 of all reactors" and n.roleName == "filler",
+        isLambda=True))
+    screenshot("results-single")
+
+    # Saved through the file dialog, the results hold the same series as the command line's.
+    narv.keys("<Control>s")
+    dialog = narv.window("Save As")
+    saved = tmp_path / "desktop.rlt"
+    dialog.child(name="File name:", roleName="text").text = str(saved)
+    narv.press(dialog, "Save")
+    wait_for("the results file", lambda: saved.exists() and saved.stat().st_size > 0)
+    expected = tmp_path / "cli.rlt"
+    run_cli("simulate", "--model", example_file(".mod"), "--plant", example_file(".pln"),
+            "--variation", example_file(".vrt"), "--cycles", 2, "--results", expected)
+    run_cli("results", saved, "--csv", tmp_path / "desktop.csv")
+    run_cli("results", expected, "--csv", tmp_path / "cli.csv")
+    assert (tmp_path / "desktop.csv").read_bytes() == (tmp_path / "cli.csv").read_bytes()
+
+
+@pytest.mark.settings("[StartUp]", "ContSimulation=1")
+def test_continuous_simulation_matches_the_command_line(narv, tmp_path):
+    narv.menu("Computations", "Continuous Simulation")
+    window = narv.window("Continuous Simulation")
+    narv.type_into(window.child(name="Input file", roleName="text"), "measured.cin")
+    narv.type_into(window.child(name="Output file", roleName="text"), "desktop.cou")
+    narv.press(window, "Start")
+    output = narv.project_dir / "desktop.cou.csv"
+    wait_for("the end of the run", lambda: narv.button(window, "Start").sensitive
+             and output.exists(), timeout=300)
+    status = window.child(roleName="status bar")
+    assert status.name == "Continuous simulation not running"
+    screenshot("continuous-simulation")
+
+    expected = tmp_path / "cli.cou.csv"
+    run_cli("continuous", "--model", example_file(".mod"), "--plant", example_file(".pln"),
+            "--input", SOURCE / "examples" / EXAMPLE / "measured.cin.csv", "--output", expected)
+    assert output.read_bytes() == expected.read_bytes()
+
+
+def test_variation_editor_edits_and_saves(narv):
+    narv.keys("<Control><Alt>v")
+    variation = narv.window("Variation")
+    tabs = variation.child(roleName="page tab list")
+    tabs.child(name="Inflows", roleName="page tab").doActionNamed("Press")
+    grid = wait_for("the inflow grid", lambda: variation.child(name="Inflows", roleName="table"))
+    cells = [c for c in grid.children if c.roleName == "table cell"]
+    assert cells[0].name.strip() == "0.800"
+    screenshot("variation-inflows")
+
+    # A factor typed into the grid reaches the saved file, nothing else changes.
+    cells[0].click()
+    rawinput.typeText("0.9")
+    rawinput.pressKey("Return")
+    wait_for("the new factor", lambda: grid.clear_cache() or [
+        c for c in grid.children if c.roleName == "table cell"][0].name.strip() == "0.900")
+    narv.menu("Variation", "Save Variation")
+    question = narv.message_box(timeout=5)
+    if question is not None:
+        narv.press(question, "Yes")
+    path = narv.project_dir / (EXAMPLE + ".vrt")
+    wait_for("the saved variation", lambda: path.read_bytes() != example_file(".vrt").read_bytes())
+    saved = path.read_bytes().split(b"\r\n")
+    original = example_file(".vrt").read_bytes().split(b"\r\n")
+    assert saved[4].split()[0] == b"9.000E-0001"
+    assert saved[4].split()[1:] == original[4].split()[1:]
+    assert saved[5:] == original[5:]

@@ -22,6 +22,7 @@ DynamicSimulationWindow::DynamicSimulationWindow(RunWindowHost& host, QWidget* p
             if (entry.returnFocus)
                 m_cycles->setFocus();
         }
+        return entry.accepted;
     });
     m_allCycles = new QCheckBox("Show all cycles in plots", this);
     m_allCycles->setObjectName("chkAllCycles");
@@ -70,6 +71,8 @@ void DynamicSimulationWindow::buttonsChanged()
 
 void DynamicSimulationWindow::start()
 {
+    if (!commitEdits())
+        return;
     m_state.setChartSetup(m_host.chartSetup());
     guarded([this] { m_state.start(); });
     buttonsChanged();

@@ -34,6 +34,7 @@ RelaxationWindow::RelaxationWindow(RunWindowHost& host, QWidget* parent)
                 if (entry.returnFocus)
                     edit->setFocus();
             }
+            return entry.accepted;
         });
     }
     auto* row = new QHBoxLayout;
@@ -85,6 +86,8 @@ void RelaxationWindow::buttonsChanged()
 
 void RelaxationWindow::start()
 {
+    if (!commitEdits())
+        return;
     // The ticks before the run has taken its snapshot show the status unchanged.
     m_timer->start();
     guarded([this] { m_state.start(); });

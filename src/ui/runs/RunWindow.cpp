@@ -26,6 +26,11 @@ RunWindow::RunWindow(RunWindowHost& host, const char* caption, QWidget* parent)
     m_statusBar->setObjectName("StatusBar1");
     m_statusBar->setAccessibleName("Status");
     m_statusBar->setSizeGripEnabled(false);
+    // The status line reads as its message, so that screen readers (and test drivers) hear
+    // the run's state rather than the word "Status".
+    connect(m_statusBar, &QStatusBar::messageChanged, m_statusBar, [this](const QString& text) {
+        m_statusBar->setAccessibleName(text.isEmpty() ? QStringLiteral("Status") : text);
+    });
     outer->addWidget(m_statusBar);
     m_sinceEvents.start();
     m_sinceProgress.start();
@@ -64,16 +69,31 @@ void RunWindow::guarded(const std::function<void()>& action)
     }
 }
 
-void RunWindow::onLeaving(QLineEdit* edit, std::function<void()> check)
+void RunWindow::onLeaving(QLineEdit* edit, std::function<bool()> check)
 {
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, check = std::move(check)] {
-        if (m_checking || !edit->isModified())
-            return;
-        m_checking = true;
-        edit->setModified(false);
-        check();
-        m_checking = false;
-    });
+    m_checkedFields.push_back({edit, check});
+    connect(edit, &QLineEdit::editingFinished, this,
+            [this, edit, check = std::move(check)] { runCheck(edit, check); });
+}
+
+bool RunWindow::runCheck(QLineEdit* edit, const std::function<bool()>& check)
+{
+    if (m_checking || !edit->isModified())
+        return true;
+    m_checking = true;
+    edit->setModified(false);
+    const bool accepted = check();
+    m_checking = false;
+    return accepted;
+}
+
+bool RunWindow::commitEdits()
+{
+    for (const auto& [edit, check] : m_checkedFields) {
+        if (!runCheck(edit, check))
+            return false;
+    }
+    return true;
 }
 
 void RunWindow::setStatus(const std::string& text)

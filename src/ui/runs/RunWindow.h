@@ -7,6 +7,8 @@
 #include <QtWidgets/QWidget>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QBoxLayout;
 class QLineEdit;
@@ -53,8 +55,13 @@ protected:
     QLineEdit* addField(const char* name, const QString& label);
     // A user's action: an error it throws is shown, not passed to the event loop.
     void guarded(const std::function<void()>& action);
-    // Leaving an edit runs check once per change, also when its message takes the focus away.
-    void onLeaving(QLineEdit* edit, std::function<void()> check);
+    // Leaving an edit runs check (true: the entry was accepted) once per change, also when its
+    // message takes the focus away.
+    void onLeaving(QLineEdit* edit, std::function<bool()> check);
+    // Checks the edits changed but not left yet, as leaving them would: a run started by a
+    // shortcut or a screen reader's action, which leave the focus in the field, starts with
+    // what was typed. False when an entry was refused (its message was shown).
+    bool commitEdits();
 
     RunWindowHost& m_host;
 
@@ -65,6 +72,9 @@ private:
     QElapsedTimer m_sinceEvents;
     QElapsedTimer m_sinceProgress;
     bool m_checking = false;
+    std::vector<std::pair<QLineEdit*, std::function<bool()>>> m_checkedFields;
+
+    bool runCheck(QLineEdit* edit, const std::function<bool()>& check);
 };
 
 } // namespace narv

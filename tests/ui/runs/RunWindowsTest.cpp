@@ -111,6 +111,7 @@ private slots:
     void windowsShowTheirCaptionsNamesAndAccessibleNames();
     void relaxationRunsAndAStopEndsItWithinOneIteration();
     void relaxationRefusesATimeAboveTenSludgeAges();
+    void startChecksAFieldTypedButNotLeft();
     void integrationStopEndsTheRunInTheChunkItCameIn();
     void integrationStepByStepPausesAndContinues();
     void dynamicRunCannotStartTwiceAndStopRestoresTheInputs();
@@ -238,6 +239,33 @@ void RunWindowsTest::relaxationRefusesATimeAboveTenSludgeAges()
     QVERIFY(QString::fromStdString(host.recorded.messages[0]).startsWith("Number should be between"));
     QCOMPARE(field->text(), before);
     QCOMPARE(window.state().fieldText(RelaxationField::Particulate), before.toStdString());
+}
+
+// Start pressed by a shortcut or a screen reader leaves the focus in the field: the run
+// starts with what was typed, or not at all when it is refused.
+void RunWindowsTest::startChecksAFieldTypedButNotLeft()
+{
+    RecordingHost host;
+    RelaxationWindow relaxation(host);
+    relaxation.show();
+    auto* time = relaxation.findChild<QLineEdit*>("ed_timeXend");
+    time->setFocus();
+    time->selectAll();
+    QTest::keyClicks(time, "1e6");
+    button(relaxation, "btStart")->click();
+    QCOMPARE(host.recorded.messages.size(), std::size_t(1));
+    QCOMPARE(host.count("run starts"), 0);
+
+    DynamicSimulationWindow dynamic(host);
+    dynamic.show();
+    auto* cycles = dynamic.findChild<QLineEdit*>("ed_endtime");
+    cycles->setFocus();
+    cycles->selectAll();
+    QTest::keyClicks(cycles, "2");
+    whenStatus(dynamic, "Integration stands at ", [&] { button(dynamic, "btStop")->click(); });
+    button(dynamic, "btStart")->click();
+    QCOMPARE(host.count("run starts"), 1);
+    QCOMPARE(dynamic.state().cycleCountText(), std::string("2"));
 }
 
 void RunWindowsTest::integrationStopEndsTheRunInTheChunkItCameIn()
