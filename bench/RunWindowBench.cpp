@@ -30,26 +30,6 @@ std::unique_ptr<Workspace> benchmarkExample()
     return workspace;
 }
 
-class SilentDialogs : public UserDialogs {
-public:
-    void showMessage(const std::string&, const std::string&, Icon) override {}
-    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
-    {
-        return Answer::Cancel;
-    }
-    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
-    bool chooseProject(ProjectChooser&) override { return false; }
-};
-
 class BenchHost : public RunWindowHost {
 public:
     Workspace& workspace() override { return *m_workspace; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,43 @@ public:
     virtual bool chooseProject(ProjectChooser& chooser) = 0;
 
     void showError(const std::string& message) { showMessage(message, {}, Icon::Error); }
+};
+
+// Dialogs for a program that runs the windows without a person (screenshots, benchmarks):
+// nothing waits for a click; messages go to the stream given, if any, every question is
+// answered No or Cancel and every chooser is cancelled.
+class SilentDialogs : public UserDialogs {
+public:
+    explicit SilentDialogs(std::ostream* messages = nullptr) : m_messages(messages) {}
+
+    void showMessage(const std::string& text, const std::string& caption, Icon icon) override;
+    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
+    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
+    {
+        return Answer::Cancel;
+    }
+    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseOpenFile(const FileDialogOptions&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseSaveFile(const FileDialogOptions&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseDirectory(const std::filesystem::path&) override
+    {
+        return std::nullopt;
+    }
+    bool chooseProject(ProjectChooser&) override { return false; }
+
+private:
+    std::ostream* m_messages;
 };
 
 } // namespace narv

@@ -20,29 +20,6 @@ using namespace narv;
 
 namespace {
 
-class SilentDialogs : public UserDialogs {
-public:
-    void showMessage(const std::string& text, const std::string&, Icon) override
-    {
-        std::cerr << "message: " << text << '\n';
-    }
-    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
-    {
-        return Answer::Cancel;
-    }
-    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
-    bool chooseProject(ProjectChooser&) override { return false; }
-};
-
 void save(QWidget& window, const fs::path& out, const std::string& name, const QSize& screen)
 {
     const fs::path file = out / (name + "-" + std::to_string(screen.width()) + "x" +
@@ -75,7 +52,7 @@ int main(int argc, char** argv)
     for (const QSize screen : {QSize(1280, 800), QSize(1920, 1080)}) {
         TResultSet results;
         LoadResultsFile(argv[1], results);
-        SilentDialogs dialogs;
+        SilentDialogs dialogs(&std::cerr);
         QElapsedTimer clock;
         clock.start();
         // The offscreen screen is smaller than the sizes drawn here: no maximizing.

@@ -42,30 +42,6 @@ namespace {
 
 constexpr int kTitleBar = 26;
 
-// Nothing may wait for a click here: messages go to the terminal, questions get No.
-class SilentDialogs : public UserDialogs {
-public:
-    void showMessage(const std::string& text, const std::string&, Icon) override
-    {
-        std::cerr << "message: " << text << '\n';
-    }
-    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
-    {
-        return Answer::Cancel;
-    }
-    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
-    bool chooseProject(ProjectChooser&) override { return false; }
-};
-
 // A window as a window manager would frame it: a title bar with the caption above its grab.
 struct Placed {
     QWidget* window;
@@ -176,7 +152,7 @@ int main(int argc, char** argv)
         copyExample(program / "user", example);
 
     for (const QSize screen : {QSize(1280, 800), QSize(1920, 1080)}) {
-        SilentDialogs dialogs;
+        SilentDialogs dialogs(&std::cerr);
         MainWindow window(program, &dialogs);
         if (!window.startUp())
             return 1;
