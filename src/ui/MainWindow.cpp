@@ -500,12 +500,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-// --- windows of the later parts --------------------------------------------------------------
-
-void MainWindow::notAvailable(const std::string& window)
-{
-    m_dialogs.showMessage(window + " is not available in this version yet.");
-}
+// --- windows ---------------------------------------------------------------------------------
 
 ModelForm& MainWindow::modelForm()
 {

@@ -137,7 +137,6 @@ private:
     void buildToolBar();
     void buildStatusLines();
     void installHints();
-    void notAvailable(const std::string& window);
     ResultsWindowContext resultsContext();
     // After a run the results window, when open, shows the new charts.
     void refreshResultsWindow();
