@@ -14,6 +14,11 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libsimpleini-dev
+    # Charts are encoded with libpng's fast setting.
+    libpng-dev
+    # scripts/compare-outputs.sh runs the program at a fixed clock; bench/cli-times.sh times it.
+    faketime
+    hyperfine
     # Fuzzing of the readers (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
     clang
     libfuzzer-14-dev

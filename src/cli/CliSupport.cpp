@@ -5,7 +5,7 @@
 #include "core/NumberFormat.h"
 #include "shell/CaseFiles.h"
 #ifdef NARV_HAS_CHART_RENDERER
-#include "render/ChartRenderer.h"
+#include "cli/RendererModule.h"
 #endif
 
 #include <fmt/format.h>
@@ -194,7 +194,7 @@ std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
     if (results.FirstAutoChart >= 0)
         for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
             charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
-    return RenderChartsToDirectory(charts, directory);
+    return Renderer().renderChartsToDirectory(charts, directory);
 #else
     (void)results;
     (void)directory;

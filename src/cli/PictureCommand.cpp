@@ -6,7 +6,7 @@
 #include "shell/Workspace.h"
 
 #ifdef NARV_HAS_CHART_RENDERER
-#include "render/FlowschemeRenderer.h"
+#include "cli/RendererModule.h"
 #endif
 
 #include <fmt/format.h>
@@ -101,7 +101,7 @@ int runPicture(const CliArguments& arguments, std::ostream& out)
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ec);
         ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     }
-    RenderFlowschemePicture(picture, file, format, width, height);
+    Renderer().renderFlowschemePicture(picture, file, format, width, height);
     out << fmt::format("Flowscheme picture of {} x {} pixels written to {}\n", width, height,
                        file.string());
     return kExitSuccess;

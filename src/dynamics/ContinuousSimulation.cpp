@@ -15,6 +15,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 #include <exception>
 #include <ostream>
 
@@ -124,7 +125,9 @@ private:
     int m_startLine = 0;
 };
 
-void applyRow(const ContinuousInputRow& row, TModelDef& model, TPlantDef& plant)
+// convertedAt: the temperature the model's parameters were last converted to in this run.
+void applyRow(const ContinuousInputRow& row, TModelDef& model, TPlantDef& plant,
+              std::optional<double>& convertedAt)
 {
     plant.OperatingTemperature = row.temperature;
     plant.InfluentFlow = row.influentFlow;
@@ -136,7 +139,10 @@ void applyRow(const ContinuousInputRow& row, TModelDef& model, TPlantDef& plant)
         model.InfluentS[j] = row.SIn1[j];
     for (int j = 1; j <= model.NX; ++j)
         model.InfluentX[j] = row.XIn1[j];
+    if (convertedAt == plant.OperatingTemperature)
+        return; // the conversion is a function of the temperature alone
     ConvertToOperatingTemperature(model, plant.OperatingTemperature, model.BaseTemperature);
+    convertedAt = plant.OperatingTemperature;
 }
 
 void checkWritten(const std::ostream& out)
@@ -311,8 +317,9 @@ ContinuousOutcome ContinuousSimulation::run(RunControl& control, const Continuou
         // exactly rather than after a round trip through days.
         double clockHours = 0.0;
         writeRow(clockHours);
+        std::optional<double> convertedAt;
         for (const ContinuousInputRow& row : table.rows) {
-            applyRow(row, m_model, m_plant);
+            applyRow(row, m_model, m_plant, convertedAt);
             ++outcome.rowsApplied;
             if (clockHours < row.timeHours) {
                 const double end = row.timeHours / 24.0;

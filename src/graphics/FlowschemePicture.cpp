@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace narv {
@@ -358,6 +359,19 @@ FlowschemePicture BuildAIFlowschemePicture(const TPlantDef& plant, const TAIPlan
     drawReactorNumbers(p, lane2, P + A + 1, kLane2Flow);
     drawReactorNumbers(p, post, P + 2 * A + 1, kMiddle);
     return picture;
+}
+
+PictureFileFormat PictureFormatForFile(const std::filesystem::path& file)
+{
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".png")
+        return PictureFileFormat::Png;
+    if (extension == ".bmp")
+        return PictureFileFormat::Bmp;
+    throw RangeError(fmt::format("{}: the picture is written as PNG (.png) or bitmap (.bmp) only.",
+                                 file.string()));
 }
 
 } // namespace narv

@@ -3,6 +3,7 @@
 #include "plant/PlantDef.h"
 #include "special/AIPlant.h"
 
+#include <filesystem>
 #include <string>
 #include <variant>
 #include <vector>
@@ -75,5 +76,11 @@ FlowschemePicture BuildFlowschemePicture(const TPlantDef& plant);
 // The picture of a plant with A/I processes: polyvalent reactors, the two lanes, the
 // post-aeration reactors and the clarifier.
 FlowschemePicture BuildAIFlowschemePicture(const TPlantDef& plant, const TAIPlant& ai);
+
+enum class PictureFileFormat { Png, Bmp };
+
+// The format a file name asks for by its extension (".png" or ".bmp", any case); RangeError
+// for any other.
+PictureFileFormat PictureFormatForFile(const std::filesystem::path& file);
 
 } // namespace narv

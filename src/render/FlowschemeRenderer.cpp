@@ -79,19 +79,6 @@ void paint(QPainter& painter, const PictureText& text, int width, int height)
 
 } // namespace
 
-PictureFileFormat PictureFormatForFile(const std::filesystem::path& file)
-{
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".png")
-        return PictureFileFormat::Png;
-    if (extension == ".bmp")
-        return PictureFileFormat::Bmp;
-    throw RangeError(fmt::format("{}: the picture is written as PNG (.png) or bitmap (.bmp) only.",
-                                 file.string()));
-}
-
 void RenderFlowschemePicture(const FlowschemePicture& picture, const std::filesystem::path& file,
                              PictureFileFormat format, int width, int height)
 {

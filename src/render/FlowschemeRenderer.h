@@ -6,12 +6,6 @@
 
 namespace narv {
 
-enum class PictureFileFormat { Png, Bmp };
-
-// The format a file name asks for by its extension (".png" or ".bmp", any case); RangeError
-// for any other.
-PictureFileFormat PictureFormatForFile(const std::filesystem::path& file);
-
 inline constexpr int kDefaultPictureWidth = 800;
 inline constexpr int kDefaultPictureHeight = 600;
 
