@@ -519,6 +519,10 @@ std::string ModelEditor::cellText(ModelGrid grid, int row, int column) const
             return FormatCoefficient(m_model.NueX[p][column]);
         case ModelGrid::KineticsDissolved:
         case ModelGrid::KineticsParticulate:
+            // While the dialogs of a choice are open the cell already names the chosen type.
+            if (m_pending && m_pending->particulate == particulate && m_pending->process == p &&
+                m_pending->species == column)
+                return typeInfo(particulate, m_pending->newType)->name;
             return kineticCellText(particulate, p, column);
         default:
             break;

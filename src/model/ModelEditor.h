@@ -245,6 +245,8 @@ public:
     int kineticType(ModelGrid grid, int row, int column) const;
     // Choosing a type in the drop-down list of a cell starts the choice; the window follows
     // the returned steps. Choosing the cell's own type again goes through the dialogs as well.
+    // Until the choice ends the cell's text is the chosen type's name, so the dialogs open over
+    // a cell that already shows it; a refused type never shows.
     KineticStep chooseKineticType(ModelGrid grid, int row, int column, int type);
     const std::string& kineticMessage() const { return m_kineticMessage; }
     SecondSpeciesDialog secondSpeciesDialog() const;

@@ -1,6 +1,7 @@
 #include "model/ModelEditor.h"
 
 #include "SampleModels.h"
+#include "model/KineticTypes.h"
 #include "model/Temperature.h"
 
 #include <gtest/gtest.h>
@@ -452,8 +453,14 @@ TEST_F(ModelEditorTest, CancelInTheParameterDialogRestoresEveryValue)
 
     ASSERT_EQ(editor.chooseKineticType(ModelGrid::KineticsDissolved, 2, 4, 11),
               KineticStep::SecondSpecies);
+    // The dialogs open over a cell that already names the chosen type, and only that cell.
+    const std::string chosenName = DissolvedTypeInfo(11)->name;
+    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 2, 4), chosenName);
+    EXPECT_NE(editor.cellText(ModelGrid::KineticsDissolved, 2, 3), chosenName);
+    EXPECT_NE(editor.cellText(ModelGrid::KineticsDissolved, 1, 4), chosenName);
     EXPECT_EQ(editor.secondSpeciesDialog().preselected, 2); // species 3 after 1 and 2
     ASSERT_EQ(editor.confirmSecondSpecies(5), KineticStep::Parameter);
+    EXPECT_EQ(editor.cellText(ModelGrid::KineticsDissolved, 2, 4), chosenName);
     ParameterDialog& dialog = editor.parameterDialog();
     dialog.enterField(ParameterDialog::Field::OperatingValue, "9");
     dialog.enterField(ParameterDialog::Field::Coefficient, "0.2");

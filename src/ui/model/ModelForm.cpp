@@ -591,6 +591,8 @@ void ModelForm::closeEvent(QCloseEvent* event)
 void ModelForm::chooseKineticType(ModelGrid grid, int row, int column, int type)
 {
     KineticStep step = m_editor.chooseKineticType(grid, row, column, type);
+    // The cell names the chosen type before any dialog opens over it.
+    m_models.at(grid)->refreshTexts();
     for (;;) {
         switch (step) {
         case KineticStep::Refused:

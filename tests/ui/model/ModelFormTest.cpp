@@ -209,8 +209,10 @@ void ModelFormTest::kineticChoiceRunsTheSecondSpeciesAndParameterDialogs()
 {
     Editor editor;
     QStringList seen;
+    QStringList cellUnderDialog;
     editor.form.setDialogRunner([&](QDialog& dialog) {
         seen.append(dialog.windowTitle());
+        cellUnderDialog.append(editor.index(ModelGrid::KineticsDissolved, 1, 1).data().toString());
         if (auto* species = qobject_cast<InputSpeciesDialog*>(&dialog)) {
             // The cell's own species (1) is not offered: item 0 is species 2.
             species->list()->setCurrentRow(0);
@@ -225,6 +227,10 @@ void ModelFormTest::kineticChoiceRunsTheSecondSpeciesAndParameterDialogs()
     });
     editor.form.chooseKineticType(ModelGrid::KineticsDissolved, 1, 1, 5);
     QCOMPARE(seen, QStringList({"Input of 2.species", "Input kinetic parameters"}));
+    // Both dialogs open over a cell that already names the chosen type.
+    const QString chosen = QString::fromStdString(
+        ModelEditor::kineticTypeNames(ModelGrid::KineticsDissolved).at(5));
+    QCOMPARE(cellUnderDialog, QStringList({chosen, chosen}));
     const TModelDef& model = editor.model();
     QCOMPARE(model.TypeS[2][1], 5);
     QCOMPARE(model.Compound2S[2][1], 2);
