@@ -6,6 +6,8 @@
 #include "core/TextWriter.h"
 #include "model/Rates.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -552,6 +554,47 @@ void WriteReportFile(const std::filesystem::path& target, const ReportInput& inp
     const std::vector<std::string> lines =
         BuildReportLines(input, options, ReportMargin(ReportDestination::TextFile));
     writeFileAtomically(target, [&](std::ostream& out) { WriteReport(out, lines); });
+}
+
+std::vector<std::vector<std::string>> PaginateReport(const std::vector<std::string>& lines,
+                                                     int linesPerPage, const std::string& title,
+                                                     int margin)
+{
+    // Characters, not bytes: the lines are UTF-8 and "°" takes two bytes.
+    const auto length = [](const std::string& text) {
+        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    };
+    const std::size_t perPage = static_cast<std::size_t>(std::max(1, linesPerPage - 2));
+    std::vector<std::vector<std::string>> bodies;
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < lines.size();) {
+        if (!bodies.empty())
+            while (i < lines.size() && lines[i].empty())
+                ++i;
+        if (i == lines.size())
+            break;
+        const std::size_t end = std::min(lines.size(), i + perPage);
+        bodies.emplace_back(lines.begin() + static_cast<std::ptrdiff_t>(i),
+                            lines.begin() + static_cast<std::ptrdiff_t>(end));
+        for (; i < end; ++i)
+            width = std::max(width, length(lines[i]));
+    }
+    if (bodies.empty())
+        bodies.emplace_back();
+    std::vector<std::vector<std::string>> pages;
+    for (std::size_t n = 0; n < bodies.size(); ++n) {
+        std::string header = std::string(static_cast<std::size_t>(std::max(0, margin)), ' ') + title;
+        const std::string number = fmt::format("Page {} of {}", n + 1, bodies.size());
+        const std::size_t used = length(header) + 2 + number.size();
+        header.append(used < width ? width - used + 2 : 2, ' ');
+        header += number;
+        std::vector<std::string> page{std::move(header), std::string()};
+        page.insert(page.end(), bodies[n].begin(), bodies[n].end());
+        pages.push_back(std::move(page));
+    }
+    return pages;
 }
 
 std::string ReportSavedMessage(const std::string& fileName, const std::string& directory)

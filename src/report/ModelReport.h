@@ -84,6 +84,14 @@ void WriteReport(std::ostream& out, const std::vector<std::string>& lines);
 void WriteReportFile(const std::filesystem::path& target, const ReportInput& input,
                      const TPrintOptions& options);
 
+// The printed report cut into pages of linesPerPage lines. Every page starts with a header, the
+// margin, the title and, right-aligned over the widest report line, "Page n of m", and an empty
+// line; a page after the first does not start with empty report lines. A page of fewer than
+// three lines still takes one report line.
+std::vector<std::vector<std::string>> PaginateReport(const std::vector<std::string>& lines,
+                                                     int linesPerPage, const std::string& title,
+                                                     int margin);
+
 // The message after the text file is written.
 std::string ReportSavedMessage(const std::string& fileName, const std::string& directory);
 

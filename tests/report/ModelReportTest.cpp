@@ -383,5 +383,38 @@ TEST(ModelReport, FilesNameJoinsDirectoryAndBaseName)
               (fs::path("/home/u/models") / "asm1").string());
 }
 
+TEST(ModelReport, PrintedPagesCarryAHeaderAndStartWithText)
+{
+    // 7 lines, "°" counting as one character of the widest line.
+    const std::vector<std::string> lines = {"",   "       Name of the model: cn", "",
+                                            "       a", "",  "",
+                                            "       at 15.00\u00b0C   at 20.00\u00b0C"};
+    const auto pages = PaginateReport(lines, 5, "cn", 7);
+    ASSERT_EQ(pages.size(), 3U);
+    const std::size_t width = 7 + std::string("at 15.00 C   at 20.00 C").size();
+    for (std::size_t n = 0; n < pages.size(); ++n) {
+        const std::string number = "Page " + std::to_string(n + 1) + " of 3";
+        const std::string& header = pages[n].at(0);
+        EXPECT_EQ(header.rfind("       cn  ", 0), 0U) << header;
+        EXPECT_EQ(header.size(), width) << header;
+        EXPECT_EQ(header.substr(header.size() - number.size()), number);
+        EXPECT_EQ(pages[n].at(1), "");
+        EXPECT_LE(pages[n].size(), 5U);
+    }
+    // Three report lines to a page; the empty lines at the top of pages 2 and 3 are left out.
+    EXPECT_EQ(pages[0], (std::vector<std::string>{pages[0][0], "", "", lines[1], ""}));
+    EXPECT_EQ(pages[1], (std::vector<std::string>{pages[1][0], "", lines[3], "", ""}));
+    EXPECT_EQ(pages[2], (std::vector<std::string>{pages[2][0], "", lines[6]}));
+
+    // A title wider than the text, a page too small for the header, an empty report.
+    const auto narrow = PaginateReport({"x", "y"}, 1, "a long model name", 0);
+    ASSERT_EQ(narrow.size(), 2U);
+    EXPECT_EQ(narrow[0][0], "a long model name  Page 1 of 2");
+    EXPECT_EQ(narrow[1].back(), "y");
+    const auto empty = PaginateReport({}, 60, "m", 7);
+    ASSERT_EQ(empty.size(), 1U);
+    EXPECT_EQ(empty[0][0], "       m  Page 1 of 1");
+}
+
 } // namespace
 } // namespace narv

@@ -258,8 +258,10 @@ int main(int argc, char** argv)
                 QPrinter printer(QPrinter::HighResolution);
                 printer.setOutputFormat(QPrinter::PdfFormat);
                 printer.setOutputFileName(ToQString(out / "report-print.pdf"));
-                PrintReportLines(printer, BuildReportLines(input, InitialPrintOptions(true),
-                                                           ReportMargin(ReportDestination::Printer)));
+                PrintReportLines(printer,
+                                 BuildReportLines(input, InitialPrintOptions(true),
+                                                  ReportMargin(ReportDestination::Printer)),
+                                 input.model.ModelName);
             }
         }
         {

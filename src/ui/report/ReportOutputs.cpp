@@ -58,7 +58,7 @@ bool ReportOutputs::print(const ReportInput& input, const TPrintOptions& options
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (m_runDialog(dialog) != QDialog::Accepted)
         return false;
-    return PrintReportLines(device, lines) > 0;
+    return PrintReportLines(device, lines, input.model.ModelName) > 0;
 }
 
 } // namespace narv

@@ -1,5 +1,7 @@
 #include "ui/report/ReportPrinting.h"
 
+#include "report/ModelReport.h"
+
 #include <QtGui/QFontDatabase>
 #include <QtGui/QFontInfo>
 #include <QtGui/QPagedPaintDevice>
@@ -21,7 +23,8 @@ QFont ReportFont(int pointSize)
     return font;
 }
 
-int PrintReportLines(QPagedPaintDevice& device, const std::vector<std::string>& lines)
+int PrintReportLines(QPagedPaintDevice& device, const std::vector<std::string>& lines,
+                     const std::string& title)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -29,21 +32,18 @@ int PrintReportLines(QPagedPaintDevice& device, const std::vector<std::string>& 
     painter.setFont(ReportFont(6));
     const QFontMetrics metrics = painter.fontMetrics();
     const int lineHeight = std::max(1, metrics.lineSpacing());
-    const int pageHeight = painter.viewport().height();
-    const int linesPerPage = std::max(1, pageHeight / lineHeight);
-    int pages = 1;
-    int onPage = 0;
-    for (const std::string& line : lines) {
-        if (onPage == linesPerPage) {
+    const int linesPerPage = std::max(1, painter.viewport().height() / lineHeight);
+    const auto pages =
+        PaginateReport(lines, linesPerPage, title, ReportMargin(ReportDestination::Printer));
+    for (std::size_t n = 0; n < pages.size(); ++n) {
+        if (n > 0)
             device.newPage();
-            ++pages;
-            onPage = 0;
-        }
-        painter.drawText(0, onPage * lineHeight + metrics.ascent(), QString::fromStdString(line));
-        ++onPage;
+        int row = 0;
+        for (const std::string& line : pages[n])
+            painter.drawText(0, row++ * lineHeight + metrics.ascent(), QString::fromStdString(line));
     }
     painter.end();
-    return pages;
+    return static_cast<int>(pages.size());
 }
 
 } // namespace narv
