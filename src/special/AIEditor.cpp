@@ -33,6 +33,43 @@ void checkLane(int lane)
 
 } // namespace
 
+GridRows AIStateGrid(const GridRows& standard, const TAIPlant& ai, const TPlantDef& plant)
+{
+    if (standard.empty())
+        return {};
+    const std::size_t columns = standard[0].size();
+    // The standard title row: the label column, the flow, the species, the oxygen consumption.
+    if (columns < 3)
+        return standard;
+    const std::size_t firstCompartment =
+        standard.size() - static_cast<std::size_t>(std::max(0, plant.CompartmentCount));
+    const auto compartmentOf = [&](std::size_t standardRow) {
+        return standardRow >= firstCompartment && standardRow > 0
+                   ? static_cast<int>(standardRow - firstCompartment) + 1
+                   : 0;
+    };
+    const auto labelRow = [&](const char* title, auto label) {
+        std::vector<GridCell> row{GridCell{title, false}};
+        for (std::size_t r = 1; r < standard.size(); ++r) {
+            const int c = compartmentOf(r);
+            row.push_back(GridCell{c > 0 ? label(ai, plant, c) : std::string(), false});
+        }
+        return row;
+    };
+    GridRows rows;
+    for (std::size_t column = 0; column < columns; ++column) {
+        std::vector<GridCell> row;
+        for (const std::vector<GridCell>& standardRow : standard)
+            row.push_back(column < standardRow.size() ? standardRow[column] : GridCell{});
+        rows.push_back(std::move(row));
+        if (column == 0)
+            rows.push_back(labelRow(" Type", AIStateGridLabel));
+        if (column == columns - 2)
+            rows.push_back(labelRow("", AIFeedLabel));
+    }
+    return rows;
+}
+
 AIDefinitionView AIPlantEditor::refresh()
 {
     TPlantDef& plant = m_plant;
@@ -197,19 +234,18 @@ void AIControlLoopList::setActive(int lane, int entry, bool active)
     m_plant.ControlLoopsActive = AnyAIControlLoopActive(m_plant, m_ai);
 }
 
-std::string AIControlLoopList::chooseKind(int lane, int entry, bool onOff)
+AIControlLoopList::KindChoice AIControlLoopList::chooseKind(int lane, int entry, bool onOff)
 {
     checkLane(lane);
-    std::string message;
+    if (entry < 0 || entry > lastEntry())
+        throwIndexError(entry, 0, lastEntry());
+    KindChoice choice{onOff, {}};
     if (entry == kLaneLoopEntry && !onOff) {
-        message = kOnlyOnOffMessage;
-        onOff = true;
+        choice.message = kOnlyOnOffMessage;
+        choice.onOff = true;
     }
-    TControlLoopDef& loop = m_ai.LaneLoops[lane][entry];
-    if (loop.OnOff != onOff)
-        m_modified = true;
-    loop.OnOff = onOff;
-    return message;
+    m_modified = true;
+    return choice;
 }
 
 void AIControlLoopList::copyToOtherLane(int lane, int entry)

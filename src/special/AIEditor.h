@@ -4,6 +4,7 @@
 #include "dynamics/VariationEditor.h"
 #include "model/ModelDef.h"
 #include "plant/PlantDef.h"
+#include "plant/PlantEditor.h"
 #include "special/AIPlant.h"
 
 #include <string>
@@ -78,6 +79,12 @@ private:
     bool m_modified = false;
 };
 
+// The "State of plant" grid of the A/I editor, made from the standard page (PlantEditor's
+// statePage) turned over: the influents and compartments are its columns, headed by their
+// labels; below the title row the row " Type" gives each compartment's role, and below the
+// species a row marks the lane-1 compartments "with feed" and the lane-2 ones "without feed".
+GridRows AIStateGrid(const GridRows& standard, const TAIPlant& ai, const TPlantDef& plant);
+
 // The A/I control-loop list ("Control Loops AI"): one page per lane with the entries
 // 0..4 + ReactorCount of that lane's table.
 class AIControlLoopList {
@@ -97,8 +104,14 @@ public:
 
     // Ticking or unticking: the entry's flag, then ControlLoopsActive over both tables.
     void setActive(int lane, int entry, bool active);
-    // Choosing the controller kind; the lane loop stays on/off. Returns the message to show.
-    std::string chooseKind(int lane, int entry, bool onOff);
+    // Choosing the controller kind marks the plant modified and gives the kind the settings
+    // dialog opens with: the lane loop stays on/off (with kOnlyOnOffMessage). The entry keeps
+    // its kind until the dialog's OK stores its copy; after Cancel the row shows it again.
+    struct KindChoice {
+        bool onOff = true;
+        std::string message; // empty for none
+    };
+    KindChoice chooseKind(int lane, int entry, bool onOff);
     // "Yes" to kCopyLoopQuestion: the whole record goes to the same entry of the other lane.
     void copyToOtherLane(int lane, int entry);
 

@@ -2,6 +2,7 @@
 #include "special/AIEditor.h"
 
 #include "core/Error.h"
+#include "plant/ControlLoopEditor.h"
 #include "plant/ControlLoops.h"
 #include "plant/ModelSetup.h"
 
@@ -136,6 +137,46 @@ TEST_F(AISetUp, RolesLabelsAndTwins)
     EXPECT_EQ(plant.Volume[6], 70.0);
 }
 
+TEST_F(AISetUp, StateGridTurnsTheStandardPageWithTypeAndFeedRows)
+{
+    ai.PolyvalentCount = 1;
+    ai.LaneCompartmentCount = 2;
+    ai.PostAerationCount = 1;
+    plant.ReactorCount = 6;
+    plant.CompartmentCount = 7;
+    plant.InfluentFlow = 100.0;
+    PlantEditor page(model, plant, state);
+    const GridRows standard = page.statePage();
+    const GridRows rows = AIStateGrid(standard, ai, plant);
+    const std::size_t columns = standard[0].size(); // label, flow, species, oxygen
+    ASSERT_EQ(rows.size(), columns + 2);
+    const std::size_t firstCompartment = standard.size() - 7;
+    for (std::size_t r = 0; r < standard.size(); ++r) {
+        // Every influent and compartment is a column of its own, the cells turned over.
+        ASSERT_EQ(rows[0].size(), standard.size());
+        EXPECT_EQ(rows[0][r], standard[r][0]);
+        EXPECT_EQ(rows[2][r], standard[r][1]);
+        EXPECT_EQ(rows[3][r], standard[r][2]);
+        EXPECT_EQ(rows[columns - 1][r], standard[r][columns - 2]); // the last species
+        EXPECT_EQ(rows[columns + 1][r], standard[r][columns - 1]); // oxygen consumption
+    }
+    EXPECT_EQ(rows[1][0].text, " Type");
+    EXPECT_EQ(rows[columns + 1][0].text, "Oxygen consumption");
+    const std::vector<std::string> types = {"polyv.",    "lane 1", "lane 1", "lane 2",
+                                            "lane 2",    "post-aer.", ""};
+    const std::vector<std::string> feeds = {"", "with feed", "with feed", "without feed",
+                                            "without feed", "", ""};
+    for (std::size_t k = 0; k < 7; ++k) {
+        EXPECT_EQ(rows[1][firstCompartment + k].text, types[k]) << k;
+        EXPECT_EQ(rows[columns][firstCompartment + k].text, feeds[k]) << k;
+    }
+    // The influent columns carry neither a role nor a feed mark.
+    ASSERT_GE(firstCompartment, 2U);
+    EXPECT_EQ(rows[1][1].text, "");
+    EXPECT_EQ(rows[columns][1].text, "");
+    EXPECT_EQ(standard[1][0].text, "1.influent");
+}
+
 struct AIEditing : AISetUp {
     AIEditing()
     {
@@ -230,10 +271,31 @@ TEST_F(AIEditing, ControlLoopListCaptionsAndRules)
     EXPECT_EQ(list.entryCaption(12), "Kla of Reactor 8");
     EXPECT_EQ(list.entryLine(2, 0), "Signal to control Lane");
 
-    EXPECT_EQ(list.chooseKind(1, 0, false), kOnlyOnOffMessage);
+    const TAIPlant before = ai;
+    const AIControlLoopList::KindChoice lane = list.chooseKind(1, 0, false);
+    EXPECT_EQ(lane.message, kOnlyOnOffMessage);
+    EXPECT_TRUE(lane.onOff);
+    EXPECT_TRUE(list.modified());
+    // The entry keeps its kind until the settings dialog's OK: Cancel leaves the equation as it
+    // was, OK stores the on/off copy with the slope cleared.
+    ASSERT_FALSE(ai.LaneLoops[1][7].OnOff);
+    const AIControlLoopList::KindChoice kla = list.chooseKind(1, 7, true);
+    EXPECT_EQ(kla.message, "");
+    EXPECT_TRUE(kla.onOff);
+    {
+        ControlLoopDialog cancelled(model, plant, ai.LaneLoops[1][7], list.entryCaption(7),
+                                    kla.onOff);
+        EXPECT_TRUE(cancelled.onOff());
+        EXPECT_EQ(cancelled.copy().Steigung, 0.0);
+    }
+    EXPECT_FALSE(ai.LaneLoops[1][7].OnOff);
+    EXPECT_EQ(ai.LaneLoops[1][7].Steigung, before.LaneLoops[1][7].Steigung);
     EXPECT_TRUE(ai.LaneLoops[1][0].OnOff);
-    EXPECT_EQ(list.chooseKind(1, 7, true), "");
+    ControlLoopDialog confirmed(model, plant, ai.LaneLoops[1][7], list.entryCaption(7), kla.onOff);
+    confirmed.ok();
     EXPECT_TRUE(ai.LaneLoops[1][7].OnOff);
+    EXPECT_EQ(ai.LaneLoops[1][7].Steigung, 0.0);
+    EXPECT_THROW(list.chooseKind(3, 1, true), Error);
 
     list.setActive(1, 0, true);
     EXPECT_TRUE(plant.ControlLoopsActive);

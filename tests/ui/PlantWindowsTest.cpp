@@ -22,6 +22,7 @@
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QTabBar>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QTableView>
 
@@ -114,6 +115,7 @@ private slots:
     void sbrPageRefusesTooManyTimeslicesAndHoldsAnUnbalancedCycle();
     void graphicIsDrawnForEveryExampleAndSaved();
     void closingTheEditorTellsTheShell();
+    void typedFieldsAreCheckedWhenTheirPageOrDialogIsLeft();
     void anotherLoadedPlantTypeChangesThePages();
     void aiEditorShowsCountsTypesAndTwinVolumes();
     void aiControlLoopsKeepTheLaneOnOffAndCopyToTheOtherLane();
@@ -401,6 +403,77 @@ void PlantWindowsTest::closingTheEditorTellsTheShell()
     QCOMPARE(plant.closed, 1);
 }
 
+void PlantWindowsTest::typedFieldsAreCheckedWhenTheirPageOrDialogIsLeft()
+{
+    Plant plant("asm1-benchmark");
+    plant.windows->showPlantEditor(WindowPort::PlantPage::Definition);
+    PlantEditorWindow& editor = plant.editor();
+    editor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto* pages = plant.find<QTabWidget>(&editor, "PageControl1");
+    const int definition = pages->currentIndex();
+    TPlantDef& p = plant.workspace.plant;
+    const double saturation = p.O2Saturation;
+    const double influent = p.InfluentFlow;
+
+    // Text typed into two fields whose checks have not run: leaving the page checks both, and
+    // a refusal keeps the page with the field focused.
+    QLineEdit* sosat = plant.field("ed_sosat");
+    QLineEdit* flow = plant.field("ed_Q");
+    flow->setText(QStringLiteral("123"));
+    flow->setModified(true);
+    sosat->setFocus();
+    sosat->setText(QStringLiteral("abc"));
+    sosat->setModified(true);
+    QTabBar* tabs = pages->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(definition + 1).center());
+    QCOMPARE(pages->currentIndex(), definition);
+    QCOMPARE(QString::fromStdString(plant.dialogs.messages.back()),
+             QStringLiteral("Input isn't a valid number"));
+    QCOMPARE(p.O2Saturation, saturation);
+    QCOMPARE(p.InfluentFlow, 123.0);
+    QCOMPARE(QApplication::focusWidget(), sosat);
+
+    // Closing the dialog checks them as well; a refusal keeps it open.
+    sosat->setText(QStringLiteral("-1"));
+    sosat->setModified(true);
+    QVERIFY(!editor.close());
+    QVERIFY(editor.isVisible());
+    QCOMPARE(plant.closed, 0);
+    QCOMPARE(p.O2Saturation, saturation);
+
+    sosat->setText(QStringLiteral("9.5"));
+    sosat->setModified(true);
+    flow->setText(QStringLiteral("77"));
+    flow->setModified(true);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(definition + 1).center());
+    QCOMPARE(pages->currentIndex(), definition + 1);
+    QCOMPARE(p.O2Saturation, 9.5);
+    QCOMPARE(p.InfluentFlow, 77.0);
+    QVERIFY(p.InfluentFlow != influent);
+    QVERIFY(editor.close());
+    QCOMPARE(plant.closed, 1);
+
+    // OK of the control-loop settings dialog: a refused field keeps the dialog open and the
+    // entry unchanged.
+    plant.windows->showControlLoops();
+    ControlLoopsWindow* loops = plant.windows->controlLoops();
+    loops->activeBox(1)->click();
+    const TControlLoopDef before = p.ControlLoops[1];
+    bool stayedOpen = false;
+    loops->setDialogRunner([&](ControlLoopDialogWindow& dialog) {
+        QLineEdit* upper = dialog.field(ControlLoopDialog::ErwartetX);
+        upper->setText(QStringLiteral("-5"));
+        upper->setModified(true);
+        dialog.accept();
+        stayedOpen = dialog.result() != QDialog::Accepted;
+        return false;
+    });
+    plant.choose(loops->typeChoice(1), 1);
+    QVERIFY(stayedOpen);
+    QCOMPARE(p.ControlLoops[1].ErwartetX, before.ErwartetX);
+}
+
 void PlantWindowsTest::anotherLoadedPlantTypeChangesThePages()
 {
     Plant plant("asm1-benchmark");
@@ -439,14 +512,20 @@ void PlantWindowsTest::aiEditorShowsCountsTypesAndTwinVolumes()
     QVERIFY(grid->setData(grid->index(lane1 - 1, 1), QStringLiteral("500"), Qt::EditRole));
     QCOMPARE(plant.workspace.plant.Volume[lane2], 500.0);
 
-    // The feed column of the state page marks the lanes.
+    // The state page has a column per compartment, the row " Type" of their roles and, below
+    // the species, the row that marks the lanes.
     auto* state = plant.find<QTableView>(&editor, "sg_state");
     QAbstractItemModel* rows = state->model();
-    bool withFeed = false;
-    for (int r = 0; r < rows->rowCount(); ++r)
-        withFeed = withFeed ||
-                   rows->index(r, rows->columnCount() - 1).data().toString() == "with feed";
-    QVERIFY(withFeed);
+    const int lane1Column = rows->columnCount() - plant.workspace.plant.CompartmentCount + lane1 - 1;
+    const int lane2Column = lane1Column + ai.LaneCompartmentCount;
+    QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral(" Type"));
+    QCOMPARE(rows->index(0, lane1Column).data().toString(), QStringLiteral("lane 1"));
+    const int feedRow = rows->rowCount() - 2;
+    QCOMPARE(rows->index(feedRow - 1, 0).data().toString(),
+             QString::fromStdString(plant.workspace.model.NameX[plant.workspace.model.NX]));
+    QCOMPARE(rows->index(feedRow, lane1Column).data().toString(), QStringLiteral("with feed"));
+    QCOMPARE(rows->index(feedRow, lane2Column).data().toString(), QStringLiteral("without feed"));
+    QCOMPARE(rows->index(feedRow + 1, 0).data().toString(), QStringLiteral("Oxygen consumption"));
 
     // Too many polyvalent reactors are refused with the message and lowered.
     QComboBox* knp = plant.choice("cb_knp");
@@ -485,13 +564,32 @@ void PlantWindowsTest::aiControlLoopsKeepTheLaneOnOffAndCopyToTheOtherLane()
              QString::fromLatin1(kCopyLoopQuestion));
     QVERIFY(!plant.workspace.ai.LaneLoops[2][0].Active);
 
-    // Yes copies the entry to the other lane.
+    // Cancel keeps the entry's kind and the row shows it again; Yes copies the entry as it is
+    // to the other lane.
+    TAIPlant& ai = plant.workspace.ai;
     loops->activeBox(1, 7)->click();
+    QVERIFY(!ai.LaneLoops[1][7].OnOff);
+    const double slope = ai.LaneLoops[1][7].Steigung;
+    plant.dialogs.yesNo = {true};
+    plant.choose(loops->typeChoice(1, 7), 0); // "On/Off", cancelled
+    QVERIFY(!ai.LaneLoops[1][7].OnOff);
+    QCOMPARE(ai.LaneLoops[1][7].Steigung, slope);
+    QCOMPARE(loops->typeChoice(1, 7)->currentText(), QStringLiteral("Equation"));
+    QCOMPARE(ai.LaneLoops[2][7].Active, true);
+    QCOMPARE(ai.LaneLoops[2][7].OnOff, false);
+    QVERIFY(loops->activeBox(2, 7)->isChecked());
+
+    // OK stores the chosen kind, which Yes copies as well.
+    loops->setDialogRunner([](ControlLoopDialogWindow& dialog) {
+        dialog.accept();
+        return true;
+    });
     plant.dialogs.yesNo = {true};
     plant.choose(loops->typeChoice(1, 7), 0);
-    QCOMPARE(plant.workspace.ai.LaneLoops[2][7].Active, true);
-    QCOMPARE(plant.workspace.ai.LaneLoops[2][7].OnOff, true);
-    QVERIFY(loops->activeBox(2, 7)->isChecked());
+    QVERIFY(ai.LaneLoops[1][7].OnOff);
+    QCOMPARE(ai.LaneLoops[1][7].Steigung, 0.0);
+    QVERIFY(ai.LaneLoops[2][7].OnOff);
+    QCOMPARE(loops->typeChoice(2, 7)->currentText(), QStringLiteral("On/Off"));
 }
 
 void PlantWindowsTest::everyControlHasAnAccessibleName()

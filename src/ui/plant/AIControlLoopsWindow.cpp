@@ -138,17 +138,18 @@ void AIControlLoopsWindow::changed()
 
 void AIControlLoopsWindow::typeChosen(int lane, int entry, bool onOff)
 {
-    const std::string message = m_list.chooseKind(lane, entry, onOff);
-    if (!message.empty()) {
-        m_dialogs.showMessage(message);
-        onOff = true;
+    const AIControlLoopList::KindChoice choice = m_list.chooseKind(lane, entry, onOff);
+    if (!choice.message.empty()) {
+        m_dialogs.showMessage(choice.message);
         showRow(lane, entry);
     }
     changed();
     TControlLoopDef& loop = m_workspace.ai.LaneLoops[lane][entry];
     ControlLoopDialog dialog(m_workspace.model, m_workspace.plant, loop, m_list.entryCaption(entry),
-                             onOff, entry == kLaneLoopEntry);
+                             choice.onOff, entry == kLaneLoopEntry);
     ControlLoopDialogWindow window(dialog, m_dialogs, this);
+    // OK stores the copy with the chosen kind; Cancel leaves the entry, whose kind the row shows
+    // again below.
     m_runDialog(window);
     if (m_dialogs.askYesNo(kCopyLoopQuestion, {}, UserDialogs::Icon::Information)) {
         m_list.copyToOtherLane(lane, entry);

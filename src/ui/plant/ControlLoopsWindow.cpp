@@ -108,11 +108,11 @@ ControlLoopDialogWindow::ControlLoopDialogWindow(ControlLoopDialog& dialog, User
     layout->addRow(buttons);
 }
 
-void ControlLoopDialogWindow::leave(ControlLoopDialog::Field field)
+bool ControlLoopDialogWindow::leave(ControlLoopDialog::Field field)
 {
     QLineEdit* edit = m_fields[field];
     if (edit == nullptr || m_checking || !edit->isModified())
-        return;
+        return true;
     m_checking = true;
     const ControlLoopEntry entry = m_dialog.enterField(field, edit->text().toStdString());
     if (!entry.message.empty())
@@ -122,13 +122,16 @@ void ControlLoopDialogWindow::leave(ControlLoopDialog::Field field)
     if (!entry.accepted && entry.returnFocus)
         edit->setFocus();
     m_checking = false;
+    return entry.accepted;
 }
 
 void ControlLoopDialogWindow::accept()
 {
-    // What is still being typed counts as left.
+    // What is still being typed counts as left; a refused field keeps the dialog open with the
+    // focus.
     for (int field = 0; field < ControlLoopDialog::kFieldCount; ++field)
-        leave(static_cast<ControlLoopDialog::Field>(field));
+        if (!leave(static_cast<ControlLoopDialog::Field>(field)))
+            return;
     m_dialog.ok();
     QDialog::accept();
 }

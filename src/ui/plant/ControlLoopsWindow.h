@@ -36,7 +36,7 @@ public:
     void accept() override;
 
 private:
-    void leave(ControlLoopDialog::Field field);
+    bool leave(ControlLoopDialog::Field field);
 
     ControlLoopDialog& m_dialog;
     UserDialogs& m_dialogs;

@@ -8,6 +8,7 @@
 #include "ui/plant/GridTableModel.h"
 #include "ui/plant/SbrPage.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
@@ -23,6 +24,8 @@
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QTableView>
 #include <QtWidgets/QVBoxLayout>
+
+#include <utility>
 
 namespace narv {
 namespace {
@@ -76,7 +79,25 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
     m_pages->addTab(buildInfluentPage(), tr("Influent concentrations"));
     m_pages->addTab(buildStatePage(), tr("State of plant"));
     m_pageBefore = m_pages->currentWidget();
+    // Leaving a page takes over what is typed on it. The tab bar reports the click before it
+    // changes the page, so a refused field keeps its page and the focus.
+    connect(m_pages, &QTabWidget::tabBarClicked, this, [this](int index) {
+        if (!m_showing && index >= 0 && index != m_pages->currentIndex()) {
+            m_keepPage = !commit();
+            // The refused field has the focus again; it gets it back after the page returns.
+            m_refusedField = m_keepPage ? QApplication::focusWidget() : nullptr;
+            // Only the page change this click makes is held back.
+            QTimer::singleShot(0, this, [this] { m_keepPage = false; });
+        }
+    });
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        if (std::exchange(m_keepPage, false)) {
+            const QSignalBlocker block(m_pages);
+            m_pages->setCurrentWidget(m_pageBefore);
+            if (m_refusedField != nullptr)
+                m_refusedField->setFocus();
+            return;
+        }
         // Leaving the SBR page: the cycle must be usable first.
         if (!m_showing && m_pageBefore == m_sbrPage && m_pages->currentWidget() != m_sbrPage &&
             m_pages->isTabVisible(m_pages->indexOf(m_sbrPage)) && !leavingSbrPageAllowed(true)) {
@@ -123,7 +144,9 @@ QComboBox* PlantEditorWindow::addChoice(const char* name)
 {
     auto* box = new QComboBox;
     box->setObjectName(QString::fromLatin1(name));
+    // The lists hold reactor numbers up to 18: a few digits wide on any screen.
     box->setMinimumWidth(60);
+    box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 48);
     return box;
 }
 
@@ -231,6 +254,7 @@ QWidget* PlantEditorWindow::buildDefinitionPage()
             tr("into reactor (2. influent):"));
     addFlow(2, tr("Return sludge flowrate (m3/d):"), r, m_targets[PlantTarget::ReturnReactor],
             tr("into reactor (return sludge):"));
+    influentLayout->setColumnStretch(4, 1);
 
     auto* recirculations = new QGroupBox(tr("Internal recirculations"));
     auto* recircLayout = new QGridLayout(recirculations);
@@ -248,6 +272,7 @@ QWidget* PlantEditorWindow::buildDefinitionPage()
     addRecirculation(1, tr("2. Recirculation flowrate (m3/d):"), rez2,
                      m_targets[PlantTarget::Recirc2From], m_targets[PlantTarget::Recirc2To],
                      tr(" (2. recirculation)"));
+    recircLayout->setColumnStretch(6, 1);
 
     auto* operation = new QGroupBox(tr("Operation"));
     auto* operationLayout = new QFormLayout(operation);
@@ -399,21 +424,7 @@ GridRows PlantEditorWindow::stateRows()
     GridRows rows = m_editor.statePage();
     if (!aiPlant())
         return rows;
-    // The roles of the compartments and which lane is fed, beside their rows.
-    const TPlantDef& plant = m_workspace.plant;
-    const int firstCompartmentRow = static_cast<int>(rows.size()) - plant.CompartmentCount;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const int c = static_cast<int>(r) - firstCompartmentRow + 1;
-        std::string type = r == 0 ? " Type" : "";
-        std::string feed;
-        if (r > 0 && c >= 1) {
-            type = AIStateGridLabel(m_workspace.ai, plant, c);
-            feed = AIFeedLabel(m_workspace.ai, plant, c);
-        }
-        rows[r].insert(rows[r].begin() + 1, GridCell{type, false});
-        rows[r].push_back({feed, false});
-    }
-    return rows;
+    return AIStateGrid(rows, m_workspace.ai, m_workspace.plant);
 }
 
 void PlantEditorWindow::aiCountChosen(std::string (AIPlantEditor::*change)(int), int count)
@@ -550,7 +561,7 @@ void PlantEditorWindow::reloadGrids()
     }
 }
 
-void PlantEditorWindow::showDefinition()
+void PlantEditorWindow::showDefinition(bool keepTyped)
 {
     const PlantDefinitionView& view = m_editor.view();
     const TPlantDef& plant = m_workspace.plant;
@@ -576,6 +587,9 @@ void PlantEditorWindow::showDefinition()
         {PlantField::OperatingTemperature, &view.temperatureText}};
     for (const auto& [field, text] : texts) {
         QLineEdit* edit = m_fields[field];
+        // Text typed into another field and not checked yet stays for its own check.
+        if (keepTyped && edit->isModified())
+            continue;
         if (field == PlantField::OperatingTemperature && edit->hasFocus())
             edit->setText(qs(m_editor.temperatureEditText()));
         else
@@ -603,21 +617,21 @@ void PlantEditorWindow::showDefinition()
 void PlantEditorWindow::changed()
 {
     refreshEditors();
-    showDefinition();
+    showDefinition(true);
     reloadGrids();
     if (m_hooks.modified)
         m_hooks.modified();
 }
 
-void PlantEditorWindow::leaveField(QLineEdit* edit, PlantField field)
+bool PlantEditorWindow::leaveField(QLineEdit* edit, PlantField field)
 {
     if (m_checking)
-        return;
+        return true;
     if (!edit->isModified()) {
         // Leaving the temperature unchanged shows it with its unit again.
         if (field == PlantField::OperatingTemperature && !edit->hasFocus())
             edit->setText(qs(m_editor.view().temperatureText));
-        return;
+        return true;
     }
     m_checking = true;
     PlantEntry entry;
@@ -636,6 +650,7 @@ void PlantEditorWindow::leaveField(QLineEdit* edit, PlantField field)
     else if (entry.returnFocus)
         edit->setFocus();
     m_checking = false;
+    return entry.accepted;
 }
 
 void PlantEditorWindow::pasteInitialConditions()
@@ -646,11 +661,22 @@ void PlantEditorWindow::pasteInitialConditions()
         changed();
 }
 
-void PlantEditorWindow::commit()
+bool PlantEditorWindow::commit()
 {
+    if (m_checking)
+        return false;
+    // Every field still holding typed text is checked, the one being typed in as well as one
+    // whose check was skipped (typed into while a message of another field was shown).
+    for (const auto& [field, edit] : m_fields)
+        if (edit->isEnabled() && !leaveField(edit, field))
+            return false;
+    if (!m_sbrPage->commit())
+        return false;
+    // The focus leaving takes over an open grid cell.
     QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && isAncestorOf(focus))
         focus->clearFocus();
+    return true;
 }
 
 void PlantEditorWindow::showPage(WindowPort::PlantPage page)
@@ -715,7 +741,10 @@ bool PlantEditorWindow::eventFilter(QObject* watched, QEvent* event)
 
 void PlantEditorWindow::closeEvent(QCloseEvent* event)
 {
-    commit();
+    if (!commit()) {
+        event->ignore();
+        return;
+    }
     if (!leavingSbrPageAllowed(m_pages->currentWidget() == m_sbrPage)) {
         event->ignore();
         return;

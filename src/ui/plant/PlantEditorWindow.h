@@ -5,6 +5,7 @@
 #include "shell/Workspace.h"
 #include "special/AIEditor.h"
 
+#include <QtCore/QPointer>
 #include <QtWidgets/QWidget>
 
 #include <functional>
@@ -45,8 +46,10 @@ public:
     void startNewPlant(TFlowschemeType type, const std::string& menuCaption);
     // A loaded plant: its type is applied as shown, not chosen.
     void reload();
-    // Takes over what is being typed.
-    void commit();
+    // Takes over what is being typed: the open grid cell and every field whose text was not
+    // checked yet, as if they were left. False when a field refused its text; that field has
+    // the focus again.
+    bool commit();
     // Shows the window on the page; the definition page focuses the temperature.
     void showPage(WindowPort::PlantPage page);
     // Everything again from the plant (after a run changed the state, for example).
@@ -68,8 +71,10 @@ private:
     QWidget* buildStatePage();
     QLineEdit* addField(const char* name, PlantField field);
     QComboBox* addChoice(const char* name);
-    void leaveField(QLineEdit* edit, PlantField field);
-    void showDefinition();
+    bool leaveField(QLineEdit* edit, PlantField field);
+    // keepTyped: a field with typed text not checked yet keeps it (a refresh after another
+    // field's entry).
+    void showDefinition(bool keepTyped = false);
     void reloadGrids();
     void showTypePages();
     void changed();
@@ -90,6 +95,8 @@ private:
     AIPlantEditor m_aiEditor;
     bool m_checking = false;
     bool m_showing = false;
+    bool m_keepPage = false;              // a field of the page being left refused its text
+    QPointer<QWidget> m_refusedField;     // where the focus returns after a refusal
 
     QTabWidget* m_pages = nullptr;
     QWidget* m_definitionPage = nullptr;

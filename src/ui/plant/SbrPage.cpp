@@ -241,10 +241,17 @@ void SbrPage::accepted()
     }
 }
 
-void SbrPage::leave(QLineEdit* edit, SbrEntry (SbrPageEditor::*enter)(const std::string&))
+bool SbrPage::commit()
+{
+    return leave(m_timeslice, &SbrPageEditor::enterTimesliceLength) &&
+           leave(m_accuracy, &SbrPageEditor::enterAccuracy) &&
+           leave(m_initialVolume, &SbrPageEditor::enterInitialVolume);
+}
+
+bool SbrPage::leave(QLineEdit* edit, SbrEntry (SbrPageEditor::*enter)(const std::string&))
 {
     if (m_checking || !edit->isModified())
-        return;
+        return true;
     m_checking = true;
     const SbrEntry entry = (m_editor.*enter)(edit->text().toStdString());
     if (!entry.message.empty())
@@ -256,6 +263,7 @@ void SbrPage::leave(QLineEdit* edit, SbrEntry (SbrPageEditor::*enter)(const std:
     if (!entry.accepted && entry.returnFocus)
         edit->setFocus();
     m_checking = false;
+    return entry.accepted;
 }
 
 void SbrPage::focus(SbrLeaveCheck::Focus focus)
@@ -326,11 +334,11 @@ SbrControlDialogWindow::SbrControlDialogWindow(SbrControlDialog& dialog, UserDia
     layout->addRow(buttons);
 }
 
-void SbrControlDialogWindow::leave(SbrControlDialog::Field field)
+bool SbrControlDialogWindow::leave(SbrControlDialog::Field field)
 {
     QLineEdit* edit = m_fields[field];
     if (m_checking || !edit->isModified())
-        return;
+        return true;
     m_checking = true;
     const SbrEntry entry = m_dialog.enterField(field, edit->text().toStdString());
     if (!entry.message.empty())
@@ -340,12 +348,15 @@ void SbrControlDialogWindow::leave(SbrControlDialog::Field field)
     if (!entry.accepted && entry.returnFocus)
         edit->setFocus();
     m_checking = false;
+    return entry.accepted;
 }
 
 void SbrControlDialogWindow::accept()
 {
+    // What is still typed counts as left; a refused field keeps the dialog open with the focus.
     for (int field = 0; field < SbrControlDialog::kFieldCount; ++field)
-        leave(static_cast<SbrControlDialog::Field>(field));
+        if (!leave(static_cast<SbrControlDialog::Field>(field)))
+            return;
     m_dialog.ok();
     QDialog::accept();
 }

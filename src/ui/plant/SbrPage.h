@@ -57,9 +57,12 @@ public:
     void focus(SbrLeaveCheck::Focus focus);
     // The value entry of a period: an input box or the SBR control dialog.
     void defineValues(int period, const SbrValueRequest& request);
+    // Checks what is still typed in the fields, as if they were left; false when a field
+    // refused its text (it has the focus again).
+    bool commit();
 
 private:
-    void leave(QLineEdit* edit, SbrEntry (SbrPageEditor::*enter)(const std::string&));
+    bool leave(QLineEdit* edit, SbrEntry (SbrPageEditor::*enter)(const std::string&));
     void showLines();
     void accepted();
 
@@ -90,7 +93,7 @@ public:
     void accept() override;
 
 private:
-    void leave(SbrControlDialog::Field field);
+    bool leave(SbrControlDialog::Field field);
 
     SbrControlDialog& m_dialog;
     UserDialogs& m_dialogs;
