@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/InputCheck.h"
 #include "core/NumberFormat.h"
+#include "plant/PlantEditor.h"
 #include "core/TextUtil.h"
 
 #include <fmt/format.h>
@@ -223,7 +224,7 @@ int VariationEditor::tableRow(VariationGrid grid, int column) const
 std::string VariationEditor::columnTitle(VariationGrid grid, int column) const
 {
     if (column == 0)
-        return "time step";
+        return cornerTitle();
     checkColumn(grid, column);
     switch (grid) {
     case VariationGrid::Inflows:
@@ -235,7 +236,7 @@ std::string VariationEditor::columnTitle(VariationGrid grid, int column) const
     case VariationGrid::Kla:
         if (static_cast<std::size_t>(column) <= m_reactorLabels.size())
             return m_reactorLabels[static_cast<std::size_t>(column - 1)];
-        return fmt::format(" Reactor {}", column);
+        return CompartmentLabel(m_plant, column);
     case VariationGrid::Temperature:
         break;
     }

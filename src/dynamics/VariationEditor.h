@@ -59,7 +59,8 @@ struct CopySource {
 // 1..columnCount the quantities. Lower grids: rows as AverageRow, the same columns.
 class VariationEditor {
 public:
-    // reactorLabels head the kla columns (the plant editor's labels); empty gives " Reactor k".
+    // reactorLabels head the kla columns (the labels the plant's editor shows, ReactorLabels
+    // for the plant editor); a reactor without one gets the plant editor's label.
     VariationEditor(TVariationDef& variation, const TModelDef& model, const TPlantDef& plant,
                     std::vector<std::string> reactorLabels = {});
 
@@ -75,7 +76,8 @@ public:
     int pointCount() const { return m_variation.PointCount; }
     void setVaryConc2(bool vary);
 
-    // Upper grids.
+    // Upper grids. Column 0 holds the step labels under the corner cell "time step".
+    static const char* cornerTitle() { return "time step"; }
     int columnCount(VariationGrid grid) const;
     std::string columnTitle(VariationGrid grid, int column) const;
     std::string rowLabel(int step) const;

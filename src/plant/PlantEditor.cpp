@@ -301,11 +301,24 @@ std::string PlantEditor::temperatureEditText() const
     return FormatFixed(1, 1, m_plant.OperatingTemperature);
 }
 
+std::string CompartmentLabel(const TPlantDef& plant, int compartment)
+{
+    if (compartment <= plant.ReactorCount)
+        return " Reactor " + std::to_string(compartment);
+    return " Clarifier " + std::to_string(compartment - plant.ReactorCount);
+}
+
+std::vector<std::string> ReactorLabels(const TPlantDef& plant)
+{
+    std::vector<std::string> labels;
+    for (int k = 1; k <= plant.ReactorCount; ++k)
+        labels.push_back(CompartmentLabel(plant, k));
+    return labels;
+}
+
 std::string PlantEditor::compartmentLabel(int compartment) const
 {
-    if (compartment <= m_plant.ReactorCount)
-        return " Reactor " + std::to_string(compartment);
-    return " Clarifier " + std::to_string(compartment - m_plant.ReactorCount);
+    return CompartmentLabel(m_plant, compartment);
 }
 
 GridRows PlantEditor::reactorGrid() const

@@ -97,6 +97,12 @@ using GridRows = std::vector<std::vector<GridCell>>;
 // The smallest volume the grid accepts: the solvers divide by every volume in use.
 inline constexpr double kMinVolume = 1e-12; // [m3]
 
+// The label of compartment k in the plant editor's grids: " Reactor k", or " Clarifier k"
+// with k counted within the clarifier.
+std::string CompartmentLabel(const TPlantDef& plant, int compartment);
+// The labels of reactors 1..ReactorCount, which other editors use as column titles.
+std::vector<std::string> ReactorLabels(const TPlantDef& plant);
+
 // The rules of the plant dialog for the standard plant types: applying a type, the refresh of
 // the "Definition" page, the field rules, the reactor grid, the initial-condition grids with
 // their paste, and the "State of plant" page. The SBR page and the A/I dialog have editors of

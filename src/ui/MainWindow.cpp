@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/Error.h"
+#include "plant/PlantEditor.h"
 #include "shell/MenuItems.h"
 #include "ui/ConfigurationDialog.h"
 #include "ui/DesktopFormat.h"
@@ -120,7 +121,11 @@ public:
         m_window.shellStateChanged();
     }
     void addEvent(const std::string& line) override { m_events.add(line); }
-    std::vector<std::string> reactorLabels() override { return {}; }
+    // The kla columns are headed as the plant editor labels its reactors.
+    std::vector<std::string> reactorLabels() override
+    {
+        return ReactorLabels(m_window.workspace().plant);
+    }
     std::string clipboardText() override
     {
         return QGuiApplication::clipboard()->text().toStdString();

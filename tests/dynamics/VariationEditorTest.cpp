@@ -1,6 +1,7 @@
 #include "dynamics/VariationEditor.h"
 
 #include "SampleModels.h"
+#include "plant/PlantEditor.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -215,6 +216,17 @@ TEST_F(VariationEditorTest, OptionsLabelsAndEvents)
     EXPECT_EQ(e.columnTitle(VariationGrid::Temperature, 1), "Temp difference");
     EXPECT_EQ(e.columnCount(VariationGrid::Kla), 3);
     EXPECT_EQ(e.gridTexts(VariationGrid::Inflows).size(), 13u);
+    // Without labels from the plant's editor the kla columns take the plant editor's; the
+    // clarifier compartment has none.
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(e.columnTitle(VariationGrid::Kla, k), " Reactor " + std::to_string(k));
+    EXPECT_THAT(ReactorLabels(plant), ElementsAre(" Reactor 1", " Reactor 2", " Reactor 3"));
+    EXPECT_EQ(CompartmentLabel(plant, 4), " Clarifier 1");
+    VariationEditor labelled(variation, model, plant, {"polyv.", "lane 1"});
+    EXPECT_EQ(labelled.columnTitle(VariationGrid::Kla, 1), "polyv.");
+    EXPECT_EQ(labelled.columnTitle(VariationGrid::Kla, 2), "lane 1");
+    EXPECT_EQ(labelled.columnTitle(VariationGrid::Kla, 3), " Reactor 3");
+    EXPECT_EQ(labelled.copySources("").at(19).label, "Kla value lane 1");
 
     e.enterCell(VariationGrid::Inflows, 2, 1, "0.8");
     e.headerClicked(VariationGrid::Dissolved, 3);

@@ -14,6 +14,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QScrollBar>
+#include <QtWidgets/QStyleOption>
+#include <QtWidgets/QStylePainter>
 #include <QtWidgets/QTabWidget>
 #include <QtWidgets/QTableView>
 
@@ -54,14 +56,57 @@ protected:
     }
 };
 
-// The button in the corner of a grid's headers.
-void nameCorner(QTableView* grid, const char* name)
+// The corner cell of a grid's headers: the QTableCornerButton, which draws no text of its own.
+QAbstractButton* cornerButton(QTableView* grid)
 {
     for (QAbstractButton* button : grid->findChildren<QAbstractButton*>())
-        if (qstrcmp(button->metaObject()->className(), "QTableCornerButton") == 0) {
-            button->setAccessibleName(QString::fromUtf8(name));
-            button->setToolTip(QString::fromUtf8(name));
-        }
+        if (qstrcmp(button->metaObject()->className(), "QTableCornerButton") == 0)
+            return button;
+    return nullptr;
+}
+
+// Draws the corner button's text as a header cell, as the title of the row labels.
+class CornerText : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return QObject::eventFilter(watched, event);
+        auto* button = static_cast<QAbstractButton*>(watched);
+        QStyleOptionHeader option;
+        option.initFrom(button);
+        option.rect = button->rect();
+        option.text = button->text();
+        option.textAlignment = Qt::AlignCenter;
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        option.orientation = Qt::Horizontal;
+        QStylePainter painter(button);
+        painter.drawControl(QStyle::CE_Header, option);
+        return true;
+    }
+};
+
+void nameCorner(QTableView* grid, const QString& name)
+{
+    if (QAbstractButton* button = cornerButton(grid)) {
+        button->setAccessibleName(name.trimmed());
+        button->setToolTip(name.trimmed());
+    }
+}
+
+// The corner shows the text; the row labels below it are at least as wide.
+void titleCorner(QTableView* grid, const QString& text)
+{
+    QAbstractButton* button = cornerButton(grid);
+    if (button == nullptr)
+        return;
+    nameCorner(grid, text);
+    button->setText(text);
+    button->installEventFilter(new CornerText(button));
+    grid->verticalHeader()->setMinimumWidth(grid->fontMetrics().horizontalAdvance(text) + 16);
 }
 
 } // namespace
@@ -343,8 +388,8 @@ QWidget* VariationWindow::buildGridPage(VariationGrid grid)
     steps->setModel(stepModel);
     averages->setModel(averageModel);
     // The corner cell reads "time step"; the lower grid's corner selects it all.
-    nameCorner(steps, "time step");
-    nameCorner(averages, "Select all");
+    titleCorner(steps, QString::fromLatin1(VariationEditor::cornerTitle()));
+    nameCorner(averages, QStringLiteral("Select all"));
     m_stepGrids[i] = steps;
     m_averageGrids[i] = averages;
     m_stepModels[i] = stepModel;
@@ -386,7 +431,7 @@ QWidget* VariationWindow::buildLanePage()
     m_laneGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_laneModel = new LaneGridModel(*this);
     m_laneGrid->setModel(m_laneModel);
-    nameCorner(m_laneGrid, "time step");
+    titleCorner(m_laneGrid, qs(LanePageEditor::columnTitles()[0]));
     m_laneGrid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     layout->addWidget(m_laneGrid);
     connect(m_laneGrid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {

@@ -7,6 +7,7 @@
 #include <QtTest/QtTest>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QTabWidget>
@@ -34,11 +35,12 @@ public:
     UserDialogs& dialogs() override { return recorded; }
     void variationModified() override { ++modified; }
     void addEvent(const std::string& line) override { events.push_back(line); }
-    std::vector<std::string> reactorLabels() override { return {}; }
+    std::vector<std::string> reactorLabels() override { return labels; }
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
 
     RecordingDialogs recorded;
+    std::vector<std::string> labels; // what the plant's editor calls its reactors
     int modified = 0;
     std::vector<std::string> events;
     std::string clipboard;
@@ -72,6 +74,7 @@ private slots:
 void VariationWindowTest::opensWithItsPagesGridsAndNames()
 {
     RecordingHost host("asm1-benchmark");
+    host.labels = {"first", "second"};
     VariationWindow window(host);
     window.open(true);
     window.show();
@@ -100,6 +103,24 @@ void VariationWindowTest::opensWithItsPagesGridsAndNames()
     QTableView* averages = window.averageGrid(VariationGrid::Dissolved);
     QCOMPARE(averages->model()->headerData(3, Qt::Vertical).toString(), QString("Load"));
     QCOMPARE(window.averageGrid(VariationGrid::Temperature)->model()->rowCount(), 1);
+    // The kla columns are headed with the labels the host passes on.
+    QAbstractItemModel* kla = window.stepGrid(VariationGrid::Kla)->model();
+    QCOMPARE(kla->headerData(0, Qt::Horizontal).toString(), QString("first"));
+    QCOMPARE(kla->headerData(1, Qt::Horizontal).toString(), QString("second"));
+    // Every upper grid's corner cell reads "time step", over row labels at least as wide.
+    for (VariationGrid grid : {VariationGrid::Inflows, VariationGrid::Dissolved,
+                               VariationGrid::Particulate, VariationGrid::Kla,
+                               VariationGrid::Temperature}) {
+        QTableView* steps = window.stepGrid(grid);
+        QAbstractButton* corner = nullptr;
+        for (QAbstractButton* button : steps->findChildren<QAbstractButton*>())
+            if (qstrcmp(button->metaObject()->className(), "QTableCornerButton") == 0)
+                corner = button;
+        QVERIFY(corner != nullptr);
+        QCOMPARE(corner->text(), QString("time step"));
+        QVERIFY(steps->verticalHeader()->minimumWidth() >=
+                steps->fontMetrics().horizontalAdvance("time step"));
+    }
 
     for (int i = 0; i < window.pages()->count(); ++i) {
         window.pages()->setCurrentIndex(i);
