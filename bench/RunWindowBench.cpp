@@ -5,6 +5,7 @@
 #include "shell/Computations.h"
 #include "ui/runs/DynamicSimulationWindow.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
@@ -64,6 +65,8 @@ void BM_DynamicWindow14Cycles(benchmark::State& state)
         cycles->setText(QString::number(kCycles));
         cycles->setModified(true);
         emit cycles->editingFinished();
+        // The window is on the screen, laid out and drawn, before the user can press Start.
+        QCoreApplication::processEvents();
         state.ResumeTiming();
         window.findChild<QPushButton*>("btStart")->click();
     }

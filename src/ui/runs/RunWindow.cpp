@@ -32,8 +32,6 @@ RunWindow::RunWindow(RunWindowHost& host, const char* caption, QWidget* parent)
         m_statusBar->setAccessibleName(text.isEmpty() ? QStringLiteral("Status") : text);
     });
     outer->addWidget(m_statusBar);
-    m_sinceEvents.start();
-    m_sinceProgress.start();
 }
 
 QPushButton* RunWindow::addButton(QBoxLayout* row, const char* name, const char* caption)
@@ -104,26 +102,28 @@ void RunWindow::setStatus(const std::string& text)
         m_host.showRunProgress(message);
 }
 
+void RunWindow::setEventInterval(int milliseconds)
+{
+    const std::int64_t interval = std::int64_t{milliseconds} * 1'000'000;
+    m_eventsDue.setInterval(interval);
+    m_progressDue.setInterval(interval);
+}
+
 bool RunWindow::wantsProgress()
 {
-    if (m_sinceProgress.elapsed() < m_eventIntervalMs)
-        return false;
-    m_sinceProgress.restart();
-    return true;
+    return m_progressDue.due();
 }
 
 void RunWindow::processEvents()
 {
-    if (m_sinceEvents.elapsed() < m_eventIntervalMs)
-        return;
-    m_sinceEvents.restart();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (m_eventsDue.due())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void RunWindow::waitForEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    m_sinceEvents.restart();
+    m_eventsDue.restart();
 }
 
 void RunWindow::showMessage(const std::string& text)
