@@ -5,6 +5,7 @@
 #include "render/ChartText.h"
 #include "render/QtApplication.h"
 #include "render/QtChart.h"
+#include "results/ChartInteraction.h"
 #include "results/ChartModel.h"
 
 #include <QtCharts/QChart>
@@ -169,6 +170,15 @@ QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, co
 
 } // namespace
 
+std::uint32_t SeriesColor(const TChart& chart, std::size_t position)
+{
+    const TResultSeries* series =
+        position < chart.Series.size() ? chart.Series[position].get() : nullptr;
+    // Palette by position in the chart, so hiding one series does not recolour the others.
+    return series != nullptr && series->Color != 0 ? series->Color
+                                                   : kPalette[position % kPalette.size()];
+}
+
 std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& options)
 {
     EnsureQtApplication(true);
@@ -223,28 +233,24 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& 
         result->addAxis(rightAxis, Qt::AlignRight);
     }
 
-    // With check boxes every series has an entry, so the legend rule sees every title.
-    if (options.LegendCheckBoxes) {
-        titles.clear();
-        for (const SeriesPointer& series : chart.Series)
-            if (series)
-                titles.push_back(series->Title);
+    if (options.ShownAxisTitles) {
+        const auto name = [](QValueAxis* drawn, const ChartAxis& axis, const std::string& title) {
+            drawn->setTitleText(toQString(title));
+            drawn->setTitleVisible(axis.TitleVisible && !title.empty());
+        };
+        name(leftAxis, chart.LeftAxis, ShownLeftAxisTitle(chart));
+        if (rightAxis != nullptr)
+            name(rightAxis, chart.RightAxis, ShownRightAxisTitle(chart));
     }
+
     const std::vector<std::string> legendTexts = LegendTextsOfTitles(titles);
     std::size_t entryIndex = 0;
     for (std::size_t i = 0; i < chart.Series.size(); ++i) {
         const TResultSeries* series = chart.Series[i].get();
-        if (series == nullptr || (!series->Active && !options.LegendCheckBoxes))
+        if (series == nullptr || !series->Active)
             continue;
-        // Palette by position in the chart, so hiding one series does not recolour the others.
-        const QColor color =
-            toQColor(series->Color != 0 ? series->Color : kPalette[i % kPalette.size()]);
-        QString name = toQString(legendTexts[entryIndex++]);
-        if (options.LegendCheckBoxes)
-            name = (series->Active ? QStringLiteral("\u2611 ") : QStringLiteral("\u2610 ")) + name;
-        QAbstractSeries* drawn = makeSeries(*series, color, name);
-        if (!series->Active) // the entry stays for its check box; the points go
-            static_cast<QXYSeries*>(drawn)->clear();
+        const QColor color = toQColor(SeriesColor(chart, i));
+        QAbstractSeries* drawn = makeSeries(*series, color, toQString(legendTexts[entryIndex++]));
         drawn->setProperty(kSeriesIndexProperty, static_cast<int>(i));
         result->addSeries(drawn);
         drawn->attachAxis(bottomAxis);
@@ -253,7 +259,7 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& 
 
     // A legend with a single entry repeats the title, as in copied charts.
     QLegend* legend = result->legend();
-    legend->setVisible(chart.LegendVisible && entryIndex > 1);
+    legend->setVisible(!options.LegendHidden && chart.LegendVisible && entryIndex > 1);
     legend->setAlignment(Qt::AlignRight);
     legend->setBackgroundVisible(false);
     legend->setLabelColor(Qt::black);

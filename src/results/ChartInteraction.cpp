@@ -35,7 +35,7 @@ CaptionQuestion CaptionQuestionFor(const TChart& chart, ChartPart part)
     const std::string prompt = "Change Caption:";
     switch (part) {
     case ChartPart::LeftAxis:
-        return {"Left Axis", prompt, chart.LeftAxis.Title};
+        return {"Left Axis", prompt, ShownLeftAxisTitle(chart)};
     case ChartPart::BottomAxis:
         return {"Bottom Axis", prompt, chart.BottomAxis.Title};
     case ChartPart::Title:
@@ -125,9 +125,106 @@ bool ApplyAxisMinimumClick(ChartAxis& axis, const ShownRange& shown, double valu
 
 void UndoZoom(TChart& chart)
 {
+    if (chart.UnzoomedBottomAxis) {
+        chart.BottomAxis = *chart.UnzoomedBottomAxis;
+        chart.UnzoomedBottomAxis.reset();
+    }
     chart.LeftAxis.AutomaticMinimum = false;
     chart.LeftAxis.Minimum = 0.0;
     chart.LeftAxis.AutomaticMaximum = true;
+}
+
+bool ZoomChart(TChart& chart, const ShownRange& bottom, const ShownRange& left)
+{
+    const auto usable = [](const ShownRange& range) {
+        return std::isfinite(range.minimum) && std::isfinite(range.maximum) &&
+               range.maximum > range.minimum;
+    };
+    if (!usable(bottom) || !usable(left))
+        return false;
+    if (!chart.UnzoomedBottomAxis)
+        chart.UnzoomedBottomAxis = chart.BottomAxis;
+    const auto zoom = [](ChartAxis& axis, const ShownRange& range) {
+        axis.AutomaticMinimum = false;
+        axis.AutomaticMaximum = false;
+        axis.Minimum = range.minimum;
+        axis.Maximum = range.maximum;
+        // The run's step of 2 h would leave a narrow range without ticks.
+        axis.AutomaticIncrement = true;
+    };
+    zoom(chart.BottomAxis, bottom);
+    zoom(chart.LeftAxis, left);
+    return true;
+}
+
+namespace {
+
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool hasWord(const std::string& text, const std::string& word)
+{
+    for (std::size_t at = text.find(word); at != std::string::npos;
+         at = text.find(word, at + 1)) {
+        const std::size_t end = at + word.size();
+        if ((at == 0 || text[at - 1] == ' ') && (end == text.size() || text[end] == ' '))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string ShownLeftAxisTitle(const TChart& chart)
+{
+    if (!chart.LeftAxis.Title.empty())
+        return chart.LeftAxis.Title;
+    const std::string& title = chart.Title;
+    switch (chart.Category) {
+    case ChartCategory::FlowRates: {
+        if (startsWith(title, "Dx:"))
+            return "Rate [1/d]"; // the excess sludge rate is 1 / sludge age
+        // The SBR's flow chart shows the reactor volume beside its flows.
+        const bool volume = std::any_of(chart.Series.begin(), chart.Series.end(),
+                                        [](const SeriesPointer& series) {
+                                            return series &&
+                                                   series->Title.find("[m3]") != std::string::npos;
+                                        });
+        return volume ? "Flow [m3/d], volume [m3]" : "Flow [m3/d]";
+    }
+    case ChartCategory::DissolvedSpecies:
+    case ChartCategory::ParticulateSpecies:
+        if (hasWord(title, "pH"))
+            return "pH";
+        // Species are named with what they are measured in: "S Alkalinity mol".
+        return hasWord(title, "mol") ? "Conc. [mol/m3]" : "Conc. [g/m3]";
+    case ChartCategory::ProcessRates:
+        return "Rate [g/(m3 d)]";
+    case ChartCategory::Others:
+    case ChartCategory::UserDefined:
+    case ChartCategory::LoadedFromFile:
+        break;
+    }
+    // Copies of the run's charts keep their titles, also in the other categories.
+    if (startsWith(title, "Reaction rates O2"))
+        return "O2 rate [g/(m3 d)]";
+    if (startsWith(title, "Kla values"))
+        return "kla [1/d]";
+    if (startsWith(title, "Operating temperature"))
+        return "T [\u00b0C]";
+    return {};
+}
+
+std::string ShownRightAxisTitle(const TChart& chart)
+{
+    if (!chart.RightAxis.Title.empty())
+        return chart.RightAxis.Title;
+    for (const SeriesPointer& series : chart.Series)
+        if (series && series->OnRightAxis)
+            return series->Title;
+    return {};
 }
 
 DragAction DragActionFor(int dx, int dy)

@@ -62,8 +62,19 @@ bool ApplyAxisMaximumClick(ChartAxis& axis, const ShownRange& shown, double valu
 // shown minimum. A minimum at or above the shown maximum is refused.
 bool ApplyAxisMinimumClick(ChartAxis& axis, const ShownRange& shown, double value);
 
-// "Undo Zoom": the left axis from 0 with an automatic maximum.
+// "Undo Zoom": the left axis from 0 with an automatic maximum, the bottom axis as it was
+// before the zoom.
 void UndoZoom(TChart& chart);
+
+// A zoom rectangle in axis values: both axes show exactly that range, with automatic ticks.
+// An empty or reversed range is refused (false, nothing changes).
+bool ZoomChart(TChart& chart, const ShownRange& bottom, const ShownRange& left);
+
+// The titles the window shows beside the value axes when the chart has none of its own: the
+// quantity in short and its unit, from the kind of chart (the run's charts carry no such
+// titles), short enough for the axis of a small tile.
+std::string ShownLeftAxisTitle(const TChart& chart);
+std::string ShownRightAxisTitle(const TChart& chart);
 
 // How far the mouse must move with the button held before a click becomes a zoom rectangle.
 inline constexpr int kZoomDragPixels = 5;

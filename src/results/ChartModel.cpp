@@ -314,6 +314,11 @@ void FillFromResults(TResultSet& results)
             chart.Category != ChartCategory::UserDefined)
             continue;
         if (runFirst) {
+            // A zoom into the previous run's time range means nothing for the new run.
+            if (chart.UnzoomedBottomAxis) {
+                chart.BottomAxis = *chart.UnzoomedBottomAxis;
+                chart.UnzoomedBottomAxis.reset();
+            }
             chart.BottomAxis.Maximum = runFirst->BottomAxis.Maximum;
             chart.BottomAxis.AutomaticMaximum = runFirst->BottomAxis.AutomaticMaximum;
             chart.BottomAxis.Increment = runFirst->BottomAxis.Increment;

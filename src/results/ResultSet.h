@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ struct TChart {
     bool FootnoteVisible = true;
     bool InMenu = true; // entered in "View Single Chart" and "Choose Charts for Tile"
     std::vector<SeriesPointer> Series;
+    // The bottom axis as it was before the user zoomed in, for "Undo Zoom"; not saved, so a
+    // chart read from a file undoes the zoom of its left axis only.
+    std::optional<ChartAxis> UnzoomedBottomAxis;
 };
 
 // The view options of a results window, in the order of the results file.

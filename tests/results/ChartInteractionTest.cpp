@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace narv {
@@ -151,10 +152,100 @@ TEST(Zoom, UndoZoomRestoresTheLeftAxisAndDragsDecideTheAction)
     EXPECT_TRUE(chart.LeftAxis.AutomaticMaximum);
     EXPECT_EQ(chart.BottomAxis.Maximum, 24.0);
 
+    EXPECT_FALSE(chart.UnzoomedBottomAxis);
+
     EXPECT_EQ(DragActionFor(4, -4), DragAction::Click);
     EXPECT_EQ(DragActionFor(40, 30), DragAction::ZoomIn);
     EXPECT_EQ(DragActionFor(40, -30), DragAction::ZoomIn);
     EXPECT_EQ(DragActionFor(-40, -30), DragAction::UndoZoom);
+}
+
+TEST(Zoom, TheRectangleSetsBothAxesAndUndoBringsTheBottomAxisBack)
+{
+    TChart chart;
+    chart.BottomAxis.Title = "Time [h]";
+    chart.BottomAxis.Maximum = 24.0;
+    chart.BottomAxis.Increment = 2.0;
+    chart.BottomAxis.AutomaticMaximum = false;
+    chart.BottomAxis.AutomaticIncrement = false;
+    const ChartAxis before = chart.BottomAxis;
+
+    // Refused: empty, reversed or not finite ranges change nothing.
+    for (const auto& [bottom, left] :
+         {std::pair{ShownRange{5.0, 5.0}, ShownRange{0.0, 1.0}},
+          std::pair{ShownRange{5.0, 8.0}, ShownRange{2.0, 1.0}},
+          std::pair{ShownRange{5.0, std::nan("")}, ShownRange{0.0, 1.0}}}) {
+        EXPECT_FALSE(ZoomChart(chart, bottom, left));
+        EXPECT_EQ(chart.BottomAxis, before);
+        EXPECT_FALSE(chart.UnzoomedBottomAxis);
+    }
+
+    ASSERT_TRUE(ZoomChart(chart, {6.0, 12.0}, {1.5, 3.0}));
+    EXPECT_EQ(chart.BottomAxis.Minimum, 6.0);
+    EXPECT_EQ(chart.BottomAxis.Maximum, 12.0);
+    EXPECT_FALSE(chart.BottomAxis.AutomaticMinimum || chart.BottomAxis.AutomaticMaximum);
+    EXPECT_TRUE(chart.BottomAxis.AutomaticIncrement);
+    EXPECT_EQ(chart.LeftAxis.Minimum, 1.5);
+    EXPECT_EQ(chart.LeftAxis.Maximum, 3.0);
+    EXPECT_FALSE(chart.LeftAxis.AutomaticMaximum);
+    // Zooming further keeps the axis of before the first zoom.
+    ASSERT_TRUE(ZoomChart(chart, {7.0, 8.0}, {2.0, 2.5}));
+    ASSERT_TRUE(chart.UnzoomedBottomAxis);
+    EXPECT_EQ(*chart.UnzoomedBottomAxis, before);
+
+    UndoZoom(chart);
+    EXPECT_EQ(chart.BottomAxis, before);
+    EXPECT_FALSE(chart.UnzoomedBottomAxis);
+    EXPECT_EQ(chart.LeftAxis.Minimum, 0.0);
+    EXPECT_TRUE(chart.LeftAxis.AutomaticMaximum);
+}
+
+TEST(AxisTitles, ShownFromTheKindOfChartUnlessTheChartHasItsOwn)
+{
+    struct Case {
+        ChartCategory category;
+        const char* title;
+        const char* seriesTitle;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {ChartCategory::FlowRates, "Flow Rates", "1.influent flowrate", "Flow [m3/d]"},
+        {ChartCategory::FlowRates, "Flow Rates", "Reactor volume [m3]",
+         "Flow [m3/d], volume [m3]"},
+        {ChartCategory::FlowRates, "Dx: Excess sludge removal", "Excess sludge removal",
+         "Rate [1/d]"},
+        {ChartCategory::DissolvedSpecies, "S Oxygen O2 of all reactors", "R 1: S Oxygen O2",
+         "Conc. [g/m3]"},
+        {ChartCategory::DissolvedSpecies, "S Alkalinity mol of all reactors", "R 1: x",
+         "Conc. [mol/m3]"},
+        {ChartCategory::DissolvedSpecies, "S Molasses COD", "R 1: x", "Conc. [g/m3]"},
+        {ChartCategory::DissolvedSpecies, "pH of all reactors", "R 1: pH", "pH"},
+        {ChartCategory::ProcessRates, "Decay of all reactors", "R 1: rho of Decay",
+         "Rate [g/(m3 d)]"},
+        {ChartCategory::Others, "Reaction rates O2 of all reactors", "R 1: reactionrates O2",
+         "O2 rate [g/(m3 d)]"},
+        {ChartCategory::Others, "Kla values", "R 1: kla value", "kla [1/d]"},
+        {ChartCategory::LoadedFromFile, "Operating temperature (from File)",
+         "Operating temperature", "T [\u00b0C]"},
+        {ChartCategory::UserDefined, "Mine", "R 1: kla value", ""},
+    };
+    for (const Case& c : cases) {
+        TChart chart;
+        chart.Category = c.category;
+        chart.Title = c.title;
+        chart.Series.push_back(makeSeries(c.seriesTitle, {}));
+        EXPECT_EQ(ShownLeftAxisTitle(chart), c.shown) << c.title;
+        EXPECT_EQ(CaptionQuestionFor(chart, ChartPart::LeftAxis).current, c.shown) << c.title;
+        chart.LeftAxis.Title = "Own";
+        EXPECT_EQ(ShownLeftAxisTitle(chart), "Own");
+    }
+
+    TChart lanes;
+    EXPECT_EQ(ShownRightAxisTitle(lanes), "");
+    lanes.Series.push_back(makeSeries("1.influent flowrate", {}));
+    lanes.Series.push_back(makeSeries("Lane fed", {}));
+    lanes.Series.back()->OnRightAxis = true;
+    EXPECT_EQ(ShownRightAxisTitle(lanes), "Lane fed");
 }
 
 TEST(SeriesUnderMouse, TheNearestActiveSeriesWithinTheTolerance)

@@ -2,6 +2,7 @@
 
 #include "SampleRun.h"
 #include "core/Error.h"
+#include "results/ChartInteraction.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -206,6 +207,7 @@ TEST_F(RunCharts, SecondRunReplacesOnlyTheFirstRunsCharts)
     EXPECT_NE(results.Charts[15].Series[0], results.Series[11]); // a copy
     SetChartChecked(results, 2, true);
     SetChartChecked(results, 15, true);
+    ASSERT_TRUE(ZoomChart(results.Charts[15], {2.0, 4.0}, {0.0, 1.0}));
 
     // The second model no longer has "S Salt g/m3".
     model.NameS[3] = "S Brine      g/m3";
@@ -236,6 +238,10 @@ TEST_F(RunCharts, SecondRunReplacesOnlyTheFirstRunsCharts)
     EXPECT_EQ(refilled.Series[0]->Name, "fSeries0");
     EXPECT_EQ(refilled.BottomAxis.Maximum, 24.0);
     EXPECT_EQ(refilled.BottomAxis.Increment, 2.0);
+    // The time zoom went with the old run; the zoomed values stay as the user chose them.
+    EXPECT_EQ(refilled.BottomAxis.Minimum, 0.0);
+    EXPECT_FALSE(refilled.UnzoomedBottomAxis);
+    EXPECT_EQ(refilled.LeftAxis.Maximum, 1.0);
 }
 
 TEST_F(RunCharts, CurrentChartKeepsItsKindOrFollowsAUserChart)

@@ -1,10 +1,12 @@
 // Pictures and timings of the results window over a results file, drawn offscreen:
 // narv-results-screenshots RESULTS.rlt OUTDIR. Prints how long opening the window and tiling
 // 20 charts take.
+#include "results/ChartInteraction.h"
 #include "results/ChartModel.h"
 #include "results/ResultsFile.h"
 #include "shell/UserDialogs.h"
 #include "ui/DesktopFormat.h"
+#include "ui/results/ChartWidget.h"
 #include "ui/results/ResultsDialogs.h"
 #include "ui/results/ResultsWindow.h"
 
@@ -88,6 +90,20 @@ int main(int argc, char** argv)
 
         window.showChart(4);
         settle();
+        // A zoom into the second quarter of the time axis and the lower half of the values.
+        TChart& species = results.Charts[4];
+        if (const ChartWidget* shown = window.chartWidget(4)) {
+            const ShownRange bottom = shown->shownBottomAxis();
+            const ShownRange left = shown->shownLeftAxis();
+            const double quarter = (bottom.maximum - bottom.minimum) / 4.0;
+            ZoomChart(species, {bottom.minimum + quarter, bottom.minimum + 2.0 * quarter},
+                      {left.minimum, (left.minimum + left.maximum) / 2.0});
+            window.showChart(4);
+            settle();
+            save(window, out, "results-zoomed", screen);
+            window.runChartCommand(QStringLiteral("Undo Zoom"), 4);
+            settle();
+        }
         ChartEditorDialog editor(results.Charts[4], dialogs, &window);
         editor.show();
         settle();

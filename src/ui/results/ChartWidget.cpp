@@ -1,6 +1,7 @@
 #include "ui/results/ChartWidget.h"
 
 #include "render/QtChart.h"
+#include "results/ChartModel.h"
 #include "ui/DesktopFormat.h"
 
 #include <QtCharts/QLegend>
@@ -13,10 +14,12 @@
 #include <QtGui/QPainter>
 #include <QtGui/QResizeEvent>
 #include <QtWidgets/QApplication>
-
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QRubberBand>
 #include <QtWidgets/QVBoxLayout>
+
 #include <algorithm>
 #include <cmath>
 
@@ -44,40 +47,99 @@ ShownRange rangeOf(const QValueAxis* axis)
 
 ChartWidget::ChartWidget(int chartIndex, const TChart& chart, QWidget* parent,
                          bool legendCheckBoxes)
-    : QWidget(parent), m_chartIndex(chartIndex), m_model(chart)
+    : QWidget(parent), m_chartIndex(chartIndex), m_legendCheckBoxes(legendCheckBoxes)
 {
-    setObjectName(QStringLiteral("Chart%1").arg(chartIndex));
-    setAccessibleName(ToQString(chart.Title.empty() ? std::string("Chart") : chart.Title));
-    QtChartOptions options;
-    options.LegendCheckBoxes = legendCheckBoxes;
-    QChart* built = BuildQtChart(chart, options).release();
-    built->setMargins(QMargins(4, 4, 4, 4));
-    m_view = new ChartPlotView(built, this); // the view owns the chart
-    m_view->setAccessibleName(accessibleName());
-    m_view->setRenderHint(QPainter::Antialiasing);
-
-    m_footnote = new QLabel(ToQString(chart.Footnote), this);
+    m_footnote = new QLabel(this);
     m_footnote->setObjectName(QStringLiteral("Footnote"));
     m_footnote->setAccessibleName(QStringLiteral("Footnote"));
     m_footnote->setContentsMargins(8, 0, 8, 2);
-    m_footnote->setVisible(chart.FootnoteVisible && !chart.Footnote.empty());
-    m_footnote->setToolTip(m_footnote->text()); // small tiles cut it off
     m_footnote->setStyleSheet(QStringLiteral("background: white; color: black;"));
+    m_footnote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    if (m_legendCheckBoxes) {
+        m_legend = new QWidget(this);
+        m_legend->setObjectName(QStringLiteral("Legend"));
+        m_legend->setAccessibleName(QStringLiteral("Legend"));
+        m_legend->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Ignored);
+        auto* boxes = new QVBoxLayout(m_legend);
+        boxes->setContentsMargins(2, 0, 6, 0);
+        boxes->setSpacing(0);
+    }
+    draw(chart);
+    top->addWidget(m_view, 1);
+    if (m_legend != nullptr)
+        top->addWidget(m_legend);
 
     // Tiles share the window: a chart takes the room its cell gives, however small.
     m_view->setMinimumSize(40, 30);
     m_view->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_footnote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_view, 1);
+    layout->addLayout(top, 1);
     layout->addWidget(m_footnote);
-    setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("narv--ChartWidget { background: white; }"));
+    m_clickTimer = new QTimer(this);
+    m_clickTimer->setSingleShot(true);
+    m_clickTimer->setInterval(QApplication::doubleClickInterval());
+    connect(m_clickTimer, &QTimer::timeout, this, &ChartWidget::handleClick);
 
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+}
+
+bool ChartWidget::draws(const TChart& chart) const
+{
+    return chart.Title == m_model.Title && chart.Footnote == m_model.Footnote &&
+           chart.LeftAxis == m_model.LeftAxis && chart.BottomAxis == m_model.BottomAxis &&
+           chart.RightAxis == m_model.RightAxis && chart.LegendVisible == m_model.LegendVisible &&
+           chart.TitleVisible == m_model.TitleVisible &&
+           chart.FootnoteVisible == m_model.FootnoteVisible && looksOf(chart) == m_looks;
+}
+
+bool ChartWidget::setChart(int chartIndex, const TChart& chart)
+{
+    m_chartIndex = chartIndex;
+    setObjectName(QStringLiteral("Chart%1").arg(chartIndex));
+    if (draws(chart))
+        return false;
+    draw(chart);
+    return true;
+}
+
+std::vector<ChartWidget::SeriesLook> ChartWidget::looksOf(const TChart& chart)
+{
+    std::vector<SeriesLook> looks;
+    looks.reserve(chart.Series.size());
+    for (const SeriesPointer& series : chart.Series) {
+        if (!series) {
+            looks.emplace_back();
+            continue;
+        }
+        looks.push_back({series.get(), series->Title, series->Points.size(), series->Active,
+                         series->PointsOnly, series->OnRightAxis, series->PenWidth,
+                         series->Color});
+    }
+    return looks;
+}
+
+void ChartWidget::draw(const TChart& chart)
+{
+    m_model = chart;
+    m_looks = looksOf(chart);
+    setObjectName(QStringLiteral("Chart%1").arg(m_chartIndex));
+    setAccessibleName(ToQString(chart.Title.empty() ? std::string("Chart") : chart.Title));
+
+    QtChartOptions options;
+    options.LegendHidden = m_legendCheckBoxes;
+    options.ShownAxisTitles = true;
+    QChart* built = BuildQtChart(chart, options).release();
     // Round joins make Qt stroke every corner as curves: a tile of twenty charts took a second.
     for (QAbstractSeries* series : built->series())
         if (auto* line = qobject_cast<QLineSeries*>(series)) {
@@ -86,18 +148,118 @@ ChartWidget::ChartWidget(int chartIndex, const TChart& chart, QWidget* parent,
             pen.setCapStyle(Qt::FlatCap);
             line->setPen(pen);
         }
+    if (!m_legendCheckBoxes)
+        for (QLegendMarker* marker : built->legend()->markers()) {
+            const int index = marker->series()->property(kSeriesIndexProperty).toInt();
+            connect(marker, &QLegendMarker::clicked, this,
+                    [this, index] { emit legendEntryClicked(m_chartIndex, index); });
+        }
 
-    for (QLegendMarker* marker : built->legend()->markers()) {
-        const int index = marker->series()->property(kSeriesIndexProperty).toInt();
-        connect(marker, &QLegendMarker::clicked, this,
-                [this, index] { emit legendEntryClicked(m_chartIndex, index); });
+    if (m_view == nullptr) {
+        m_view = new ChartPlotView(built, this); // the view owns the chart
+        m_view->setRenderHint(QPainter::Antialiasing);
+    } else {
+        // Later: the old chart may be in the middle of the mouse event that led here.
+        QChart* old = m_view->chart();
+        m_view->setChart(built);
+        old->deleteLater();
     }
+    m_view->setAccessibleName(accessibleName());
+    applyFonts();
+    if (isVisible())
+        thinTicks();
+
+    m_footnote->setText(ToQString(chart.Footnote));
+    m_footnote->setToolTip(m_footnote->text()); // small tiles cut it off
+    m_footnote->setVisible(chart.FootnoteVisible && !chart.Footnote.empty());
+    buildLegend(chart);
+}
+
+void ChartWidget::buildLegend(const TChart& chart)
+{
+    if (m_legend == nullptr)
+        return;
+    // Later: the box clicked may be the one whose signal led here.
+    for (QCheckBox* box : m_boxes)
+        if (box != nullptr) {
+            box->hide();
+            box->deleteLater();
+        }
+    m_boxes.assign(chart.Series.size(), nullptr);
+    QLayout* layout = m_legend->layout();
+    while (QLayoutItem* item = layout->takeAt(0))
+        delete item;
+
+    std::vector<std::string> titles;
+    for (const SeriesPointer& series : chart.Series)
+        if (series)
+            titles.push_back(series->Title);
+    const std::vector<std::string> texts = LegendTextsOfTitles(titles);
+    auto* boxes = static_cast<QVBoxLayout*>(layout);
+    boxes->addStretch(1);
+    std::size_t entry = 0;
+    for (std::size_t i = 0; i < chart.Series.size(); ++i) {
+        const TResultSeries* series = chart.Series[i].get();
+        if (series == nullptr)
+            continue;
+        auto* box = new QCheckBox(ToQString(texts[entry++]), m_legend);
+        box->setObjectName(QStringLiteral("LegendEntry%1").arg(i));
+        box->setChecked(series->Active);
+        // The full title: the box shows only the part that differs between the entries.
+        const QString title = ToQString(series->Title);
+        box->setAccessibleName(title.trimmed().isEmpty() ? QStringLiteral("Series %1").arg(i + 1)
+                                                         : title);
+        box->setToolTip(title);
+        box->setProperty("narvLegendText", box->text());
+        const std::uint32_t rgb = SeriesColor(chart, i);
+        QPixmap swatch(16, 10);
+        swatch.fill(Qt::transparent);
+        {
+            QPainter painter(&swatch);
+            const QColor color((rgb >> 16) & 0xFFu, (rgb >> 8) & 0xFFu, rgb & 0xFFu);
+            if (series->PointsOnly) {
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(color);
+                painter.drawEllipse(QPointF(8.0, 5.0), 2.5, 2.5);
+            } else {
+                painter.fillRect(QRect(0, 4, 16, std::clamp(series->PenWidth, 1, 5)), color);
+            }
+        }
+        box->setIcon(QIcon(swatch));
+        box->setIconSize(swatch.size());
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        const int index = static_cast<int>(i);
+        connect(box, &QCheckBox::clicked, this,
+                [this, index] { emit legendEntryClicked(m_chartIndex, index); });
+        boxes->addWidget(box);
+        m_boxes[i] = box;
+    }
+    boxes->addStretch(1);
+    // A legend with a single entry repeats the title.
+    m_legend->setVisible(chart.LegendVisible && entry > 1);
+    applyFonts();
+    elideLegend();
+}
+
+void ChartWidget::elideLegend()
+{
+    if (m_legend == nullptr)
+        return;
+    // The legend takes at most a third of the chart's width; longer texts end in "...".
+    const int room = std::max(40, width() / 3 - 40);
+    for (QCheckBox* box : m_boxes)
+        if (box != nullptr) {
+            const QString text = box->property("narvLegendText").toString();
+            box->setText(box->fontMetrics().elidedText(text, Qt::ElideRight, room));
+        }
 }
 
 void ChartWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     setCompact(width() < 560 || height() < 340);
+    elideLegend();
     thinTicks();
 }
 
@@ -147,22 +309,37 @@ void ChartWidget::setCompact(bool compact)
     if (compact == m_compact)
         return;
     m_compact = compact;
+    applyFonts();
+}
+
+void ChartWidget::applyFonts()
+{
     QChart* drawn = chart();
     const auto sized = [](QFont font, int points) {
         font.setPointSize(points);
         return font;
     };
-    const int labels = compact ? 7 : 9;
-    drawn->setTitleFont(sized(drawn->titleFont(), compact ? 9 : 12));
+    const int labels = m_compact ? 7 : 9;
+    drawn->setTitleFont(sized(drawn->titleFont(), m_compact ? 9 : 12));
     drawn->legend()->setFont(sized(drawn->legend()->font(), labels));
     for (QAbstractAxis* axis : drawn->axes()) {
         axis->setLabelsFont(sized(axis->labelsFont(), labels));
-        axis->setTitleFont(sized(axis->titleFont(), labels));
+        // Bold titles of small tiles would not fit beside the axis.
+        QFont title = sized(axis->titleFont(), labels);
+        title.setBold(!m_compact);
+        axis->setTitleFont(title);
     }
-    drawn->setMargins(compact ? QMargins(0, 0, 0, 0) : QMargins(4, 4, 4, 4));
+    drawn->setMargins(m_compact ? QMargins(0, 0, 0, 0) : QMargins(4, 4, 4, 4));
     // Smoothing twenty charts of wide lines takes a second; small tiles do without.
-    m_view->setRenderHint(QPainter::Antialiasing, !compact);
-    m_footnote->setFont(sized(m_footnote->font(), compact ? 7 : 9));
+    m_view->setRenderHint(QPainter::Antialiasing, !m_compact);
+    m_footnote->setFont(sized(m_footnote->font(), m_compact ? 7 : 9));
+    if (m_legend != nullptr) {
+        const QFont font = sized(m_legend->font(), labels);
+        m_legend->setFont(font);
+        for (QCheckBox* box : m_boxes)
+            if (box != nullptr)
+                box->setFont(font);
+    }
 }
 
 QChart* ChartWidget::chart() const
@@ -194,6 +371,11 @@ PixelMap ChartWidget::pixelMap() const
 ShownRange ChartWidget::shownLeftAxis() const
 {
     return rangeOf(axisOf(chart(), Qt::AlignLeft));
+}
+
+ShownRange ChartWidget::shownBottomAxis() const
+{
+    return rangeOf(axisOf(chart(), Qt::AlignBottom));
 }
 
 double ChartWidget::leftAxisValueAt(const QPoint& position) const
@@ -243,13 +425,58 @@ void ChartWidget::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
-void ChartWidget::handleClick(const QPoint& viewPosition, Qt::KeyboardModifiers modifiers)
+void ChartWidget::handleZoom(const QPoint& from, const QPoint& to)
 {
-    const QPoint position = m_view->mapTo(this, viewPosition);
+    const PixelMap map = pixelMap();
+    const QRectF plot(map.left, map.top, map.width, map.height);
+    const QRectF inside = QRectF(QPointF(from), QPointF(to)).normalized().intersected(plot);
+    if (inside.isEmpty())
+        return;
+    const double bottom = map.top + map.height;
+    const double right = map.left + map.width;
+    emit zoomRequested(m_chartIndex, AxisValueAt(inside.left(), map.left, right, map.bottom),
+                       AxisValueAt(inside.right(), map.left, right, map.bottom),
+                       AxisValueAt(inside.bottom(), bottom, map.top, map.leftAxis),
+                       AxisValueAt(inside.top(), bottom, map.top, map.leftAxis));
+}
+
+void ChartWidget::queueClick(const QPoint& position, Qt::KeyboardModifiers modifiers)
+{
+    m_clickPosition = position;
+    m_clickModifiers = modifiers;
+    m_clickTimer->start();
+}
+
+void ChartWidget::doubleClick()
+{
+    m_clickTimer->stop();
+    emit doubleClicked(m_chartIndex);
+}
+
+void ChartWidget::handleClick()
+{
     int series = -1;
-    const ChartPart part = partAt(position, &series);
+    const ChartPart part = partAt(m_clickPosition, &series);
     if (part != ChartPart::Nothing)
-        emit partClicked(m_chartIndex, part, series, modifiers, position);
+        emit partClicked(m_chartIndex, part, series, m_clickModifiers, m_clickPosition);
+}
+
+void ChartWidget::mousePressEvent(QMouseEvent* event)
+{
+    event->accept(); // so that the release comes here
+}
+
+void ChartWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        queueClick(event->position().toPoint(), event->modifiers());
+    event->accept();
+}
+
+void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    doubleClick();
+    event->accept();
 }
 
 ChartPlotView::ChartPlotView(QChart* chart, ChartWidget* owner)
@@ -257,11 +484,6 @@ ChartPlotView::ChartPlotView(QChart* chart, ChartWidget* owner)
 {
     setRubberBand(QChartView::NoRubberBand); // the zoom rectangle is drawn here
     setFrameShape(QFrame::NoFrame);
-    m_clickTimer = new QTimer(this);
-    m_clickTimer->setSingleShot(true);
-    m_clickTimer->setInterval(QApplication::doubleClickInterval());
-    connect(m_clickTimer, &QTimer::timeout, this,
-            [this] { m_owner->handleClick(m_clickPosition, m_clickModifiers); });
 }
 
 void ChartPlotView::mousePressEvent(QMouseEvent* event)
@@ -301,29 +523,24 @@ void ChartPlotView::mouseReleaseEvent(QMouseEvent* event)
     if (m_band != nullptr)
         m_band->hide();
     if (banded) {
-        if (DragActionFor(delta.x(), delta.y()) == DragAction::UndoZoom) {
-            chart()->zoomReset();
-            emit m_owner->zoomUndone(m_owner->chartIndex());
-        } else {
-            const QRectF rect = QRectF(m_origin, end).normalized();
-            chart()->zoomIn(QRectF(chart()->mapFromScene(mapToScene(rect.toRect())).boundingRect())
-                                .intersected(chart()->plotArea()));
-        }
         event->accept();
+        // The chart model holds the zoom: the window draws the chart anew, so nothing of this
+        // view is touched after the signal.
+        if (DragActionFor(delta.x(), delta.y()) == DragAction::UndoZoom)
+            emit m_owner->zoomUndone(m_owner->chartIndex());
+        else
+            m_owner->handleZoom(m_origin, end);
         return;
     }
     QChartView::mouseReleaseEvent(event);
-    m_clickPosition = end;
-    m_clickModifiers = event->modifiers();
-    m_clickTimer->start();
+    m_owner->queueClick(mapTo(m_owner, end), event->modifiers());
 }
 
 void ChartPlotView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     m_pressed = false;
-    m_clickTimer->stop();
-    emit m_owner->doubleClicked(m_owner->chartIndex());
     event->accept();
+    m_owner->doubleClick();
 }
 
 } // namespace narv

@@ -224,6 +224,8 @@ QAction* ResultsWindow::action(const QString& caption) const
 
 void ResultsWindow::refresh()
 {
+    // The run's series may have new points under the same series objects.
+    forgetCharts();
     rebuildChartMenus();
     if (m_results.TileMode) {
         try {
@@ -252,30 +254,89 @@ void ResultsWindow::present()
 
 void ResultsWindow::rebuildView()
 {
+    std::vector<int> charts;
+    int columns = 1;
+    if (m_results.TileMode) {
+        const TileLayout layout = TileCharts(m_results);
+        for (const TileCell& cell : layout.Cells)
+            charts.push_back(cell.Chart);
+        columns = layout.Grid.Columns;
+    } else if (const int chart = m_results.CurrentChart;
+               chart >= 0 && static_cast<std::size_t>(chart) < m_results.Charts.size()) {
+        charts.push_back(chart);
+    }
+    // The same charts in the same cells: only the charts that changed are drawn again.
+    if (charts == m_layoutCharts && columns == m_layoutColumns && m_shown.size() == charts.size()) {
+        for (const int chart : charts)
+            m_shown[chart]->setChart(chart, m_results.Charts[static_cast<std::size_t>(chart)]);
+        return;
+    }
+    layoutCharts(charts, columns);
+}
+
+void ResultsWindow::forgetCharts()
+{
     // Later: the widget being replaced may be the one whose signal led here.
-    for (auto& [chart, widget] : m_shown) {
+    for (auto& [chart, widget] : m_built) {
         m_grid->removeWidget(widget);
         widget->hide();
         widget->deleteLater();
     }
+    m_built.clear();
     m_shown.clear();
-    if (m_results.TileMode) {
-        const TileLayout layout = TileCharts(m_results);
-        std::vector<int> charts;
-        for (const TileCell& cell : layout.Cells)
-            charts.push_back(cell.Chart);
-        layoutCharts(charts, layout.Grid.Columns);
-        return;
+    m_layoutCharts.clear();
+}
+
+ChartWidget* ResultsWindow::widgetFor(int chart)
+{
+    const TChart& model = m_results.Charts[static_cast<std::size_t>(chart)];
+    if (const auto found = m_built.find(chart); found != m_built.end()) {
+        found->second->setChart(chart, model);
+        return found->second;
     }
-    const int chart = m_results.CurrentChart;
-    if (chart >= 0 && static_cast<std::size_t>(chart) < m_results.Charts.size())
-        layoutCharts({chart}, 1);
-    else
-        layoutCharts({}, 1);
+    auto* widget = new ChartWidget(chart, model, m_area);
+    connect(widget, &ChartWidget::partClicked, this,
+            [this, widget](int index, ChartPart part, int series, Qt::KeyboardModifiers modifiers,
+                           QPoint position) {
+                ClickModifier modifier = ClickModifier::None;
+                if (modifiers & Qt::ShiftModifier)
+                    modifier = ClickModifier::Shift;
+                else if (modifiers & Qt::ControlModifier)
+                    modifier = ClickModifier::Ctrl;
+                guarded([&] {
+                    clickPart(index, part, series, modifier, widget->leftAxisValueAt(position),
+                              widget->shownLeftAxis());
+                });
+            });
+    connect(widget, &ChartWidget::legendEntryClicked, this,
+            [this](int index, int series) { guarded([&] { toggleSeries(index, series); }); });
+    connect(widget, &ChartWidget::doubleClicked, this,
+            [this](int index) { guarded([&] { toggleView(index); }); });
+    connect(widget, &ChartWidget::contextMenuRequested, this,
+            [this](int index, QPoint at) { guarded([&] { showPopup(index, at); }); });
+    connect(widget, &ChartWidget::zoomRequested, this,
+            [this](int index, double bottomMinimum, double bottomMaximum, double leftMinimum,
+                   double leftMaximum) {
+                guarded([&] {
+                    if (ZoomChart(chartAt(index), {bottomMinimum, bottomMaximum},
+                                  {leftMinimum, leftMaximum}))
+                        rebuildView();
+                });
+            });
+    connect(widget, &ChartWidget::zoomUndone, this,
+            [this](int index) { runChartCommand(QStringLiteral("Undo Zoom"), index); });
+    m_built[chart] = widget;
+    return widget;
 }
 
 void ResultsWindow::layoutCharts(const std::vector<int>& charts, int columns)
 {
+    for (auto& [chart, widget] : m_shown) {
+        m_grid->removeWidget(widget);
+        if (std::find(charts.begin(), charts.end(), chart) == charts.end())
+            widget->hide();
+    }
+    m_shown.clear();
     // Equal cells: stretch every row and column of the grid, also empty ones.
     for (int i = 0; i < m_grid->rowCount(); ++i)
         m_grid->setRowStretch(i, 0);
@@ -291,34 +352,14 @@ void ResultsWindow::layoutCharts(const std::vector<int>& charts, int columns)
 
     for (std::size_t k = 0; k < charts.size(); ++k) {
         const int chart = charts[k];
-        auto* widget =
-            new ChartWidget(chart, m_results.Charts[static_cast<std::size_t>(chart)], m_area);
-        connect(widget, &ChartWidget::partClicked, this,
-                [this, widget](int index, ChartPart part, int series,
-                               Qt::KeyboardModifiers modifiers, QPoint position) {
-                    ClickModifier modifier = ClickModifier::None;
-                    if (modifiers & Qt::ShiftModifier)
-                        modifier = ClickModifier::Shift;
-                    else if (modifiers & Qt::ControlModifier)
-                        modifier = ClickModifier::Ctrl;
-                    guarded([&] {
-                        clickPart(index, part, series, modifier, widget->leftAxisValueAt(position),
-                                  widget->shownLeftAxis());
-                    });
-                });
-        connect(widget, &ChartWidget::legendEntryClicked, this,
-                [this](int index, int series) { guarded([&] { toggleSeries(index, series); }); });
-        connect(widget, &ChartWidget::doubleClicked, this,
-                [this](int index) { guarded([&] { toggleView(index); }); });
-        connect(widget, &ChartWidget::contextMenuRequested, this,
-                [this](int index, QPoint at) { guarded([&] { showPopup(index, at); }); });
-        connect(widget, &ChartWidget::zoomUndone, this,
-                [this](int index) { runChartCommand(QStringLiteral("Undo Zoom"), index); });
+        ChartWidget* widget = widgetFor(chart);
         const int position = static_cast<int>(k);
         m_grid->addWidget(widget, position / columns, position % columns);
         widget->show(); // at once, not when the layout gets to it
         m_shown[chart] = widget;
     }
+    m_layoutCharts = charts;
+    m_layoutColumns = columns;
     m_grid->activate();
 }
 
@@ -393,6 +434,7 @@ void ResultsWindow::toggleViewOption(ViewOption option)
 
 void ResultsWindow::chartsChanged()
 {
+    forgetCharts();
     rebuildChartMenus();
     rebuildView();
 }
@@ -405,6 +447,7 @@ void ResultsWindow::defineNewChart()
         return;
     ChooseSeriesDialog dialog(m_results, m_dialogs, m_context.chartSetup, this);
     dialog.exec();
+    forgetCharts(); // charts may have gone and others moved down
     rebuildChartMenus();
     if (m_results.TileMode)
         tile();

@@ -85,6 +85,11 @@ private:
     void rebuildChartMenus();
     void rebuildView();
     void layoutCharts(const std::vector<int>& charts, int columns);
+    // The widget of chart, drawn as the chart is now; built once and kept while hidden, so that
+    // switching views draws only what changed.
+    ChartWidget* widgetFor(int chart);
+    // Drops every kept widget: after the charts were renumbered or their series refilled.
+    void forgetCharts();
     void showPopup(int chart, const QPoint& globalPosition);
     void defineNewChart();
     void showStatistics(int chart);
@@ -103,6 +108,9 @@ private:
     QWidget* m_area = nullptr;
     QGridLayout* m_grid = nullptr;
     std::map<int, ChartWidget*> m_shown;
+    std::map<int, ChartWidget*> m_built;
+    std::vector<int> m_layoutCharts; // what the grid shows, in cell order
+    int m_layoutColumns = 0;
     std::map<QString, QMenu*> m_menus;
     std::map<QString, QAction*> m_actions;
     QMenu* m_singleMenu = nullptr;

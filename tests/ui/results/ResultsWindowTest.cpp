@@ -130,6 +130,9 @@ private slots:
     void aUserChartFollowsASecondRun();
     void chartFilesLoadAsChartsAndTemplates();
     void clicksAskForCaptionsAndSetTheAxis();
+    void theMouseOnAChartClicksAndTogglesTheView();
+    void aRubberBandZoomsTheChartModelAndSurvivesRedraws();
+    void legendCheckBoxesShowAndHideSeries();
     void theChartEditorAppliesOrNamesTheBadEntry();
     void printingCopyingAndPictures();
     void seriesComeFromDataFilesAndGoToTheClipboard();
@@ -250,14 +253,14 @@ void ResultsWindowTest::viewOptionsToggleEveryChart()
         QVERIFY(!chart.FootnoteVisible);
     }
     ChartWidget* shown = window.chartWidget(0);
-    QVERIFY(!shown->chart()->legend()->isVisible());
+    QVERIFY(!shown->legend()->isVisibleTo(shown));
     QVERIFY(!shown->footnote()->isVisibleTo(shown));
 
     // The popup's "Legend" acts on its chart only.
     window.runChartCommand("Legend", 0);
     QVERIFY(runs.results.Charts[0].LegendVisible);
     QVERIFY(!runs.results.Charts[1].LegendVisible);
-    QVERIFY(window.chartWidget(0)->chart()->legend()->isVisible());
+    QVERIFY(window.chartWidget(0)->legend()->isVisibleTo(window.chartWidget(0)));
 }
 
 void ResultsWindowTest::statisticsShowTheTextOfTheChart()
@@ -475,10 +478,243 @@ void ResultsWindowTest::clicksAskForCaptionsAndSetTheAxis()
     // A legend entry's check box hides the series and shows it again.
     window.toggleSeries(4, 0);
     QVERIFY(!chart.Series[0]->Active);
-    QVERIFY(window.chartWidget(4)->chart()->series().at(0)->property("narvSeriesIndex") == 0);
-    QVERIFY(window.chartWidget(4)->chart()->series().at(0)->name().startsWith(QChar(0x2610)));
+    QCOMPARE(window.chartWidget(4)->chart()->series().size(), int(chart.Series.size()) - 1);
+    QVERIFY(window.chartWidget(4)->chart()->series().at(0)->property("narvSeriesIndex") == 1);
     window.toggleSeries(4, 0);
     QVERIFY(chart.Series[0]->Active);
+}
+
+namespace {
+
+// Where a point of a series is drawn, in the pixels of the chart view's viewport.
+QPoint pixelOf(ChartWidget* widget, const ResultPoint& point)
+{
+    const PixelMap map = widget->pixelMap();
+    const double x = map.left + (point.x - map.bottom.minimum) /
+                                    (map.bottom.maximum - map.bottom.minimum) * map.width;
+    const double y = map.top + map.height -
+                     (point.y - map.leftAxis.minimum) /
+                         (map.leftAxis.maximum - map.leftAxis.minimum) * map.height;
+    return QPoint(qRound(x), qRound(y));
+}
+
+struct ShownWindow : Runs {
+    ShownWindow()
+    {
+        results.View.MaximizedForTile = false;
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    ChartWidget* shown(int chart)
+    {
+        ChartWidget* widget = window->chartWidget(chart);
+        if (widget != nullptr)
+            widget->layout()->activate();
+        QCoreApplication::processEvents();
+        return widget;
+    }
+    QWidget* plot(int chart) { return shown(chart)->view()->viewport(); }
+};
+
+} // namespace
+
+void ResultsWindowTest::theMouseOnAChartClicksAndTogglesTheView()
+{
+    ShownWindow runs;
+    ResultsWindow& window = *runs.window;
+    window.showChart(4);
+    ChartWidget* widget = runs.shown(4);
+    const TChart& chart = runs.results.Charts[4];
+
+    // A series: its maximum and minimum, after the double-click interval.
+    const SeriesPointer& last = chart.Series.back();
+    const QPoint onSeries = pixelOf(widget, last->Points[last->Points.size() / 2]);
+    const std::optional<int> hit =
+        SeriesAt(chart, widget->pixelMap(), onSeries.x(), onSeries.y());
+    QVERIFY(hit.has_value());
+    QTest::mouseClick(runs.plot(4), Qt::LeftButton, {}, onSeries);
+    QTRY_COMPARE(runs.lastMessage(),
+                 ToQString(SeriesExtremesMessage(*chart.Series[static_cast<std::size_t>(*hit)])));
+
+    // Plain clicks on the axes, the title and the footnote ask for their caption.
+    const PixelMap map = widget->pixelMap();
+    const int middleX = qRound(map.left + map.width / 2);
+    const int middleY = qRound(map.top + map.height / 2);
+    struct CaptionClick {
+        QWidget* target;
+        QPoint at;
+        const std::string* caption;
+    };
+    const CaptionClick clicks[] = {
+        {runs.plot(4), QPoint(qRound(map.left) - 8, middleY), &chart.LeftAxis.Title},
+        {runs.plot(4), QPoint(middleX, qRound(map.top + map.height) + 8),
+         &chart.BottomAxis.Title},
+        {runs.plot(4), QPoint(middleX, qRound(map.top / 2)), &chart.Title},
+        {widget->footnote(), widget->footnote()->rect().center(), &chart.Footnote},
+    };
+    int answer = 0;
+    for (const CaptionClick& click : clicks) {
+        const std::string text = "caption " + std::to_string(++answer);
+        runs.dialogs.texts.push_back(text);
+        const std::size_t asked = runs.dialogs.questions.size();
+        QTest::mouseClick(click.target, Qt::LeftButton, {}, click.at);
+        QTRY_COMPARE(runs.dialogs.questions.size(), asked + 1);
+        QCOMPARE(runs.dialogs.questions.back(), std::string("Change Caption:"));
+        QCOMPARE(*click.caption, text);
+    }
+    QCOMPARE(widget->chart()->title(), QString("caption 3"));
+    QCOMPARE(widget->footnote()->text(), QString("caption 4"));
+
+    // Shift on the left axis: the maximum at the mouse; near the shown maximum: automatic.
+    // Ctrl: the minimum at the mouse.
+    ShownRange shown = widget->shownLeftAxis();
+    const PixelMap now = widget->pixelMap(); // the new captions may have moved the plot
+    const QPoint upperQuarter(qRound(now.left) - 8, qRound(now.top + now.height / 4));
+    const double valueThere = widget->leftAxisValueAt(
+        widget->view()->mapTo(widget, upperQuarter));
+    QTest::mouseClick(runs.plot(4), Qt::LeftButton, Qt::ShiftModifier, upperQuarter);
+    QTRY_VERIFY(!chart.LeftAxis.AutomaticMaximum);
+    QCOMPARE(chart.LeftAxis.Maximum, valueThere);
+    QVERIFY(qAbs(valueThere - (shown.minimum + 0.75 * (shown.maximum - shown.minimum))) <
+            0.02 * (shown.maximum - shown.minimum));
+    QCOMPARE(widget->shownLeftAxis().maximum, valueThere);
+
+    const PixelMap zoomed = widget->pixelMap();
+    QTest::mouseClick(runs.plot(4), Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(qRound(zoomed.left) - 8, qRound(zoomed.top) + 1));
+    QTRY_VERIFY(chart.LeftAxis.AutomaticMaximum);
+
+    shown = widget->shownLeftAxis();
+    const PixelMap again = widget->pixelMap();
+    QTest::mouseClick(runs.plot(4), Qt::LeftButton, Qt::ControlModifier,
+                      QPoint(qRound(again.left) - 8, qRound(again.top + again.height / 2)));
+    QTRY_VERIFY(chart.LeftAxis.Minimum > 0.0);
+    QVERIFY(qAbs(chart.LeftAxis.Minimum - (shown.minimum + shown.maximum) / 2) <
+            0.02 * (shown.maximum - shown.minimum));
+    window.runChartCommand("Undo Zoom", 4);
+
+    // A double click tiles the checked charts; on a tiled chart it shows that chart alone, and
+    // neither opens the click's message.
+    SetChartChecked(runs.results, 4, true);
+    SetChartChecked(runs.results, 9, true);
+    const std::size_t messages = runs.dialogs.messages.size();
+    QTest::mouseDClick(runs.plot(4), Qt::LeftButton, {}, QPoint(middleX, middleY));
+    QVERIFY(runs.results.TileMode);
+    QCOMPARE(window.shownCharts(), std::vector<int>({4, 9}));
+    QTest::mouseDClick(runs.plot(9), Qt::LeftButton, {}, runs.plot(9)->rect().center());
+    QVERIFY(!runs.results.TileMode);
+    QCOMPARE(window.shownCharts(), std::vector<int>({9}));
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QCOMPARE(runs.dialogs.messages.size(), messages);
+}
+
+void ResultsWindowTest::aRubberBandZoomsTheChartModelAndSurvivesRedraws()
+{
+    ShownWindow runs;
+    ResultsWindow& window = *runs.window;
+    window.showChart(4);
+    ChartWidget* widget = runs.shown(4);
+    TChart& chart = runs.results.Charts[4];
+    const ChartAxis bottomBefore = chart.BottomAxis;
+    const PixelMap map = widget->pixelMap();
+    const QPoint from(qRound(map.left + map.width * 0.25), qRound(map.top + map.height * 0.2));
+    const QPoint to(qRound(map.left + map.width * 0.5), qRound(map.top + map.height * 0.6));
+    const auto valueAt = [&](const QPoint& pixel) {
+        return std::pair{AxisValueAt(pixel.x(), map.left, map.left + map.width, map.bottom),
+                         AxisValueAt(pixel.y(), map.top + map.height, map.top, map.leftAxis)};
+    };
+    const auto [fromX, fromY] = valueAt(from);
+    const auto [toX, toY] = valueAt(to);
+
+    QTest::mousePress(runs.plot(4), Qt::LeftButton, {}, from);
+    QTest::mouseMove(runs.plot(4), (from + to) / 2);
+    QTest::mouseMove(runs.plot(4), to);
+    QTest::mouseRelease(runs.plot(4), Qt::LeftButton, {}, to);
+    QVERIFY(chart.UnzoomedBottomAxis.has_value());
+    QCOMPARE(chart.BottomAxis.Minimum, fromX);
+    QCOMPARE(chart.BottomAxis.Maximum, toX);
+    QCOMPARE(chart.LeftAxis.Minimum, toY);
+    QCOMPARE(chart.LeftAxis.Maximum, fromY);
+    const auto drawnAsZoomed = [&](ChartWidget* drawn) {
+        return drawn->shownBottomAxis().minimum == fromX &&
+               drawn->shownBottomAxis().maximum == toX &&
+               drawn->shownLeftAxis().minimum == toY && drawn->shownLeftAxis().maximum == fromY;
+    };
+    QVERIFY(drawnAsZoomed(widget));
+    // A drag is no click: no message follows.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(runs.dialogs.messages.empty());
+
+    // The zoom is the chart's: it stays through other views, the tile and redrawn options.
+    window.showChart(5);
+    window.showChart(4);
+    QVERIFY(drawnAsZoomed(runs.shown(4)));
+    SetChartChecked(runs.results, 4, true);
+    SetChartChecked(runs.results, 0, true);
+    QVERIFY(window.tile());
+    QVERIFY(drawnAsZoomed(runs.shown(4)));
+    window.action("Vertical Grid")->trigger();
+    QVERIFY(drawnAsZoomed(runs.shown(4)));
+
+    // Dragging from the bottom right to the top left undoes the zoom.
+    const PixelMap tiled = runs.shown(4)->pixelMap();
+    const QPoint bottomRight(qRound(tiled.left + tiled.width * 0.8),
+                             qRound(tiled.top + tiled.height * 0.8));
+    QTest::mousePress(runs.plot(4), Qt::LeftButton, {}, bottomRight);
+    QTest::mouseMove(runs.plot(4), bottomRight - QPoint(30, 30));
+    QTest::mouseRelease(runs.plot(4), Qt::LeftButton, {}, bottomRight - QPoint(30, 30));
+    QCOMPARE(chart.BottomAxis, bottomBefore);
+    QVERIFY(!chart.UnzoomedBottomAxis.has_value());
+    QVERIFY(chart.LeftAxis.AutomaticMaximum);
+    QCOMPARE(chart.LeftAxis.Minimum, 0.0);
+    QCOMPARE(runs.shown(4)->shownLeftAxis().minimum, 0.0);
+
+    // "Undo Zoom" of the popup does the same.
+    QVERIFY(ZoomChart(chart, {2.0, 3.0}, {0.5, 0.7}));
+    window.runChartCommand("Undo Zoom", 4);
+    QCOMPARE(chart.BottomAxis, bottomBefore);
+    QCOMPARE(runs.shown(4)->shownBottomAxis().minimum, 0.0);
+}
+
+void ResultsWindowTest::legendCheckBoxesShowAndHideSeries()
+{
+    ShownWindow runs;
+    ResultsWindow& window = *runs.window;
+    window.showChart(4);
+    const TChart& chart = runs.results.Charts[4];
+    ChartWidget* widget = runs.shown(4);
+    QVERIFY(widget->legend()->isVisible());
+    QVERIFY(!widget->chart()->legend()->isVisible()); // the check boxes are the legend
+    const std::vector<QCheckBox*>& boxes = widget->legendBoxes();
+    QCOMPARE(boxes.size(), chart.Series.size());
+    // The legend rule: only the part that differs; the full title is the accessible name.
+    const std::vector<std::string> texts = LegendTexts(chart);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        QCOMPARE(boxes[i]->text(), ToQString(texts[i]));
+        QCOMPARE(boxes[i]->accessibleName(), ToQString(chart.Series[i]->Title));
+        QVERIFY(boxes[i]->isChecked());
+    }
+
+    QTest::mouseClick(widget->legendBoxes()[0], Qt::LeftButton);
+    QVERIFY(!chart.Series[0]->Active);
+    QVERIFY(!widget->legendBoxes()[0]->isChecked());
+    QCOMPARE(widget->chart()->series().size(), int(chart.Series.size()) - 1);
+    QTest::mouseClick(widget->legendBoxes()[0], Qt::LeftButton);
+    QVERIFY(chart.Series[0]->Active);
+    QCOMPARE(widget->chart()->series().size(), int(chart.Series.size()));
+
+    // Hidden with the "Legends" option; a chart of one series has none; pictures draw the
+    // chart's own legend without boxes.
+    window.action("Legends")->trigger();
+    QVERIFY(!runs.shown(4)->legend()->isVisible());
+    window.action("Legends")->trigger();
+    QVERIFY(runs.shown(4)->legend()->isVisible());
+    window.showChart(1); // "Dx: Excess sludge removal"
+    QVERIFY(!runs.shown(1)->legend()->isVisible());
+    ChartWidget picture(4, chart, nullptr, false);
+    QVERIFY(picture.legend() == nullptr);
+    QVERIFY(picture.chart()->legend()->isVisible());
 }
 
 void ResultsWindowTest::theChartEditorAppliesOrNamesTheBadEntry()

@@ -1,0 +1,192 @@
+// The results window over the benchmark example's results of 14 cycles (the last cycle, or all
+// cycles with "Show all cycles in plots"): opening it on its first chart, and switching from
+// that chart to a tile of 20 charts, the first time (every chart drawn anew) and again (the
+// window keeps the charts it drew). Times include drawing, on the offscreen platform at
+// 1280 x 800.
+#include "shell/CaseFiles.h"
+#include "shell/Computations.h"
+#include "ui/results/ChartWidget.h"
+#include "ui/results/ResultsWindow.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
+#include <QtWidgets/QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace {
+
+using namespace narv;
+namespace fs = std::filesystem;
+
+constexpr int kCycles = 14;
+constexpr int kTiled = 20;
+const QSize kScreen(1280, 800);
+
+class SilentDialogs : public UserDialogs {
+public:
+    void showMessage(const std::string&, const std::string&, Icon) override {}
+    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
+    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
+    {
+        return Answer::Cancel;
+    }
+    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
+    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
+    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
+    bool chooseProject(ProjectChooser&) override { return false; }
+};
+
+// The run's results, computed once per recording mode.
+const TResultSet& benchmarkResults(bool allCycles)
+{
+    static std::map<bool, TResultSet> computed;
+    if (const auto found = computed.find(allCycles); found != computed.end())
+        return found->second;
+    const fs::path dir = fs::path(NARV_SOURCE_DIR) / "examples" / "asm1-benchmark";
+    Workspace workspace;
+    LoadCase(workspace, {dir / "asm1-benchmark.mod", dir / "asm1-benchmark.pln",
+                         dir / "asm1-benchmark.vrt"});
+    DynamicRunRequest request;
+    request.cycles = kCycles;
+    request.allCycles = allCycles;
+    RunControl control;
+    RunDynamicSimulation(workspace, SimSettingsForMissingKeys(), control, request);
+    return computed.emplace(allCycles, workspace.results).first->second;
+}
+
+// Counts the pictures drawn, to make sure the time measured includes them.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Lets the window lay out and draw everything that is due.
+void drawPending()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+struct Window {
+    TResultSet results;
+    SilentDialogs dialogs;
+    std::unique_ptr<ResultsWindow> window;
+
+    explicit Window(bool allCycles) : results(benchmarkResults(allCycles))
+    {
+        results.View.MaximizedForTile = false; // the offscreen screen is smaller
+    }
+    void open()
+    {
+        window = std::make_unique<ResultsWindow>(results, dialogs, ResultsWindowContext{});
+        window->resize(kScreen);
+        window->show();
+        drawPending();
+    }
+    void checkTwenty()
+    {
+        results.CheckedCharts.clear();
+        for (const int chart : MenuOrder(results))
+            if (static_cast<int>(results.CheckedCharts.size()) < kTiled)
+                SetChartChecked(results, chart, true);
+    }
+    int paintsOfShownCharts(PaintCounter& counter)
+    {
+        for (const int chart : window->shownCharts())
+            window->chartWidget(chart)->view()->viewport()->installEventFilter(&counter);
+        return counter.paints;
+    }
+};
+
+void BM_OpenResultsWindow(benchmark::State& state)
+{
+    const bool allCycles = state.range(0) != 0;
+    benchmarkResults(allCycles);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Window window(allCycles);
+        state.ResumeTiming();
+        window.open();
+    }
+    state.SetLabel(allCycles ? "all 14 cycles" : "last of 14 cycles");
+}
+BENCHMARK(BM_OpenResultsWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3);
+
+void BM_TileTwentyCharts(benchmark::State& state)
+{
+    const bool allCycles = state.range(0) != 0;
+    const bool again = state.range(1) != 0;
+    benchmarkResults(allCycles);
+    int paints = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Window window(allCycles);
+        window.open();
+        window.checkTwenty();
+        const int current = window.results.CurrentChart;
+        if (again) {
+            window.window->tile();
+            drawPending();
+            window.window->showChart(current);
+            drawPending();
+        }
+        PaintCounter counter;
+        state.ResumeTiming();
+        window.window->tile();
+        window.paintsOfShownCharts(counter);
+        drawPending();
+        state.PauseTiming();
+        paints += counter.paints;
+        if (window.window->shownCharts().size() != kTiled)
+            state.SkipWithError("the tile does not show 20 charts");
+        state.ResumeTiming();
+    }
+    state.counters["paints"] = benchmark::Counter(paints, benchmark::Counter::kAvgIterations);
+    state.SetLabel(std::string(allCycles ? "all 14 cycles" : "last of 14 cycles") +
+                   (again ? ", drawn before" : ", first time"));
+}
+BENCHMARK(BM_TileTwentyCharts)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
