@@ -9,6 +9,8 @@
 #include "ui/results/ResultsDialogs.h"
 
 #include <QtCore/QBuffer>
+#include <QtCore/QCoreApplication>
+#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QGuiApplication>
@@ -99,6 +101,10 @@ ResultsWindow::ResultsWindow(TResultSet& results, UserDialogs& dialogs,
     QPalette palette = m_area->palette();
     palette.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
     m_area->setPalette(palette);
+    m_prepareTimer = new QTimer(this);
+    m_prepareTimer->setSingleShot(true);
+    m_prepareTimer->setInterval(20);
+    connect(m_prepareTimer, &QTimer::timeout, this, &ResultsWindow::prepareNextChart);
     m_grid = new QGridLayout(m_area);
     m_grid->setContentsMargins(2, 2, 2, 2);
     m_grid->setSpacing(2);
@@ -274,6 +280,24 @@ void ResultsWindow::rebuildView()
     layoutCharts(charts, columns);
 }
 
+void ResultsWindow::prepareCheckedCharts()
+{
+    if (!m_prepareTimer->isActive())
+        m_prepareTimer->start();
+}
+
+void ResultsWindow::prepareNextChart()
+{
+    // One chart per pass of the event loop, so that the window keeps answering meanwhile.
+    for (const int chart : m_results.CheckedCharts)
+        if (chart >= 0 && static_cast<std::size_t>(chart) < m_results.Charts.size() &&
+            m_built.find(chart) == m_built.end()) {
+            widgetFor(chart); // hidden until the tile shows it
+            m_prepareTimer->start();
+            return;
+        }
+}
+
 void ResultsWindow::forgetCharts()
 {
     // Later: the widget being replaced may be the one whose signal led here.
@@ -361,6 +385,14 @@ void ResultsWindow::layoutCharts(const std::vector<int>& charts, int columns)
     m_layoutCharts = charts;
     m_layoutColumns = columns;
     m_grid->activate();
+    prepareCheckedCharts();
+    // Qt Charts lays out axes, labels and series in posted events, and every round of them
+    // drew the charts once more; laid out here, the first picture of each chart is its last.
+    for (int round = 0; round < 2; ++round)
+        for (const auto& [chart, widget] : m_shown) {
+            QCoreApplication::sendPostedEvents(widget->chart(), QEvent::LayoutRequest);
+            QCoreApplication::sendPostedEvents(widget->view()->scene(), QEvent::MetaCall);
+        }
 }
 
 std::vector<int> ResultsWindow::shownCharts() const
@@ -420,6 +452,8 @@ void ResultsWindow::setChartChecked(int chart, bool checked)
     SetChartChecked(m_results, chart, checked);
     if (m_results.TileMode)
         tile();
+    else
+        prepareCheckedCharts();
 }
 
 void ResultsWindow::toggleViewOption(ViewOption option)

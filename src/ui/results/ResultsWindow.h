@@ -18,6 +18,7 @@ class QGridLayout;
 class QMenu;
 class QPrinter;
 class QPlainTextEdit;
+class QTimer;
 
 namespace narv {
 
@@ -90,6 +91,10 @@ private:
     ChartWidget* widgetFor(int chart);
     // Drops every kept widget: after the charts were renumbered or their series refilled.
     void forgetCharts();
+    // Draws the charts checked for the tile ahead, while the window waits for the user, so
+    // that tiling has only to place them.
+    void prepareCheckedCharts();
+    void prepareNextChart();
     void showPopup(int chart, const QPoint& globalPosition);
     void defineNewChart();
     void showStatistics(int chart);
@@ -111,6 +116,7 @@ private:
     std::map<int, ChartWidget*> m_built;
     std::vector<int> m_layoutCharts; // what the grid shows, in cell order
     int m_layoutColumns = 0;
+    QTimer* m_prepareTimer = nullptr;
     std::map<QString, QMenu*> m_menus;
     std::map<QString, QAction*> m_actions;
     QMenu* m_singleMenu = nullptr;
