@@ -5,6 +5,7 @@
 // keeps the charts it drew). Times include drawing, on the offscreen platform at 1280 x 800.
 #include "shell/CaseFiles.h"
 #include "shell/Computations.h"
+#include "shell/UserDialogs.h"
 #include "ui/results/ChartWidget.h"
 #include "ui/results/ResultsWindow.h"
 
@@ -27,26 +28,6 @@ namespace fs = std::filesystem;
 constexpr int kCycles = 14;
 constexpr int kTiled = 20;
 const QSize kScreen(1280, 800);
-
-class SilentDialogs : public UserDialogs {
-public:
-    void showMessage(const std::string&, const std::string&, Icon) override {}
-    bool askYesNo(const std::string&, const std::string&, Icon) override { return false; }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override
-    {
-        return Answer::Cancel;
-    }
-    bool askOkCancel(const std::string&, const std::string&, Icon) override { return false; }
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<fs::path> chooseOpenFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    std::optional<fs::path> chooseDirectory(const fs::path&) override { return {}; }
-    bool chooseProject(ProjectChooser&) override { return false; }
-};
 
 // The run's results, computed once per recording mode.
 const TResultSet& benchmarkResults(bool allCycles)
