@@ -8,8 +8,10 @@ bash "$root/scripts/install-deps.sh"
 
 case "$variant" in
     release) dir="$root/build";      options=(-DCMAKE_BUILD_TYPE=Release) ;;
-    # The sanitizer pass covers the parts without Qt, which is also the build of a machine without Qt.
-    asan)    dir="$root/build-asan"; options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNARV_SANITIZE=ON -DNARV_BUILD_UI=OFF -DNARV_BUILD_BENCH=OFF) ;;
+    # The sanitizer pass covers the parts without Qt, which is also the build of a machine without
+    # Qt; built by clang, it brings the libFuzzer targets of the readers along (scripts/fuzz.sh).
+    asan)    dir="$root/build-asan"; options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNARV_SANITIZE=ON -DNARV_FUZZ=ON -DNARV_BUILD_UI=OFF -DNARV_BUILD_BENCH=OFF
+                                              -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
     # Core, CLI and tests without Qt: what a machine without Qt builds.
     noqt)    dir="$root/build-noqt"; options=(-DCMAKE_BUILD_TYPE=Release -DNARV_BUILD_UI=OFF -DNARV_BUILD_BENCH=OFF) ;;
     *) echo "unknown build variant: $variant (release, asan or noqt)" >&2; exit 2 ;;

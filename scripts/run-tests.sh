@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite.
-# scripts/run-tests.sh --sanitize runs it under AddressSanitizer and UndefinedBehaviorSanitizer;
+# scripts/run-tests.sh --sanitize runs it under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then fuzzes every reader for a short, fixed time;
 # scripts/run-tests.sh --no-qt builds and runs it without the Qt parts.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,4 +25,8 @@ ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)"
 # make the program too slow for a person's pace).
 if [ "$variant" = release ] && [ -x "$dir/src/app/narv" ]; then
     bash "$root/tests/e2e/run-e2e.sh" "$dir"
+fi
+# The readers under libFuzzer: the seeds and kept inputs again, then a bounded search for new faults.
+if [ "$variant" = asan ]; then
+    bash "$root/scripts/fuzz.sh" --ci --build "$dir"
 fi

@@ -129,12 +129,12 @@ struct CvodeIntegrator::Solver {
             CVodeGetNumSteps(solver->memory, &steps);
             if (steps != 0 || !solver->valuesValid) {
                 CVodeGetErrWeights(solver->memory, solver->scale);
-                double* scale = solver->scale.data();
+                double* weights = solver->scale.data();
                 for (int k = 0; k < solver->n; ++k)
-                    scale[k] = 1.0 / scale[k];
+                    weights[k] = 1.0 / weights[k];
                 PlantEquations& equations = solver->owner.m_equations;
                 solver->jacobian.evaluate(
-                    N_VGetArrayPointer(y), N_VGetArrayPointer(fy), scale,
+                    N_VGetArrayPointer(y), N_VGetArrayPointer(fy), weights,
                     [&](const double* at, double* f) { equations.derivatives(t, at, f); },
                     solver->values.data());
                 solver->valuesValid = true;

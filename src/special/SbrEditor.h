@@ -52,7 +52,7 @@ class SbrControlDialog;
 // shows what comes back.
 class SbrPageEditor {
 public:
-    SbrPageEditor(TSbrCycle& cycle, const TModelDef& model) : m_cycle(cycle), m_model(model) {}
+    explicit SbrPageEditor(TSbrCycle& cycle) : m_cycle(cycle) {}
 
     // Texts of the page.
     static const std::vector<std::string>& GridColumnTitles();
@@ -95,7 +95,6 @@ private:
     double& volume(int period, SbrVolumeColumn column);
 
     TSbrCycle& m_cycle;
-    const TModelDef& m_model;
     bool m_modified = false;
 };
 

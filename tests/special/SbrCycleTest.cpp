@@ -87,7 +87,7 @@ TEST(SbrCycle, DerivedTimesAndTexts)
 }
 
 struct SbrPage : ::testing::Test {
-    SbrPage() : editor(cycle, model) { SetUpDefaultModel(model, plant, state); }
+    SbrPage() : editor(cycle) { SetUpDefaultModel(model, plant, state); }
 
     TModelDef model;
     TPlantDef plant;

@@ -42,7 +42,7 @@ using Json = nlohmann::json;
 
 class Reader {
 public:
-    Reader(const Json& root, std::string file) : m_root(root), m_file(std::move(file)) {}
+    explicit Reader(std::string file) : m_file(std::move(file)) {}
 
     const Json& at(const Json& node, const std::string& key, const std::string& where) const
     {
@@ -69,7 +69,6 @@ public:
     }
 
 private:
-    const Json& m_root;
     std::string m_file;
 };
 
@@ -84,7 +83,7 @@ BenchmarkCase LoadBenchmarkCase(const std::filesystem::path& path)
     } catch (const Json::exception& e) {
         throw Error(fmt::format("{}: not a valid JSON file ({}).", file, e.what()));
     }
-    const Reader read(root, file);
+    const Reader read(file);
     const Json& plantNode = read.at(root, "plant", "");
     const Json& influent = read.at(plantNode, "influent", "plant.");
     const Json& parameters = read.at(read.at(root, "model", ""), "parameters", "model.");

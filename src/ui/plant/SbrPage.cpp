@@ -126,7 +126,7 @@ SbrPage::SbrPage(Workspace& workspace, UserDialogs& dialogs, std::function<void(
       m_workspace(workspace),
       m_dialogs(dialogs),
       m_changed(std::move(changed)),
-      m_editor(workspace.sbr, workspace.model)
+      m_editor(workspace.sbr)
 {
     setObjectName(QStringLiteral("TabSheet6"));
     m_timeslice = new QLineEdit(this);
