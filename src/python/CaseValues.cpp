@@ -6,6 +6,8 @@
 #include "core/TextUtil.h"
 #include "model/Temperature.h"
 #include "plant/PlantEditor.h"
+#include "special/AIEditor.h"
+#include "special/SbrEditor.h"
 
 #include <fmt/format.h>
 
@@ -26,7 +28,22 @@ constexpr double kZeroSludgeAge = 1e-12;  // [d]
 constexpr double kUnbounded = std::numeric_limits<double>::max();
 
 // What the indices of a name refer to.
-enum class IndexKind { None, Compartment, SpeciesS, SpeciesX, Process, ProcessS, ProcessX, StateS, StateX };
+enum class IndexKind {
+    None,
+    Compartment,
+    SpeciesS,
+    SpeciesX,
+    Process,
+    ProcessS,
+    ProcessX,
+    StateS,
+    StateX,
+    Period, // a period of the SBR cycle, 1..12
+    Step,   // a time step of the variation
+};
+
+// The plants a value belongs to: an SBR plant's cycle replaces its flows, volumes and aeration.
+enum class Plants { All, NotSbr, Sbr, AI };
 
 // The limits a value must keep and what setting it does besides storing.
 enum class Rule {
@@ -42,34 +59,47 @@ enum class Rule {
     Concentration, // >= 0
     Parameter,     // a kinetic parameter at base temperature, >= 0: converted again
     Coefficient,   // a temperature coefficient or stoichiometric coefficient: any finite value
+    // The SBR page and the SBR control dialog.
+    SbrTimesliceLength, // whole minutes 0..1440
+    SbrAccuracy,        // 0.0001..0.02
+    SbrInitialVolume,   // MinimumInitialVolume..1e100
+    SbrTimeslices,      // whole, 288 in all periods together
+    SbrVolume,          // 0..1e100, then the period check; the initial volume follows
+    SbrFixed,           // fixed kla or fixed O2 concentration 0..1e100: the other one is cleared
+    SbrMode,            // 0..3
+    SbrSignal,          // a dissolved species 1..NS
+    SbrControl,         // 0..1e9
+    SbrSlope,           // -1e100..1e9
+    LaneFed,            // 1 or 2
 };
 
 struct ValueName {
     const char* name;
     IndexKind kind;
     Rule rule;
+    Plants plants = Plants::All;
 };
 
 const std::vector<ValueName>& valueNames()
 {
     static const std::vector<ValueName> table = {
-        {"InfluentFlow", IndexKind::None, Rule::Flow},
-        {"Influent2Flow", IndexKind::None, Rule::Flow},
-        {"ReturnFlow", IndexKind::None, Rule::Flow},
-        {"RecircFlow", IndexKind::None, Rule::RecircFlow},
-        {"Recirc2Flow", IndexKind::None, Rule::Flow},
-        {"SludgeAge", IndexKind::None, Rule::SludgeAge},
-        {"ExcessRate", IndexKind::None, Rule::ReadOnly},
-        {"MinimumSludgeAge", IndexKind::None, Rule::ReadOnly},
+        {"InfluentFlow", IndexKind::None, Rule::Flow, Plants::NotSbr},
+        {"Influent2Flow", IndexKind::None, Rule::Flow, Plants::NotSbr},
+        {"ReturnFlow", IndexKind::None, Rule::Flow, Plants::NotSbr},
+        {"RecircFlow", IndexKind::None, Rule::RecircFlow, Plants::NotSbr},
+        {"Recirc2Flow", IndexKind::None, Rule::Flow, Plants::NotSbr},
+        {"SludgeAge", IndexKind::None, Rule::SludgeAge, Plants::NotSbr},
+        {"ExcessRate", IndexKind::None, Rule::ReadOnly, Plants::NotSbr},
+        {"MinimumSludgeAge", IndexKind::None, Rule::ReadOnly, Plants::NotSbr},
         {"O2Saturation", IndexKind::None, Rule::Saturation},
         {"OperatingTemperature", IndexKind::None, Rule::Temperature},
         {"BaseTemperature", IndexKind::None, Rule::BaseTemp},
         {"ReactorCount", IndexKind::None, Rule::ReadOnly},
         {"CompartmentCount", IndexKind::None, Rule::ReadOnly},
         {"Time", IndexKind::None, Rule::ReadOnly},
-        {"Volume", IndexKind::Compartment, Rule::Volume},
-        {"Kla", IndexKind::Compartment, Rule::Aeration},
-        {"O2Setpoint", IndexKind::Compartment, Rule::Aeration},
+        {"Volume", IndexKind::Compartment, Rule::Volume, Plants::NotSbr},
+        {"Kla", IndexKind::Compartment, Rule::Aeration, Plants::NotSbr},
+        {"O2Setpoint", IndexKind::Compartment, Rule::Aeration, Plants::NotSbr},
         {"InfluentS", IndexKind::SpeciesS, Rule::Concentration},
         {"InfluentX", IndexKind::SpeciesX, Rule::Concentration},
         {"SIn1", IndexKind::SpeciesS, Rule::Concentration},
@@ -89,8 +119,66 @@ const std::vector<ValueName>& valueNames()
         {"NueX", IndexKind::ProcessX, Rule::Coefficient},
         {"S", IndexKind::StateS, Rule::Concentration},
         {"X", IndexKind::StateX, Rule::Concentration},
+        {"TimesliceLength", IndexKind::None, Rule::SbrTimesliceLength, Plants::Sbr},
+        {"InitialVolume", IndexKind::None, Rule::SbrInitialVolume, Plants::Sbr},
+        {"Accuracy", IndexKind::None, Rule::SbrAccuracy, Plants::Sbr},
+        {"MinimumInitialVolume", IndexKind::None, Rule::ReadOnly, Plants::Sbr},
+        {"CycleLength", IndexKind::None, Rule::ReadOnly, Plants::Sbr}, // [min]
+        {"InputVolume", IndexKind::None, Rule::ReadOnly, Plants::Sbr},
+        {"OutputVolume", IndexKind::None, Rule::ReadOnly, Plants::Sbr},
+        {"Timeslices", IndexKind::Period, Rule::SbrTimeslices, Plants::Sbr},
+        {"Influent1Volume", IndexKind::Period, Rule::SbrVolume, Plants::Sbr},
+        {"Influent2Volume", IndexKind::Period, Rule::SbrVolume, Plants::Sbr},
+        {"SupernatantVolume", IndexKind::Period, Rule::SbrVolume, Plants::Sbr},
+        {"MixedLiquorVolume", IndexKind::Period, Rule::SbrVolume, Plants::Sbr},
+        {"FixedO2", IndexKind::Period, Rule::SbrFixed, Plants::Sbr},
+        {"FixedKla", IndexKind::Period, Rule::SbrFixed, Plants::Sbr},
+        {"AerationMode", IndexKind::Period, Rule::SbrMode, Plants::Sbr},
+        {"SignalSpecies", IndexKind::Period, Rule::SbrSignal, Plants::Sbr},
+        {"Slope", IndexKind::Period, Rule::SbrSlope, Plants::Sbr},
+        {"SignalValue", IndexKind::Period, Rule::SbrControl, Plants::Sbr},
+        {"Setpoint", IndexKind::Period, Rule::SbrControl, Plants::Sbr},
+        {"UpperThreshold", IndexKind::Period, Rule::SbrControl, Plants::Sbr},
+        {"LowerThreshold", IndexKind::Period, Rule::SbrControl, Plants::Sbr},
+        {"ValueAbove", IndexKind::Period, Rule::SbrControl, Plants::Sbr},
+        {"ValueBelow", IndexKind::Period, Rule::SbrSlope, Plants::Sbr},
+        // The counts fix the compartments and their data: only the A/I plant editor changes them.
+        {"PolyvalentCount", IndexKind::None, Rule::ReadOnly, Plants::AI},
+        {"LaneCompartmentCount", IndexKind::None, Rule::ReadOnly, Plants::AI},
+        {"PostAerationCount", IndexKind::None, Rule::ReadOnly, Plants::AI},
+        {"LaneFed", IndexKind::Step, Rule::LaneFed, Plants::AI},
     };
     return table;
+}
+
+bool appliesTo(Plants plants, TFlowschemeType type)
+{
+    switch (plants) {
+    case Plants::All:
+        return true;
+    case Plants::NotSbr:
+        return type != TFlowschemeType::ftSBR;
+    case Plants::Sbr:
+        return type == TFlowschemeType::ftSBR;
+    case Plants::AI:
+        return type == TFlowschemeType::ftAI;
+    }
+    return false;
+}
+
+// Why a value does not belong to the loaded plant.
+std::string notApplicable(const std::string& name, Plants plants)
+{
+    switch (plants) {
+    case Plants::NotSbr:
+        return fmt::format("{}: plays no part in an SBR plant, whose cycle sets the volumes, feeds "
+                           "and aeration",
+                           name);
+    case Plants::Sbr:
+        return fmt::format("{}: only an SBR plant has this value", name);
+    default:
+        return fmt::format("{}: only an A/I plant has this value", name);
+    }
 }
 
 int indexCount(IndexKind kind)
@@ -102,6 +190,8 @@ int indexCount(IndexKind kind)
     case IndexKind::SpeciesS:
     case IndexKind::SpeciesX:
     case IndexKind::Process:
+    case IndexKind::Period:
+    case IndexKind::Step:
         return 1;
     default:
         return 2;
@@ -233,6 +323,23 @@ public:
                                 list.empty() ? "none" : list));
     }
 
+    int period(const std::string& text) const
+    {
+        const auto number = parseIndexNumber(text);
+        if (!number || *number < 1 || *number > kSbrPeriodCount)
+            throw Error(fmt::format("{}: the cycle has periods 1..{}", m_name, kSbrPeriodCount));
+        return *number;
+    }
+
+    int step(const std::string& text) const
+    {
+        const auto number = parseIndexNumber(text);
+        const int count = m_workspace.variation.PointCount;
+        if (!number || *number < 1 || *number > count)
+            throw Error(fmt::format("{}: the variation has time steps 1..{}", m_name, count));
+        return *number;
+    }
+
     int process(const std::string& text) const
     {
         const TModelDef& model = m_workspace.model;
@@ -291,15 +398,42 @@ double& storage(Workspace& w, const std::string& base, int first, int second)
     return w.state.X[first][second];
 }
 
+// The stored real of an SBR value; period is the resolved index (0 for the cycle's own values).
+double& sbrStorage(Workspace& w, const std::string& base, int period)
+{
+    TSbrCycle& cycle = w.sbr;
+    if (base == "InitialVolume") return cycle.InitialVolume;
+    if (base == "Accuracy") return cycle.Accuracy;
+    TSbrPeriod& p = cycle.Periods[period];
+    if (base == "Influent1Volume") return p.Influent1Volume;
+    if (base == "Influent2Volume") return p.Influent2Volume;
+    if (base == "SupernatantVolume") return p.SupernatantVolume;
+    if (base == "MixedLiquorVolume") return p.MixedLiquorVolume;
+    if (base == "FixedO2") return p.FixedO2;
+    if (base == "FixedKla") return p.FixedKla;
+    if (base == "Slope") return p.Slope;
+    if (base == "SignalValue") return p.SignalValue;
+    if (base == "Setpoint") return p.Setpoint;
+    if (base == "UpperThreshold") return p.UpperThreshold;
+    if (base == "LowerThreshold") return p.LowerThreshold;
+    if (base == "ValueAbove") return p.ValueAbove;
+    return p.ValueBelow;
+}
+
 struct Resolved {
     const ValueName* value = nullptr;
     int first = 0;
     int second = 0;
 };
 
-Resolved resolve(const Workspace& workspace, const std::string& name)
+// Resolves a name for reading or, with toSet, for setting: the plant values that an SBR plant
+// does not use can still be read (the state file holds them for every plant), not set.
+Resolved resolve(const Workspace& workspace, const std::string& name, bool toSet)
 {
     const ParsedName parsed = parseName(name);
+    if ((toSet || parsed.value->plants != Plants::NotSbr) &&
+        !appliesTo(parsed.value->plants, workspace.plant.PlantType))
+        throw Error(notApplicable(name, parsed.value->plants));
     const Resolver resolver(workspace, name);
     Resolved resolved;
     resolved.value = parsed.value;
@@ -316,6 +450,12 @@ Resolved resolve(const Workspace& workspace, const std::string& name)
         break;
     case IndexKind::Process:
         resolved.first = resolver.process(i[0]);
+        break;
+    case IndexKind::Period:
+        resolved.first = resolver.period(i[0]);
+        break;
+    case IndexKind::Step:
+        resolved.first = resolver.step(i[0]);
         break;
     case IndexKind::ProcessS:
     case IndexKind::ProcessX:
@@ -344,18 +484,66 @@ void checkRange(const std::string& name, double value, double min, double max)
                      FormatNumber(7, 2, max));
 }
 
+// The integer entries: a whole number in min..max, with the integer check's message.
+int checkWhole(const std::string& name, double value, int min, int max)
+{
+    if (!std::isfinite(value))
+        throw RangeError(fmt::format("{}: {}", name, kInvalidNumberMessage));
+    if (value != std::floor(value))
+        throw RangeError(fmt::format("{}: a whole number {}..{}", name, min, max));
+    if (value < min || value > max)
+        throw RangeError(fmt::format("{}: Number should be between {} and {}", name, min, max));
+    return static_cast<int>(value);
+}
+
+// The SBR values that are not reals: timeslices, the aeration mode and the signal species.
+std::optional<double> sbrWhole(const TSbrCycle& cycle, const std::string& base, int period)
+{
+    if (base == "TimesliceLength")
+        return cycle.TimesliceLength;
+    if (base == "Timeslices")
+        return cycle.Periods[period].Timeslices;
+    if (base == "AerationMode")
+        return static_cast<int>(cycle.Periods[period].AerationMode);
+    if (base == "SignalSpecies")
+        return cycle.Periods[period].SignalSpecies;
+    return std::nullopt;
+}
+
 } // namespace
 
 double CaseValues::get(const std::string& name) const
 {
-    const Resolved r = resolve(m_workspace, name);
+    const Resolved r = resolve(m_workspace, name, false);
     const std::string base = r.value->name;
+    const Workspace& w = m_workspace;
     if (base == "MinimumSludgeAge")
-        return MinimumSludgeAge(m_workspace.plant);
+        return MinimumSludgeAge(w.plant);
     if (base == "ReactorCount")
-        return m_workspace.plant.ReactorCount;
+        return w.plant.ReactorCount;
     if (base == "CompartmentCount")
-        return m_workspace.plant.CompartmentCount;
+        return w.plant.CompartmentCount;
+    if (r.value->plants == Plants::Sbr) {
+        if (base == "MinimumInitialVolume")
+            return MinimumInitialVolume(w.sbr);
+        if (base == "CycleLength")
+            return static_cast<double>(SbrCycleLengthMinutes(w.sbr));
+        if (base == "InputVolume")
+            return SbrInputVolume(w.sbr);
+        if (base == "OutputVolume")
+            return SbrOutputVolume(w.sbr);
+        if (const auto whole = sbrWhole(w.sbr, base, r.first))
+            return *whole;
+        return sbrStorage(m_workspace, base, r.first);
+    }
+    if (base == "PolyvalentCount")
+        return w.ai.PolyvalentCount;
+    if (base == "LaneCompartmentCount")
+        return w.ai.LaneCompartmentCount;
+    if (base == "PostAerationCount")
+        return w.ai.PostAerationCount;
+    if (base == "LaneFed")
+        return w.aiVariation.LaneFed[r.first];
     return storage(m_workspace, base, r.first, r.second);
 }
 
@@ -373,7 +561,7 @@ void CaseValues::set(const std::string& name, double value)
     Workspace& w = m_workspace;
     if (w.runLasts)
         throw Error(fmt::format("{}: a computation is running", name));
-    const Resolved r = resolve(w, name);
+    const Resolved r = resolve(w, name, true);
     const std::string base = r.value->name;
     TPlantDef& plant = w.plant;
     TModelDef& model = w.model;
@@ -387,6 +575,10 @@ void CaseValues::set(const std::string& name, double value)
         return;
     case Rule::RecircFlow:
         checkRange(name, value, 0.0, kMaxPlantValue);
+        // The A/I plant editor offers the recirculation only with two polyvalent reactors.
+        if (plant.PlantType == TFlowschemeType::ftAI && w.ai.PolyvalentCount < 2 && value > 0.0)
+            throw RangeError(fmt::format(
+                "{}: an A/I plant recirculates only with 2 or more polyvalent reactors", name));
         plant.RecircFlow = value;
         plant.RecircActive = value > 0.0;
         return;
@@ -408,7 +600,10 @@ void CaseValues::set(const std::string& name, double value)
         return;
     case Rule::Volume:
         checkRange(name, value, kMinVolume, kMaxPlantValue);
-        plant.Volume[r.first] = value;
+        if (plant.PlantType == TFlowschemeType::ftAI)
+            AIPlantEditor(plant, w.ai).setVolume(r.first, value); // the twin in the other lane too
+        else
+            plant.Volume[r.first] = value;
         return;
     case Rule::Aeration:
         if (r.first > plant.ReactorCount)
@@ -442,6 +637,74 @@ void CaseValues::set(const std::string& name, double value)
         }
         return;
     }
+    case Rule::SbrTimesliceLength:
+        w.sbr.TimesliceLength = checkWhole(name, value, 0, kSbrMaxTimesliceLength);
+        return;
+    case Rule::SbrAccuracy:
+        checkRange(name, value, kSbrMinAccuracy, kSbrMaxAccuracy);
+        w.sbr.Accuracy = value;
+        return;
+    case Rule::SbrInitialVolume: {
+        checkRange(name, value, 0.0, kSbrMaxVolume);
+        // The SBR page raises a smaller entry to the minimum; a script is told instead.
+        const double minimum = MinimumInitialVolume(w.sbr);
+        if (value < minimum)
+            throw RangeError(
+                fmt::format("{}: {}{:.2f} m3.", name, kSbrInitialVolumeMessageStart, minimum));
+        w.sbr.InitialVolume = value;
+        return;
+    }
+    case Rule::SbrTimeslices: {
+        int& stored = w.sbr.Periods[r.first].Timeslices;
+        const int previous = stored;
+        stored = checkWhole(name, value, 0, SbrTimeslicesBound(w.sbr, r.first));
+        // An instantaneous period may fill or draw, not both.
+        if (const auto refusal = CheckSbrPeriod(w.sbr, r.first)) {
+            stored = previous;
+            throw RangeError(fmt::format("{}: {}", name, *refusal));
+        }
+        return;
+    }
+    case Rule::SbrVolume: {
+        checkRange(name, value, 0.0, kSbrMaxVolume);
+        double& stored = sbrStorage(w, base, r.first);
+        const double previous = stored;
+        stored = value;
+        if (const auto refusal = CheckSbrPeriod(w.sbr, r.first)) {
+            stored = previous;
+            throw RangeError(fmt::format("{}: {}", name, *refusal));
+        }
+        ApplySbrInitialVolumeRule(w.sbr);
+        return;
+    }
+    case Rule::SbrFixed: {
+        checkRange(name, value, 0.0, kSbrMaxVolume);
+        TSbrPeriod& period = w.sbr.Periods[r.first];
+        // A period holds either a fixed kla or a fixed oxygen concentration.
+        period.FixedKla = base == "FixedKla" ? value : 0.0;
+        period.FixedO2 = base == "FixedO2" ? value : 0.0;
+        return;
+    }
+    case Rule::SbrMode:
+        w.sbr.Periods[r.first].AerationMode =
+            static_cast<TSbrAerationMode>(checkWhole(name, value, 0, kSbrAerationModeCount - 1));
+        return;
+    case Rule::SbrSignal:
+        w.sbr.Periods[r.first].SignalSpecies = checkWhole(name, value, 1, model.NS);
+        return;
+    case Rule::SbrControl:
+        checkRange(name, value, 0.0, kMaxPlantValue);
+        sbrStorage(w, base, r.first) = value;
+        return;
+    case Rule::SbrSlope:
+        checkRange(name, value, -kSbrMaxVolume, kMaxPlantValue);
+        sbrStorage(w, base, r.first) = value;
+        return;
+    case Rule::LaneFed:
+        if (value != 1.0 && value != 2.0)
+            throw RangeError(fmt::format("{}: the lane fed is 1 or 2", name));
+        w.aiVariation.LaneFed[r.first] = static_cast<int>(value);
+        return;
     }
 }
 
@@ -454,6 +717,8 @@ std::vector<std::string> CaseValues::names() const
         const std::string base = value.name;
         if (base == "SIn1" || base == "XIn1")
             continue; // the same values as InfluentS and InfluentX
+        if (!appliesTo(value.plants, p.PlantType))
+            continue;
         switch (value.kind) {
         case IndexKind::None:
             list.push_back(base);
@@ -470,6 +735,14 @@ std::vector<std::string> CaseValues::names() const
         case IndexKind::Process:
             for (int q = 1; q <= m.NP; ++q)
                 list.push_back(fmt::format("{}[{}]", base, q));
+            break;
+        case IndexKind::Period:
+            for (int k = 1; k <= kSbrPeriodCount; ++k)
+                list.push_back(fmt::format("{}[{}]", base, k));
+            break;
+        case IndexKind::Step:
+            for (int i = 1; i <= m_workspace.variation.PointCount; ++i)
+                list.push_back(fmt::format("{}[{}]", base, i));
             break;
         case IndexKind::ProcessS:
         case IndexKind::ProcessX:

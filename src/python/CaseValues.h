@@ -22,7 +22,8 @@ public:
     // accepted; nothing changes then.
     void set(const std::string& name, double value);
 
-    // Every name a script can read, with its indices spelled out for the loaded model and plant.
+    // Every value of the loaded plant's type, with its indices spelled out for the loaded model
+    // and plant (an SBR plant's flows, volumes and kla, which its cycle replaces, are left out).
     std::vector<std::string> names() const;
     // Whether set() accepts the name (some values are derived and only read).
     static bool settable(const std::string& name);

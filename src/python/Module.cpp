@@ -9,6 +9,7 @@
 #include "results/ResultSet.h"
 #include "shell/CaseFiles.h"
 #include "shell/Computations.h"
+#include "special/SbrEditor.h"
 #include "special/SpecialPlantFile.h"
 #include "core/TextUtil.h"
 
@@ -50,6 +51,7 @@ struct Case {
     std::optional<std::string> variationWarning;
     TSimSettings settings;
     std::vector<std::pair<std::string, double>> changes;
+    TSbrCycle loadedCycle; // the SBR cycle as its file holds it
     std::atomic<bool> busy{false};
 };
 
@@ -86,6 +88,7 @@ std::unique_ptr<Case> loadCase(const Path& model, const std::optional<Path>& pla
     c->settingsFile = settings;
     c->settings = LoadSimulationSettings(settings);
     const LoadedCase loaded = LoadCase(*c->workspace, c->files);
+    c->loadedCycle = c->workspace->sbr;
     c->keyword = loaded.plantKeyword;
     c->variationWarning = loaded.variationWarning;
     return c;
@@ -165,6 +168,13 @@ py::dict simulate(Case& c, int cycles, bool allCycles)
         throw Error(ai ? kAIComputationMessage
                        : "A dynamic simulation of this plant needs a variation: load it with "
                          "variation=.");
+    // A cycle changed value by value must balance in the end, as the SBR page requires before
+    // it lets the user go; a stored cycle runs as narv-cli runs it.
+    if (sbr && !(w.sbr == c.loadedCycle)) {
+        const SbrBalance balance = CheckSbrBalance(w.sbr);
+        if (!balance.passes)
+            throw Error(fmt::format("{}\n{}", kSbrUnbalancedMessage, balance.line));
+    }
     DynamicRunRequest request;
     request.cycles = cycles;
     request.allCycles = allCycles;
