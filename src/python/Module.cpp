@@ -1,4 +1,5 @@
 #include "core/Error.h"
+#include "core/InputCheck.h"
 #include "dynamics/ContinuousSimulation.h"
 #include "dynamics/DynamicSimulation.h"
 #include "dynamics/Variation.h"
@@ -9,6 +10,7 @@
 #include "results/ResultSet.h"
 #include "shell/CaseFiles.h"
 #include "shell/Computations.h"
+#include "shell/SimulationSettingsFile.h"
 #include "special/SbrEditor.h"
 #include "special/SpecialPlantFile.h"
 #include "core/TextUtil.h"
@@ -266,30 +268,45 @@ py::dict settingsDict(const TSimSettings& s)
     return d;
 }
 
+// The settings as a [Simulation] section, every value written so that it reads back exactly.
+std::string settingsSection(const TSimSettings& s, const std::string& key, double value)
+{
+    const auto line = [&](const char* name, double current) {
+        return fmt::format("{}={}\n", name, key == name ? value : current);
+    };
+    return "[Simulation]\n" + line("Eps2", s.Eps2) + line("Eps", s.Eps) + line("Tdif", s.Tdif) +
+           line("loops", s.loops) + line("loopmin", s.loopmin) + line("ConcMin", s.ConcMin) +
+           line("ConcMax", s.ConcMax) + line("DeltMin", s.DeltMin);
+}
+
+// A setting changed with the ranges of the settings file, which are the Configuration dialog's
+// (Eps at most Eps2, ...): the settings with the new value are read as that section.
 void setSetting(Case& c, const std::string& key, double value)
 {
     checkIdle(c);
     TSimSettings& s = c.settings;
-    if (!std::isfinite(value) || value < 0.0)
-        throw RangeError(fmt::format("{}: a number that is not negative", key));
-    if (key == "loops" || key == "loopmin") {
-        if (value != std::floor(value) || value < 1.0 || value > 100.0)
-            throw RangeError(fmt::format("{}: a whole number 1..100", key));
-        (key == "loops" ? s.loops : s.loopmin) = static_cast<int>(value);
-        return;
-    }
-    double* target = key == "Eps2"      ? &s.Eps2
-                     : key == "Eps"     ? &s.Eps
-                     : key == "Tdif"    ? &s.Tdif
-                     : key == "ConcMin" ? &s.ConcMin
-                     : key == "ConcMax" ? &s.ConcMax
-                     : key == "DeltMin" ? &s.DeltMin
-                                        : nullptr;
-    if (target == nullptr)
+    double TSimSettings::*real = key == "Eps2"      ? &TSimSettings::Eps2
+                                 : key == "Eps"     ? &TSimSettings::Eps
+                                 : key == "Tdif"    ? &TSimSettings::Tdif
+                                 : key == "ConcMin" ? &TSimSettings::ConcMin
+                                 : key == "ConcMax" ? &TSimSettings::ConcMax
+                                 : key == "DeltMin" ? &TSimSettings::DeltMin
+                                                    : nullptr;
+    const bool count = key == "loops" || key == "loopmin";
+    if (real == nullptr && !count)
         throw Error(fmt::format("{}: no such setting (Eps2, Eps, Tdif, loops, loopmin, ConcMin, "
                                 "ConcMax, DeltMin)",
                                 key));
-    *target = value;
+    if (!std::isfinite(value))
+        throw RangeError(fmt::format("{}: {}", key, kInvalidNumberMessage));
+    // The file reads a larger count as 100; a script is told.
+    if (count && (value != std::floor(value) || value < 1.0 || value > kMaxDisplayUpdates))
+        throw RangeError(fmt::format("{}: a whole number 1..{}", key, kMaxDisplayUpdates));
+    const TSimSettings read = ParseSimulationSettings(settingsSection(s, key, value), "set_setting");
+    if (count)
+        (key == "loops" ? s.loops : s.loopmin) = static_cast<int>(value);
+    else
+        s.*real = read.*real;
     UpdateDeltMinO2(s);
 }
 

@@ -111,6 +111,13 @@ TSimSettings ParseSimulationSettings(const std::string& iniText, const std::stri
     // The Configuration dialog's ranges; Eps at most the Eps2 in force.
     keys.real("Eps2", 0.0, 0.1, settings.Eps2);
     keys.real("Eps", 0.0, settings.Eps2, settings.Eps);
+    // Without its key Eps keeps its default, which a smaller Eps2 leaves out of range too.
+    if (!keys.text("Eps") && settings.Eps > settings.Eps2)
+        throw RangeError(fmt::format(
+            "{}, [{}] Eps is missing and its default {} exceeds Eps2 {}; it must lie between 0 "
+            "and {}.",
+            sourceName, kSection, formatShortest(settings.Eps), formatShortest(settings.Eps2),
+            formatLimit(settings.Eps2)));
     keys.real("Tdif", 0.0, 1e9, settings.Tdif);
     keys.count("loops", 1, kMaxDisplayUpdates, settings.loops);
     keys.count("loopmin", 1, kMaxDisplayUpdates, settings.loopmin);

@@ -5,6 +5,7 @@ import json
 import math
 import os
 import pickle
+import re
 import shutil
 import signal
 import threading
@@ -231,3 +232,34 @@ def test_ctrl_c_stops_a_long_run_and_leaves_the_case_usable():
         timer.cancel()
     case.simulate(1)
     assert len(case.results) == 289
+
+
+# (setting, value, message): the ranges of the settings file and the Configuration dialog.
+SETTINGS_REFUSED = [
+    ("Eps2", 0.5, "set_setting, [Simulation] Eps2 is 0.5; it must lie between 0 and 0.1."),
+    ("Eps2", 0.01, "set_setting, [Simulation] Eps is 0.02; it must lie between 0 and 0.01."),
+    ("Eps", 0.2, "set_setting, [Simulation] Eps is 0.2; it must lie between 0 and 0.1."),
+    ("DeltMin", 1.0, "set_setting, [Simulation] DeltMin is 1; it must lie between 0 and 0.01."),
+    ("ConcMax", 1e200, "it must lie between 0 and 1e110."),
+    ("Tdif", -1, "Tdif is -1; it must lie between 0 and 1e9."),
+    ("Tdif", float("nan"), "Tdif: Input isn't a valid number"),
+    ("loops", 101, "loops: a whole number 1..100"),
+    ("loopmin", 2.5, "loopmin: a whole number 1..100"),
+    ("Solver", 1, "no such setting"),
+]
+
+
+@pytest.mark.parametrize("key,value,message", SETTINGS_REFUSED,
+                         ids=[f"{r[0]}={r[1]}" for r in SETTINGS_REFUSED])
+def test_settings_keep_their_ranges(key, value, message):
+    case = load("asm1-benchmark")
+    before = case.settings
+    with pytest.raises(narv.Error, match=re.escape(message)):
+        case.set_setting(key, value)
+    assert case.settings == before
+    case.set_setting("Eps", 0.01)
+    case.set_setting("Eps2", 0.01)
+    case.set_setting("DeltMin", 1e-6)
+    case.set_setting("loops", 20)
+    assert {k: case.settings[k] for k in ("Eps", "Eps2", "DeltMin", "loops")} == {
+        "Eps": 0.01, "Eps2": 0.01, "DeltMin": 1e-6, "loops": 20}

@@ -54,6 +54,10 @@ TEST(SimulationSettings, MalformedAndImpossibleValuesAreRefused)
         {"Eps2=0.05\nEps=0.06",
          "NARV.ini, [Simulation] Eps is 0.06; it must lie between 0 and 0.05."},
         {"Eps=-0.01", "NARV.ini, [Simulation] Eps is -0.01; it must lie between 0 and 0.1."},
+        {"Eps2=0.01", "NARV.ini, [Simulation] Eps is missing and its default 0.02 exceeds Eps2 "
+                      "0.01; it must lie between 0 and 0.01."},
+        {"Eps2=0.\nEps=", "NARV.ini, [Simulation] Eps is missing and its default 0.02 exceeds "
+                          "Eps2 0; it must lie between 0 and 0."},
         {"Tdif=-1", "NARV.ini, [Simulation] Tdif is -1; it must lie between 0 and 1e9."},
         {"loops=0", "NARV.ini, [Simulation] loops is 0; it must lie between 1 and 100."},
         {"loopmin=abc", "NARV.ini, [Simulation] loopmin: \"abc\" is not a whole number."},
