@@ -11,6 +11,7 @@
 #include "model/Temperature.h"
 #include "plant/ModelSetup.h"
 #include "plant/PlantFile.h"
+#include "solvers/CvodeIntegrator.h"
 #include "solvers/Relaxation.h"
 #include "solvers/PlantIntegrator.h"
 #include "solvers/SteadyStateNewton.h"
@@ -51,6 +52,9 @@ struct Trajectories {
     int columns = 0;
     std::vector<double> values;
     double seconds = 0.0;
+    long steps = 0;    // of the accurate integrator
+    long restarts = 0;
+    long evaluations = 0;
 };
 
 Trajectories runDryWeather(const TSimSettings& settings)
@@ -96,6 +100,11 @@ Trajectories runDryWeather(const TSimSettings& settings)
     }
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (const auto* cvode = dynamic_cast<const CvodeIntegrator*>(integrator.get())) {
+        result.steps = cvode->steps();
+        result.restarts = cvode->restarts();
+        result.evaluations = cvode->evaluations();
+    }
     return result;
 }
 
@@ -143,6 +152,11 @@ void dryWeather(benchmark::State& state, TSimSettings settings)
     }
     state.counters["run_s"] = seconds / static_cast<double>(state.iterations());
     state.counters["deviation_pct_of_peak"] = 100.0 * largestDeviation(last);
+    if (last.steps > 0) {
+        state.counters["steps"] = static_cast<double>(last.steps);
+        state.counters["restarts"] = static_cast<double>(last.restarts);
+        state.counters["rhs"] = static_cast<double>(last.evaluations);
+    }
 }
 
 void BM_DryWeather14DaysLegacy(benchmark::State& state)

@@ -100,6 +100,25 @@ struct CvodeIntegrator::Solver {
             throw std::bad_alloc();
         rootState = integrator.m_state;
         values.assign(static_cast<std::size_t>(jacobian.nonZeros()), 0.0);
+        // The pattern of I - gamma J is that of J, whose diagonal is always in it.
+        const std::vector<int>& starts = jacobian.columnStarts();
+        const std::vector<int>& rows = jacobian.rows();
+        sunindextype* pointers = SUNSparseMatrix_IndexPointers(linear.matrix());
+        sunindextype* indices = SUNSparseMatrix_IndexValues(linear.matrix());
+        for (std::size_t j = 0; j < starts.size(); ++j)
+            pointers[j] = starts[j];
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            indices[k] = rows[k];
+        for (int j = 0; j < n; ++j)
+            for (int k = starts[static_cast<std::size_t>(j)];
+                 k < starts[static_cast<std::size_t>(j) + 1]; ++k)
+                if (rows[static_cast<std::size_t>(k)] == j)
+                    diagonal.push_back(k);
+        // A restart initialises the linear solver again, which would make KLU analyse the
+        // pattern and factorise from scratch; the pattern stays, so its refactorisation
+        // serves from the second factorisation on (it factorises afresh itself when the
+        // pivots have become poor).
+        linear.solver()->ops->initialize = [](SUNLinearSolver) { return 0; };
     }
     ~Solver() { CVodeFree(&memory); }
     Solver(const Solver&) = delete;
@@ -117,17 +136,19 @@ struct CvodeIntegrator::Solver {
         return jacobian;
     }
 
-    // The Jacobian by grouped differences. Right after a restart, where the inputs changed by
-    // a step, the last one serves: Newton's iteration needs an approximate Jacobian only, and
-    // CVODE evaluates a new one when it converges badly.
-    static int jacobianFunction(sunrealtype t, N_Vector y, N_Vector fy, SUNMatrix matrix,
-                                void* data, N_Vector, N_Vector, N_Vector)
+    // The Newton matrix I - gamma J, with J by grouped differences when CVODE asks for a new
+    // one. Right after a restart, where the inputs changed by a step, the last J serves:
+    // Newton's iteration needs an approximate J only, and it is reported as not current, so
+    // CVODE evaluates a new one when the iteration converges badly.
+    static int linearSystem(sunrealtype t, N_Vector y, N_Vector fy, SUNMatrix matrix,
+                            sunbooleantype jacobianOk, sunbooleantype* jacobianCurrent,
+                            sunrealtype gamma, void* data, N_Vector, N_Vector, N_Vector)
     {
         auto* solver = static_cast<Solver*>(data);
         return solver->error.guard([&] {
-            long steps = 0;
-            CVodeGetNumSteps(solver->memory, &steps);
-            if (steps != 0 || !solver->valuesValid) {
+            const bool reuse = solver->valuesValid && (jacobianOk || solver->restarted);
+            solver->restarted = false;
+            if (!reuse) {
                 CVodeGetErrWeights(solver->memory, solver->scale);
                 double* weights = solver->scale.data();
                 for (int k = 0; k < solver->n; ++k)
@@ -140,17 +161,13 @@ struct CvodeIntegrator::Solver {
                 solver->valuesValid = true;
                 ++solver->jacobians;
             }
-            const std::vector<int>& starts = solver->jacobian.columnStarts();
-            const std::vector<int>& rows = solver->jacobian.rows();
-            sunindextype* pointers = SUNSparseMatrix_IndexPointers(matrix);
-            sunindextype* indices = SUNSparseMatrix_IndexValues(matrix);
+            *jacobianCurrent = reuse ? SUNFALSE : SUNTRUE;
             double* entries = SUNSparseMatrix_Data(matrix);
-            for (std::size_t j = 0; j < starts.size(); ++j)
-                pointers[j] = starts[j];
-            for (std::size_t k = 0; k < rows.size(); ++k) {
-                indices[k] = rows[k];
-                entries[k] = solver->values[k];
-            }
+            const std::size_t count = solver->values.size();
+            for (std::size_t k = 0; k < count; ++k)
+                entries[k] = -gamma * solver->values[k];
+            for (const int k : solver->diagonal)
+                entries[k] += 1.0;
         });
     }
 
@@ -211,7 +228,10 @@ struct CvodeIntegrator::Solver {
     detail::SparseSolver linear;
     void* memory;
     std::vector<double> values; // of the last Jacobian, in the order of its pattern
+    std::vector<int> diagonal;  // where the diagonal entries are in it
+    std::vector<int> rootsFound;
     bool valuesValid = false;
+    bool restarted = false; // no Newton matrix since the last restart
     long jacobians = 0;
     bool initialised = false;
     int rootCount = 0;
@@ -235,12 +255,11 @@ long CvodeIntegrator::evaluations() const
     return m_evaluationsBefore + (m_solver ? m_solver->counters()[0] : 0);
 }
 
-std::vector<double> CvodeIntegrator::inputSnapshot() const
+void CvodeIntegrator::inputSnapshot(std::vector<double>& v) const
 {
     const TPlantDef& p = m_plant;
     const TModelDef& m = m_model;
-    std::vector<double> v;
-    v.reserve(256);
+    v.clear();
     for (int c = 1; c <= p.CompartmentCount; ++c) {
         v.push_back(p.Volume[c]);
         v.push_back(p.Kla[c]);
@@ -269,7 +288,6 @@ std::vector<double> CvodeIntegrator::inputSnapshot() const
     const UpstreamRow& up = m_loops->upstream();
     for (int c = 1; c <= p.CompartmentCount; ++c)
         v.push_back(up[c]);
-    return v;
 }
 
 void CvodeIntegrator::restart(double time)
@@ -280,7 +298,7 @@ void CvodeIntegrator::restart(double time)
             CVodeSStolerances(s.memory, m_settings.RelTol, m_settings.AbsTol) != CV_SUCCESS ||
             CVodeSetUserData(s.memory, &s) != CV_SUCCESS ||
             CVodeSetLinearSolver(s.memory, s.linear.solver(), s.linear.matrix()) != CV_SUCCESS ||
-            CVodeSetJacFn(s.memory, Solver::jacobianFunction) != CV_SUCCESS ||
+            CVodeSetLinSysFn(s.memory, Solver::linearSystem) != CV_SUCCESS ||
             CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS)
             throw SimulationError("The accurate integrator could not be set up.");
         CVodeSetErrHandlerFn(
@@ -296,6 +314,7 @@ void CvodeIntegrator::restart(double time)
             (lastStep > 0.0 && CVodeSetInitStep(s.memory, lastStep) != CV_SUCCESS))
             throw SimulationError("The accurate integrator could not be restarted.");
     }
+    s.restarted = true;
     s.rootCount = m_plant.ControlLoopsActive ? m_loops->switchCount(m_plant) : 0;
     if (CVodeRootInit(s.memory, s.rootCount, s.rootCount > 0 ? Solver::roots : nullptr) !=
         CV_SUCCESS)
@@ -336,11 +355,13 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
     }
     Solver& s = *m_solver;
     const int n = s.n;
-    std::vector<double> y(static_cast<std::size_t>(n));
+    // Continuing needs the inputs, the state and the clock as the last call left them.
+    std::vector<double>& y = m_scratchY;
+    y.resize(static_cast<std::size_t>(n));
     m_equations.gather(m_state, y.data());
-    std::vector<double> inputs = inputSnapshot();
+    inputSnapshot(m_scratchInputs);
     double t = start;
-    if (fresh || m_forceRestart || inputs != m_inputs || y != m_y || start != m_time) {
+    if (fresh || m_forceRestart || m_scratchInputs != m_inputs || y != m_y || start != m_time) {
         m_forceRestart = false;
         std::copy(y.begin(), y.end(), s.y.data());
         restart(start);
@@ -364,7 +385,8 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
 
         bool discontinuous = false;
         if (flag == CV_ROOT_RETURN) {
-            std::vector<int> found(static_cast<std::size_t>(s.rootCount));
+            std::vector<int>& found = s.rootsFound;
+            found.assign(static_cast<std::size_t>(s.rootCount), 0);
             CVodeGetRootInfo(s.memory, found.data());
             for (int k = 0; k < s.rootCount; ++k) {
                 if (found[static_cast<std::size_t>(k)] != 0) {
@@ -396,7 +418,7 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
     m_time = t;
     m_y.resize(static_cast<std::size_t>(n));
     m_equations.gather(m_state, m_y.data());
-    m_inputs = inputSnapshot();
+    inputSnapshot(m_inputs);
 }
 
 std::unique_ptr<PlantIntegrator> MakeSelectedIntegrator(TModelDef& model, TPlantDef& plant,

@@ -68,7 +68,7 @@ private:
     void integrateSteps(RunControl& control, bool stepByStep, int variationIndex,
                         const CompartmentArray& relativeKla, double start, double end,
                         const std::string& endText);
-    std::vector<double> inputSnapshot() const;
+    void inputSnapshot(std::vector<double>& inputs) const;
     void restart(double time);
 
     TModelDef& m_model;
@@ -81,6 +81,8 @@ private:
     std::unique_ptr<Solver> m_solver;
     std::vector<double> m_inputs; // the inputs where the last call ended
     std::vector<double> m_y;      // the state where the last call ended
+    std::vector<double> m_scratchInputs; // of this call, kept to spare an allocation per call
+    std::vector<double> m_scratchY;
     double m_time = 0.0;          // [d] where the last call ended
     bool m_forceRestart = false;  // the loops changed the plant by a step before the call
     long m_steps = 0;
