@@ -1,6 +1,7 @@
 #include "shell/ConfigurationEditor.h"
 
 #include "core/InputCheck.h"
+#include "core/TextUtil.h"
 #include "shell/SettingsFile.h"
 
 #include <fmt/format.h>
@@ -19,9 +20,22 @@ std::vector<ConfigurationEditor::Field> makeFields()
     std::vector<ConfigurationEditor::Field> fields;
     for (const SimSettingField& f : SimSettingFields())
         fields.push_back(
-            {f.key, f.label, f.integer ? Kind::Integer : Kind::Real, f.min, f.max, false});
-    fields.push_back({"BottomAxisTitleCaption", "Title of the time axis:", Kind::Text, 0, 0, true});
-    fields.push_back({"DefaultPenWidth", "Line width of the series:", Kind::Integer, 1, 5, true});
+            {f.key, f.label, f.integer ? Kind::Integer : Kind::Real, f.min, f.max, false, {}});
+    // The solvers: the words and ranges of the settings file's keys.
+    fields.push_back({"Solver", "Integrator:", Kind::Choice, 0, 0, false,
+                      {IntegratorChoiceName(IntegratorChoice::Legacy),
+                       IntegratorChoiceName(IntegratorChoice::Cvode)}});
+    fields.push_back({"SteadyState", "Steady state:", Kind::Choice, 0, 0, false,
+                      {SteadyMethodName(SteadyMethod::Relax),
+                       SteadyMethodName(SteadyMethod::Newton)}});
+    fields.push_back({"RelTol", "Relative tolerance of the accurate integrator:", Kind::Real,
+                      kMinRelTol, kMaxRelTol, false, {}});
+    fields.push_back({"AbsTol", "Absolute tolerance of the accurate integrator [g/m3]:",
+                      Kind::Real, kMinAbsTol, kMaxAbsTol, false, {}});
+    fields.push_back(
+        {"BottomAxisTitleCaption", "Title of the time axis:", Kind::Text, 0, 0, true, {}});
+    fields.push_back(
+        {"DefaultPenWidth", "Line width of the series:", Kind::Integer, 1, 5, true, {}});
     return fields;
 }
 
@@ -71,6 +85,10 @@ double ConfigurationEditor::value(const Field& f) const
         return s.ConcMax;
     if (f.key == "DeltMin")
         return s.DeltMin;
+    if (f.key == "RelTol")
+        return s.RelTol;
+    if (f.key == "AbsTol")
+        return s.AbsTol;
     if (f.key == "DefaultPenWidth")
         return m_penWidth;
     throw std::out_of_range("no numeric Configuration field " + f.key);
@@ -95,6 +113,10 @@ void ConfigurationEditor::store(const Field& f, double x)
         s.ConcMax = x;
     else if (f.key == "DeltMin")
         s.DeltMin = x;
+    else if (f.key == "RelTol")
+        s.RelTol = x;
+    else if (f.key == "AbsTol")
+        s.AbsTol = x;
     else if (f.key == "DefaultPenWidth")
         m_penWidth = static_cast<int>(x);
 }
@@ -105,6 +127,9 @@ std::string ConfigurationEditor::text(const std::string& key) const
     switch (f.kind) {
     case Kind::Text:
         return m_axisTitle;
+    case Kind::Choice:
+        return key == "Solver" ? IntegratorChoiceName(m_simulation.Solver)
+                               : SteadyMethodName(m_simulation.Steady);
     case Kind::Integer:
         return std::to_string(static_cast<int>(value(f)));
     case Kind::Real:
@@ -120,6 +145,12 @@ ConfigurationEditor::Entry ConfigurationEditor::enter(const std::string& key,
     Entry entry;
     if (f.kind == Kind::Text) {
         m_axisTitle = std::string(typed);
+    } else if (f.kind == Kind::Choice) {
+        const std::string word(TrimBlanks(typed));
+        entry.accepted = key == "Solver" ? ParseIntegratorChoice(word, m_simulation.Solver)
+                                         : ParseSteadyMethod(word, m_simulation.Steady);
+        if (!entry.accepted)
+            entry.message = fmt::format("Choose {} or {}", f.choices[0], f.choices[1]);
     } else if (f.kind == Kind::Integer) {
         const IntegerCheck check = CheckIntegerField(
             typed, static_cast<int>(f.min), static_cast<int>(f.max), static_cast<int>(value(f)));
@@ -142,8 +173,8 @@ ConfigurationEditor::Entry ConfigurationEditor::enter(const std::string& key,
 std::optional<ConfigurationEditor::Refusal> ConfigurationEditor::recheckAll() const
 {
     for (const Field& f : fields()) {
-        if (f.kind == Kind::Text)
-            continue;
+        if (f.kind == Kind::Text || f.kind == Kind::Choice)
+            continue; // any text, and a word that was parsed
         const double x = value(f);
         Entry entry;
         if (f.kind == Kind::Integer) {

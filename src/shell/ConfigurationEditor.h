@@ -16,7 +16,8 @@ struct ShellSettings;
 // what "Ok", "Cancel" and "Set Default Values" do to the settings in force.
 class ConfigurationEditor {
 public:
-    enum class Kind { Real, Integer, Text };
+    // Choice: one word of `choices`, as the settings file writes it.
+    enum class Kind { Real, Integer, Text, Choice };
     struct Field {
         std::string key; // the settings key
         std::string label;
@@ -24,6 +25,7 @@ public:
         double min;
         double max; // for Eps: the Eps2 of the working copy
         bool chartPage;
+        std::vector<std::string> choices;
     };
     // What leaving a field gives: on refusal the message to show, and in both cases the text
     // the field shows afterwards. A refused field keeps the focus.
@@ -44,9 +46,11 @@ public:
     // Copies the settings in force into the working copy.
     explicit ConfigurationEditor(const ShellSettings& settings);
 
-    // The value of a field as the dialog shows it: reals as the settings file writes them.
+    // The value of a field as the dialog shows it: reals as the settings file writes them, a
+    // choice as its word.
     std::string text(const std::string& key) const;
-    // Checks the typed text and, when it is accepted, stores it in the working copy.
+    // Checks the typed text (for a choice: one of its words, in any case) and, when it is
+    // accepted, stores it in the working copy.
     Entry enter(const std::string& key, std::string_view typed);
     // Checks the stored value of every field again, as closing the dialog does: the first
     // field out of its range (Eps above an Eps2 lowered after it) is refused.

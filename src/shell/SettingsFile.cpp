@@ -135,11 +135,17 @@ void WriteShellSettings(const std::filesystem::path& path, const ShellSettings& 
         ini.SetValue(kSimulation, key.key, value.c_str());
     }
     // The solver keys only when a solver other than the legacy one is chosen, so the files
-    // of users who keep the defaults stay as they were.
+    // of users who keep the defaults stay as they were; but once the file has them, they are
+    // kept up to date, or going back to the defaults would not last past the next start.
     const TSimSettings defaults;
     const TSimSettings& simulation = s.simulation;
-    if (simulation.Solver != defaults.Solver || simulation.Steady != defaults.Steady ||
-        simulation.RelTol != defaults.RelTol || simulation.AbsTol != defaults.AbsTol) {
+    bool solverKeysInFile = false;
+    for (const char* key : {"Solver", "SteadyState", "RelTol", "AbsTol"})
+        if (ini.GetValue(kSimulation, key, nullptr) != nullptr)
+            solverKeysInFile = true;
+    if (solverKeysInFile || simulation.Solver != defaults.Solver ||
+        simulation.Steady != defaults.Steady || simulation.RelTol != defaults.RelTol ||
+        simulation.AbsTol != defaults.AbsTol) {
         ini.SetValue(kSimulation, "Solver", IntegratorChoiceName(simulation.Solver));
         ini.SetValue(kSimulation, "SteadyState", SteadyMethodName(simulation.Steady));
         ini.SetValue(kSimulation, "RelTol", FormatSettingReal(simulation.RelTol).c_str());

@@ -27,6 +27,11 @@ void SetDefaultSimSettings(TSimSettings& settings)
     settings.loopmin = 10;
     settings.ConcMin = 1e-5;
     settings.ConcMax = 1e100;
+    const TSimSettings defaults;
+    settings.Solver = defaults.Solver;
+    settings.Steady = defaults.Steady;
+    settings.RelTol = defaults.RelTol;
+    settings.AbsTol = defaults.AbsTol;
 }
 
 namespace {

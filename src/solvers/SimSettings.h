@@ -50,7 +50,8 @@ void CheckSolverTolerances(const TSimSettings& settings);
 // The values that apply for keys missing from the settings file (DeltMin 1e-4).
 TSimSettings SimSettingsForMissingKeys();
 
-// "Set Default Values" of the Configuration dialog: everything but DeltMin and StepByStep.
+// "Set Default Values" of the Configuration dialog: everything but DeltMin and StepByStep (the
+// legacy solvers among them).
 void SetDefaultSimSettings(TSimSettings& settings);
 
 // DeltMinO2 follows DeltMin whenever DeltMin is read or confirmed.

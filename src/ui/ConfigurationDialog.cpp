@@ -8,6 +8,7 @@
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QFormLayout>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
@@ -35,8 +36,22 @@ ConfigurationDialog::ConfigurationDialog(ShellSettings& settings, UserDialogs& d
     for (QFormLayout* form : {simulationForm, chartForm})
         form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     for (const ConfigurationEditor::Field& f : ConfigurationEditor::fields()) {
-        auto* edit = new QLineEdit(f.chartPage ? chartPage : simulationPage);
         const QString label = ToQString(f.label).trimmed();
+        if (f.kind == ConfigurationEditor::Kind::Choice) {
+            auto* list = new QComboBox(simulationPage);
+            list->setObjectName(QString::fromStdString(f.key));
+            list->setAccessibleName(label);
+            for (const std::string& word : f.choices)
+                list->addItem(ToQString(word));
+            const std::string key = f.key;
+            connect(list, &QComboBox::currentTextChanged, this, [this, key](const QString& word) {
+                m_editor.enter(key, ToStdString(word)); // a word of the list: always accepted
+            });
+            simulationForm->addRow(label, list);
+            m_choices[f.key] = list;
+            continue;
+        }
+        auto* edit = new QLineEdit(f.chartPage ? chartPage : simulationPage);
         edit->setObjectName(QString::fromStdString(f.key));
         edit->setAccessibleName(label);
         edit->setMinimumWidth(f.kind == ConfigurationEditor::Kind::Text ? 200 : 120);
@@ -83,6 +98,10 @@ void ConfigurationDialog::load()
     for (const auto& [key, edit] : m_fields) {
         edit->setText(ToQString(m_editor.text(key)));
         edit->setModified(false);
+    }
+    for (const auto& [key, list] : m_choices) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(list->findText(ToQString(m_editor.text(key))));
     }
     const QSignalBlocker blocker(m_stepByStep);
     m_stepByStep->setChecked(m_editor.simulation().StepByStep);
@@ -150,7 +169,7 @@ void ConfigurationDialog::accept()
     m_checking = true;
     bool accepted = true;
     for (const ConfigurationEditor::Field& f : ConfigurationEditor::fields())
-        if (accepted && !leave(f.key))
+        if (accepted && m_fields.count(f.key) != 0 && !leave(f.key))
             accepted = false;
     if (accepted) {
         if (const auto refusal = m_editor.recheckAll()) {

@@ -8,6 +8,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -26,6 +27,8 @@ public:
     ConfigurationDialog(ShellSettings& settings, UserDialogs& dialogs, QWidget* parent = nullptr);
 
     QLineEdit* field(const std::string& key) const { return m_fields.at(key); }
+    // The list of a choice field (the solvers).
+    QComboBox* choice(const std::string& key) const { return m_choices.at(key); }
     QTabWidget* pages() const { return m_pages; }
     QCheckBox* stepByStep() const { return m_stepByStep; }
     QPushButton* okButton() const { return m_ok; }
@@ -51,6 +54,7 @@ private:
     UserDialogs& m_dialogs;
     ConfigurationEditor m_editor;
     std::map<std::string, QLineEdit*> m_fields;
+    std::map<std::string, QComboBox*> m_choices;
     QTabWidget* m_pages = nullptr;
     QCheckBox* m_stepByStep = nullptr;
     QPushButton* m_ok = nullptr;

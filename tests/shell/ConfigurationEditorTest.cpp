@@ -50,7 +50,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "0.0001"},
         EntryCase{"DefaultPenWidth", "5", true, "", "5"},
         EntryCase{"DefaultPenWidth", "0", false, "Number should be between 1 and 5", "3"},
-        EntryCase{"BottomAxisTitleCaption", "Time [d]", true, "", "Time [d]"}));
+        EntryCase{"BottomAxisTitleCaption", "Time [d]", true, "", "Time [d]"},
+        EntryCase{"Solver", " CVODE ", true, "", "cvode"},
+        EntryCase{"Solver", "euler", false, "Choose legacy or cvode", "legacy"},
+        EntryCase{"SteadyState", "newton", true, "", "newton"},
+        EntryCase{"SteadyState", "", false, "Choose relax or newton", "relax"},
+        EntryCase{"RelTol", "1e-9", true, "", "1e-09"},
+        EntryCase{"RelTol", "0.5", false, "Number should be between 1.00E-14  and   0.10", "1e-06"},
+        EntryCase{"RelTol", "0", false, "Number should be between 1.00E-14  and   0.10", "1e-06"},
+        EntryCase{"AbsTol", "1e-6", true, "", "1e-06"},
+        EntryCase{"AbsTol", "-1e-8", false, "Number should be between 1.00E-20  and1000.00", "1e-08"}));
 
 TEST(ConfigurationEditor, EpsIsLimitedByTheEps2BeingEdited)
 {
@@ -104,6 +113,33 @@ TEST(ConfigurationEditor, OkCopiesAllAndDerivesTheOxygenStep)
     EXPECT_EQ(settings.DefaultPenWidth, 2);
 }
 
+// The solver fields reach the settings only through Ok, and the settings file from there.
+TEST(ConfigurationEditor, OkCopiesTheSolverChoiceAndTolerances)
+{
+    ShellSettings settings;
+    ConfigurationEditor editor(settings);
+    ASSERT_TRUE(editor.enter("Solver", "cvode").accepted);
+    ASSERT_TRUE(editor.enter("SteadyState", "Newton").accepted);
+    ASSERT_TRUE(editor.enter("RelTol", "1e-8").accepted);
+    ASSERT_TRUE(editor.enter("AbsTol", "1e-10").accepted);
+    EXPECT_EQ(settings.simulation.Solver, IntegratorChoice::Legacy) << "the working copy only";
+    ASSERT_TRUE(editor.apply(settings));
+    EXPECT_EQ(settings.simulation.Solver, IntegratorChoice::Cvode);
+    EXPECT_EQ(settings.simulation.Steady, SteadyMethod::Newton);
+    EXPECT_EQ(settings.simulation.RelTol, 1e-8);
+    EXPECT_EQ(settings.simulation.AbsTol, 1e-10);
+    EXPECT_NO_THROW(CheckSolverTolerances(settings.simulation));
+
+    // A tolerance out of range in force (a file edited by hand) keeps Ok from copying.
+    ShellSettings odd;
+    odd.simulation.RelTol = 0.5;
+    ConfigurationEditor oddEditor(odd);
+    const auto refusal = oddEditor.recheckAll();
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->key, "RelTol");
+    EXPECT_FALSE(oddEditor.apply(odd));
+}
+
 TEST(ConfigurationEditor, DefaultsGoIntoForceAtOnceExceptTheStep)
 {
     ShellSettings settings;
@@ -113,9 +149,16 @@ TEST(ConfigurationEditor, DefaultsGoIntoForceAtOnceExceptTheStep)
     settings.simulation.DeltMin = 3e-4;
     settings.BottomAxisTitleCaption = "t";
     settings.DefaultPenWidth = 5;
+    settings.simulation.Solver = IntegratorChoice::Cvode;
+    settings.simulation.Steady = SteadyMethod::Newton;
+    settings.simulation.RelTol = 1e-9;
     ConfigurationEditor editor(settings);
     ASSERT_TRUE(editor.enter("Tdif", "0.5").accepted);
     editor.setDefaults(settings);
+    EXPECT_EQ(settings.simulation.Solver, IntegratorChoice::Legacy);
+    EXPECT_EQ(settings.simulation.Steady, SteadyMethod::Relax);
+    EXPECT_EQ(settings.simulation.RelTol, 1e-6);
+    EXPECT_EQ(editor.text("Solver"), "legacy");
     EXPECT_EQ(settings.simulation.Eps, 0.02);
     EXPECT_EQ(settings.simulation.loopmin, 10);
     EXPECT_EQ(settings.simulation.ConcMax, 1e100);

@@ -163,6 +163,17 @@ TEST(ShellSettings, SolverKeysAreWrittenOnlyWhenChosen)
     EXPECT_EQ(back.simulation.Steady, SteadyMethod::Newton);
     EXPECT_EQ(back.simulation.RelTol, 1e-7);
     EXPECT_EQ(back.simulation.AbsTol, 2.5e-9);
+
+    // Back to the defaults: the keys in the file follow, or the next start would run cvode.
+    s.simulation = SimSettingsForMissingKeys();
+    WriteShellSettings(file, s);
+    EXPECT_THAT(readText(file), ::testing::EndsWith("DeltMin=0.0001\r\nSolver=legacy\r\n"
+                                                    "SteadyState=relax\r\nRelTol=1e-06\r\n"
+                                                    "AbsTol=1e-08\r\n"));
+    const ShellSettings again = ReadShellSettings(file);
+    EXPECT_EQ(again.simulation.Solver, IntegratorChoice::Legacy);
+    EXPECT_EQ(again.simulation.Steady, SteadyMethod::Relax);
+    EXPECT_EQ(again.simulation.RelTol, 1e-6);
 }
 
 } // namespace

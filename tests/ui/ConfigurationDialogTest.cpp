@@ -6,6 +6,7 @@
 #include <QtTest/QtTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTabWidget>
@@ -34,6 +35,7 @@ private slots:
     void epsIsNeverAboveEps2();
     void okCopiesTheWorkingCopyCancelDoesNot();
     void defaultsTakeEffectAtOnce();
+    void solverChoicesAndTolerances();
 };
 
 void ConfigurationDialogTest::leavingAFieldChecksIt_data()
@@ -195,6 +197,50 @@ void ConfigurationDialogTest::defaultsTakeEffectAtOnce()
     QCOMPARE(settings.simulation.ConcMax, 1e100);
     QCOMPARE(settings.simulation.DeltMin, 2e-4);
     QCOMPARE(settings.DefaultPenWidth, 3);
+}
+
+// The lists show what is in force; picking a word and typing a tolerance reach the settings
+// on Ok only; a tolerance out of range is refused like any field.
+void ConfigurationDialogTest::solverChoicesAndTolerances()
+{
+    ShellSettings settings;
+    settings.simulation.Steady = SteadyMethod::Newton;
+    RecordingDialogs dialogs;
+    ConfigurationDialog dialog(settings, dialogs);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QComboBox* solver = dialog.choice("Solver");
+    QComboBox* steady = dialog.choice("SteadyState");
+    QCOMPARE(solver->currentText(), QString("legacy"));
+    QCOMPARE(steady->currentText(), QString("newton"));
+    QCOMPARE(solver->count(), 2);
+    QVERIFY(!solver->accessibleName().isEmpty());
+    QCOMPARE(dialog.field("RelTol")->text(), QString("1e-06"));
+
+    solver->setCurrentIndex(solver->findText("cvode"));
+    steady->setCurrentIndex(steady->findText("relax"));
+    type(dialog.field("RelTol"), "0.5");
+    QTest::keyClick(dialog.field("RelTol"), Qt::Key_Return);
+    QCOMPARE(dialogs.messages.size(), std::size_t(1));
+    QCOMPARE(dialog.field("RelTol")->text(), QString("1e-06"));
+    type(dialog.field("RelTol"), "1e-8");
+    type(dialog.field("AbsTol"), "1e-10");
+    QCOMPARE(settings.simulation.Solver, IntegratorChoice::Legacy); // not yet in force
+    dialog.okButton()->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(settings.simulation.Solver, IntegratorChoice::Cvode);
+    QCOMPARE(settings.simulation.Steady, SteadyMethod::Relax);
+    QCOMPARE(settings.simulation.RelTol, 1e-8);
+    QCOMPARE(settings.simulation.AbsTol, 1e-10);
+
+    // Set Default Values brings the legacy solvers back into force and into the lists.
+    ConfigurationDialog again(settings, dialogs);
+    QCOMPARE(again.choice("Solver")->currentText(), QString("cvode"));
+    again.defaultsButton()->click();
+    QCOMPARE(again.choice("Solver")->currentText(), QString("legacy"));
+    QCOMPARE(settings.simulation.Solver, IntegratorChoice::Legacy);
+    QCOMPARE(again.field("AbsTol")->text(), QString("1e-08"));
 }
 
 QTEST_MAIN(ConfigurationDialogTest)
