@@ -79,7 +79,7 @@ void LoopActions::switchFunctions(const TModelDef& model, TPlantDef& plant,
     }
 }
 
-void LoopActions::flip(TPlantDef& plant, int k) const
+void LoopActions::flip(TPlantDef& plant, int k)
 {
     for (int n = 1; n <= lastLoopEntry(plant); ++n) {
         TControlLoopDef& entry = loop(plant, n);
@@ -405,6 +405,10 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
             restart(t);
             if (CVodeSetStopTime(s.memory, end) != CV_SUCCESS)
                 throw SimulationError("The end time of the accurate integrator could not be set.");
+        } else if (discontinuous) {
+            // Changed at the end time: the inputs compared at the next call are those after
+            // the change, so it must be told to restart.
+            m_forceRestart = true;
         }
 
         if (control.wantsProgress())

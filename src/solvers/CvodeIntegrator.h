@@ -29,11 +29,11 @@ public:
     virtual const UpstreamRow& upstream() const { return kSerialUpstream; }
 
     // The on/off switches of the table in force: one function per switch that changes sign
-    // where it switches; flip(k) turns switch k (0-based).
-    int switchCount(TPlantDef& plant) const;
-    void switchFunctions(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
-                         double* values) const;
-    void flip(TPlantDef& plant, int k) const;
+    // where it switches; flip(k) turns switch k (0-based). apply follows a flip at once.
+    virtual int switchCount(TPlantDef& plant) const;
+    virtual void switchFunctions(const TModelDef& model, TPlantDef& plant,
+                                 const TPlantState& state, double* values) const;
+    virtual void flip(TPlantDef& plant, int k);
 };
 
 // The accurate integrator of the standard plants: CVODE's BDF method with error control

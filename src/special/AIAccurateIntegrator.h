@@ -19,6 +19,8 @@ public:
                    const CompartmentArray& relativeKla, double start, double end,
                    const std::string& endText) override;
 
+    const CvodeIntegrator& accurate() const { return m_integrator; }
+
 private:
     class LaneLoops : public LoopActions {
     public:
@@ -27,10 +29,19 @@ private:
                    int variationIndex, const CompartmentArray& relativeKla) override;
         TControlLoopDef& loop(TPlantDef& plant, int n) const override;
         const UpstreamRow& upstream() const override;
+        // Besides the on/off switches of the lane's table, its lane loop: the signal leaving
+        // the band between its thresholds switches the lane.
+        int switchCount(TPlantDef& plant) const override;
+        void switchFunctions(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
+                             double* values) const override;
+        void flip(TPlantDef& plant, int k) override;
 
     private:
+        const TControlLoopDef* laneLoopWithBand() const;
+
         TAIPlant& m_ai;
         int& m_laneFed;
+        bool m_laneSwitchDue = false; // the signal was found leaving the band
     };
 
     LaneLoops m_loops;

@@ -17,9 +17,8 @@ void checkLane(int laneFed)
 
 } // namespace
 
-void ApplyLaneControlLoops(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
-                           TAIPlant& ai, int step, const CompartmentArray& relativeKla,
-                           int& laneFed)
+void ApplyLaneTable(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
+                    TAIPlant& ai, int step, const CompartmentArray& relativeKla, int laneFed)
 {
     checkLane(laneFed);
     LaneLoopTable& table = ai.LaneLoops[laneFed];
@@ -37,8 +36,14 @@ void ApplyLaneControlLoops(const TModelDef& model, TPlantDef& plant, const TPlan
     for (int k = 1; k <= MaxControlLoops; ++k)
         table[k].SwitchedOn = plant.ControlLoops[k].SwitchedOn;
     plant.ControlLoops = standard;
+}
 
-    const TControlLoopDef& laneLoop = table[kLaneLoopEntry];
+void ApplyLaneControlLoops(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
+                           TAIPlant& ai, int step, const CompartmentArray& relativeKla,
+                           int& laneFed)
+{
+    ApplyLaneTable(model, plant, state, ai, step, relativeKla, laneFed);
+    const TControlLoopDef& laneLoop = ai.LaneLoops[laneFed][kLaneLoopEntry];
     if (laneLoop.Active) {
         const double signal = MeasureSignal(model, plant, state, laneLoop);
         if (signal > laneLoop.ErwartetX || signal < laneLoop.ErwartetY)

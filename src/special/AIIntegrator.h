@@ -8,9 +8,14 @@
 
 namespace narv {
 
-// The control loops of an A/I plant: the entries 1..CompartmentCount + 4 of the table of the
-// lane fed by the standard rule, then its lane loop, which switches to the other lane when its
-// signal lies above the upper or below the lower threshold. laneFed must be 1 or 2.
+// The entries 1..CompartmentCount + 4 of the table of the lane fed, by the standard rule (the
+// table keeps the switching states). laneFed must be 1 or 2.
+void ApplyLaneTable(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
+                    TAIPlant& ai, int step, const CompartmentArray& relativeKla, int laneFed);
+
+// The control loops of an A/I plant: ApplyLaneTable, then the table's lane loop, which switches
+// to the other lane when its signal lies above the upper or below the lower threshold. laneFed
+// must be 1 or 2.
 void ApplyLaneControlLoops(const TModelDef& model, TPlantDef& plant, const TPlantState& state,
                            TAIPlant& ai, int step, const CompartmentArray& relativeKla,
                            int& laneFed);

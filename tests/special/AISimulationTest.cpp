@@ -1,3 +1,4 @@
+#include "special/AIAccurateIntegrator.h"
 #include "special/AIDynamicSimulation.h"
 #include "special/AIIntegrator.h"
 
@@ -10,6 +11,8 @@
 #include "solvers/Integrator.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 
 namespace narv {
@@ -199,6 +202,45 @@ TEST_F(AIPlantCase, LaneLoopsSwitchBothWays)
     const std::size_t again = firstAfter(toOne, 2.0);
     ASSERT_LT(again, lane.size());
     EXPECT_NEAR(lane[again].x - lane[toOne].x, 2.3, 0.2);
+}
+
+// The accurate integrator locates where the lane loop's signal leaves its band: the lane
+// switches there, not at the end of the internal step in which the signal passed.
+TEST_F(AIPlantCase, AccurateIntegratorSwitchesTheLaneAtTheLocatedCrossing)
+{
+    build(1, 1, 1);
+    plant.ControlLoopsActive = true;
+    plant.O2Setpoint[1] = 0.1;
+    state.S[3][1] = 0.0;
+    ai.LaneLoops[1][kFirstKlaLoop + 2] = always(2.0);
+    ai.LaneLoops[2][kFirstKlaLoop + 2] = always(0.0);
+    TControlLoopDef& toLane2 = ai.LaneLoops[1][kLaneLoopEntry];
+    toLane2.Active = true;
+    toLane2.Signal = 3; // oxygen
+    toLane2.Compartment = 3;
+    toLane2.ErwartetX = 2.0;
+    toLane2.ErwartetY = 0.0;
+    TControlLoopDef& toLane1 = ai.LaneLoops[2][kLaneLoopEntry];
+    toLane1.Active = true;
+    toLane1.Signal = 3;
+    toLane1.Compartment = 3;
+    toLane1.ErwartetX = 1e9;
+    toLane1.ErwartetY = 0.5;
+    settings.Solver = IntegratorChoice::Cvode;
+    int laneFed = 1;
+    AIAccurateIntegrator integrator(model, plant, state, ai, settings, laneFed);
+    CompartmentArray neutral;
+    neutral.fill(1.0);
+    // Not fed and aerated with kla 2 towards 9, the oxygen of compartment 3 passes 2 here [d].
+    const double crossing = std::log(9.0 / 7.0) / 2.0;
+    const double end = crossing + 0.2;
+    integrator.integrate(control, false, 0, neutral, 0.0, end, "1");
+    EXPECT_EQ(laneFed, 2);
+    EXPECT_EQ(integrator.accurate().switches(), 1);
+    // Fed since the switch with the water of compartment 1 (oxygen 0.1) at 1.5/d and no
+    // longer aerated: the oxygen reached tells when the lane switched.
+    const double switched = end + std::log((state.S[3][1] - 0.1) / 1.9) / 1.5;
+    EXPECT_NEAR(switched, crossing, 1e-5);
 }
 
 TEST_F(AIPlantCase, ApplyingTheLaneLoopsUsesTheTableOfTheLaneFed)
