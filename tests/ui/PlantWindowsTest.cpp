@@ -353,8 +353,42 @@ void PlantWindowsTest::sbrPageRefusesTooManyTimeslicesAndHoldsAnUnbalancedCycle(
     QVERIFY(editor.isVisible());
     QVERIFY(model->setData(model->index(0, 3),
                            QString::number(cycle.Periods[1].Influent1Volume - 50.0), Qt::EditRole));
+
+    // A refused field of the page keeps the editor open too, and the cycle unchanged.
+    QLineEdit* length = plant.find<QLineEdit>(&editor, "ed_Min");
+    const int timeslice = cycle.TimesliceLength;
+    length->setText(QStringLiteral("x"));
+    length->setModified(true);
+    QVERIFY(!editor.close());
+    QCOMPARE(QString::fromStdString(plant.dialogs.messages.back()),
+             QStringLiteral("Input isn't a valid number"));
+    QCOMPARE(cycle.TimesliceLength, timeslice);
+    QCOMPARE(plant.closed, before);
     QVERIFY(editor.close());
     QCOMPARE(plant.closed, before + 1);
+
+    // OK of the period's control dialog: a refused field keeps the dialog open, the period as it
+    // was, and the focus in the field.
+    SbrControlDialogMemory memory;
+    cycle.Periods[1].AerationMode = TSbrAerationMode::OnOff;
+    const TSbrPeriod period = cycle.Periods[1];
+    SbrControlDialog dialog(cycle, 1, plant.workspace.model, memory);
+    SbrControlDialogWindow window(dialog, plant.dialogs);
+    window.show();
+    QLineEdit* upper = window.field(SbrControlDialog::SignalValueOrUpper);
+    upper->setFocus();
+    upper->setText(QStringLiteral("-3"));
+    upper->setModified(true);
+    window.accept();
+    QVERIFY(window.isVisible());
+    QVERIFY(window.result() != QDialog::Accepted);
+    QCOMPARE(cycle.Periods[1].UpperThreshold, period.UpperThreshold);
+    QCOMPARE(window.focusWidget(), upper);
+    upper->setText(QStringLiteral("3"));
+    upper->setModified(true);
+    window.accept();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(cycle.Periods[1].UpperThreshold, 3.0);
 }
 
 void PlantWindowsTest::graphicIsDrawnForEveryExampleAndSaved()
@@ -441,6 +475,18 @@ void PlantWindowsTest::typedFieldsAreCheckedWhenTheirPageOrDialogIsLeft()
     QVERIFY(editor.isVisible());
     QCOMPARE(plant.closed, 0);
     QCOMPARE(p.O2Saturation, saturation);
+
+    // The keyboard's page switch is held the same way, with the focus kept in the field.
+    sosat->setFocus();
+    sosat->setText(QStringLiteral("abc"));
+    sosat->setModified(true);
+    const std::size_t shown = plant.dialogs.messages.size();
+    QTest::keyClick(sosat, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), definition);
+    QCOMPARE(plant.dialogs.messages.size(), shown + 1);
+    QCOMPARE(QApplication::focusWidget(), sosat);
+    QTest::keyClick(sosat, Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), definition);
 
     sosat->setText(QStringLiteral("9.5"));
     sosat->setModified(true);

@@ -12,6 +12,7 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QKeyEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QFormLayout>
@@ -90,6 +91,9 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
             QTimer::singleShot(0, this, [this] { m_keepPage = false; });
         }
     });
+    // The keyboard's page switch (Ctrl+Tab and its kin) is held the same way, before the tab
+    // widget acts on it.
+    m_pages->installEventFilter(this);
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         if (std::exchange(m_keepPage, false)) {
             const QSignalBlocker block(m_pages);
@@ -127,6 +131,21 @@ PlantEditorWindow::PlantEditorWindow(Workspace& workspace, UserDialogs& dialogs,
 }
 
 PlantEditorWindow::~PlantEditorWindow() = default;
+
+bool PlantEditorWindow::switchesPage(const QKeyEvent& key)
+{
+    if (!(key.modifiers() & Qt::ControlModifier))
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
 
 QLineEdit* PlantEditorWindow::addField(const char* name, PlantField field)
 {
@@ -731,6 +750,9 @@ bool PlantEditorWindow::leavingSbrPageAllowed(bool sbrPageActive)
 
 bool PlantEditorWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_pages && event->type() == QEvent::KeyPress && !m_showing &&
+        switchesPage(*static_cast<QKeyEvent*>(event)) && !commit())
+        return true;
     QLineEdit* temp = m_fields.count(PlantField::OperatingTemperature) != 0
                           ? m_fields[PlantField::OperatingTemperature]
                           : nullptr;

@@ -14,6 +14,7 @@
 #include <string>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -64,6 +65,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The keys by which the tab widget changes its page.
+    static bool switchesPage(const QKeyEvent& key);
     QWidget* buildDefinitionPage();
     QWidget* buildReactorsPage();
     QWidget* buildInitialConditionsPage();
