@@ -568,8 +568,10 @@ void ResultsWindowTest::theMouseOnAChartClicksAndTogglesTheView()
 
     // Shift on the left axis: the maximum at the mouse; near the shown maximum: automatic.
     // Ctrl: the minimum at the mouse.
+    // The new captions may have moved the plot: its layout is done by posted events.
+    QApplication::processEvents();
     ShownRange shown = widget->shownLeftAxis();
-    const PixelMap now = widget->pixelMap(); // the new captions may have moved the plot
+    const PixelMap now = widget->pixelMap();
     const QPoint upperQuarter(qRound(now.left) - 8, qRound(now.top + now.height / 4));
     const double valueThere = widget->leftAxisValueAt(
         widget->view()->mapTo(widget, upperQuarter));
@@ -580,11 +582,13 @@ void ResultsWindowTest::theMouseOnAChartClicksAndTogglesTheView()
             0.02 * (shown.maximum - shown.minimum));
     QCOMPARE(widget->shownLeftAxis().maximum, valueThere);
 
+    QApplication::processEvents();
     const PixelMap zoomed = widget->pixelMap();
     QTest::mouseClick(runs.plot(4), Qt::LeftButton, Qt::ShiftModifier,
                       QPoint(qRound(zoomed.left) - 8, qRound(zoomed.top) + 1));
     QTRY_VERIFY(chart.LeftAxis.AutomaticMaximum);
 
+    QApplication::processEvents();
     shown = widget->shownLeftAxis();
     const PixelMap again = widget->pixelMap();
     QTest::mouseClick(runs.plot(4), Qt::LeftButton, Qt::ControlModifier,
