@@ -215,12 +215,7 @@ void ReadVariationText(TextReader& in, const std::string& fileName, TVariationDe
                        const TModelDef& model)
 {
     CheckModelCounts(model);
-    const std::string versionLine = in.readLine();
-    const std::string modelLine = in.readLine();
-    if (!FileMatchesModel(modelLine, model.ModelName))
-        throw InvalidFileError(fileName + " is not valid for this model!",
-                               fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
-                                           fileName, modelLine, model.ModelName));
+    const std::string versionLine = ReadFileModelLines(in, fileName, model);
     auto read = std::make_unique<TVariationDef>(variation);
     read->CycleDuration = in.readReal();
     read->PointCount = in.readInt();

@@ -28,12 +28,7 @@ bool isSpecialKeyword(const std::string& keyword)
 // oldest layout). Throws InvalidFileError for a file of another model.
 std::string readHeader(TextReader& in, const std::string& fileName, const TModelDef& model)
 {
-    in.readLine();
-    const std::string modelLine = in.readLine();
-    if (!FileMatchesModel(modelLine, model.ModelName))
-        throw InvalidFileError(fileName + " is not valid for this model!",
-                               fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
-                                           fileName, modelLine, model.ModelName));
+    ReadFileModelLines(in, fileName, model);
     return in.readLine();
 }
 
@@ -169,6 +164,18 @@ std::string NotValidForModelMessage(const std::filesystem::path& path)
 bool FileMatchesModel(const std::string& line2, const std::string& modelName)
 {
     return !modelName.empty() && line2.find(modelName) != std::string::npos;
+}
+
+std::string ReadFileModelLines(TextReader& in, const std::string& fileName,
+                               const TModelDef& model)
+{
+    std::string versionLine = in.readLine();
+    const std::string modelLine = in.readLine();
+    if (!FileMatchesModel(modelLine, model.ModelName))
+        throw InvalidFileError(fileName + " is not valid for this model!",
+                               fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
+                                           fileName, modelLine, model.ModelName));
+    return versionLine;
 }
 
 std::string ReadPlantFileKeyword(const std::filesystem::path& path, const TModelDef& model)

@@ -26,6 +26,11 @@ std::string NotValidForModelMessage(const std::filesystem::path& path);
 // occur in it; an empty name occurs nowhere.
 bool FileMatchesModel(const std::string& line2, const std::string& modelName);
 
+// Lines 1 and 2 of a plant or variation file: returns the version line; throws InvalidFileError
+// naming the file and its line 2 when that line does not name the loaded model.
+std::string ReadFileModelLines(TextReader& in, const std::string& fileName,
+                               const TModelDef& model);
+
 // The type keyword of line 3 of a plant file after the model check: "Unknown" for the
 // oldest layout without a type line. Throws InvalidFileError when the file is not for the model.
 std::string ReadPlantFileKeyword(const std::filesystem::path& path, const TModelDef& model);

@@ -124,12 +124,7 @@ void ReadAIPlantText(TextReader& in, const std::string& fileName, TModelDef& mod
     auto newAI = std::make_unique<TAIPlant>(ai);
     try {
         CheckModelCounts(model);
-        in.readLine();
-        const std::string modelLine = in.readLine();
-        if (!FileMatchesModel(modelLine, model.ModelName))
-            throw InvalidFileError(invalid,
-                                   fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
-                                               fileName, modelLine, model.ModelName));
+        ReadFileModelLines(in, fileName, model);
         const std::string keyword = in.readLine();
         if (keyword != "AI")
             throw InvalidFileError(

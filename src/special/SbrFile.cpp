@@ -134,12 +134,7 @@ void ReadSbrPlantText(TextReader& in, const std::string& fileName, TModelDef& mo
     auto newCycle = std::make_unique<TSbrCycle>(cycle);
     try {
         CheckModelCounts(model);
-        in.readLine();
-        const std::string modelLine = in.readLine();
-        if (!FileMatchesModel(modelLine, model.ModelName))
-            throw InvalidFileError(invalid,
-                                   fmt::format("{}, line 2: \"{}\" does not name the model \"{}\".",
-                                               fileName, modelLine, model.ModelName));
+        ReadFileModelLines(in, fileName, model);
         const std::string keyword = in.readLine();
         if (keyword != "SBR")
             throw InvalidFileError(

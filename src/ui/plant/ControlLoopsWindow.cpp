@@ -2,6 +2,7 @@
 
 #include "plant/ControlLoops.h"
 #include "shell/UserDialogs.h"
+#include "ui/plant/TypedField.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -110,19 +111,9 @@ ControlLoopDialogWindow::ControlLoopDialogWindow(ControlLoopDialog& dialog, User
 
 bool ControlLoopDialogWindow::leave(ControlLoopDialog::Field field)
 {
-    QLineEdit* edit = m_fields[field];
-    if (edit == nullptr || m_checking || !edit->isModified())
-        return true;
-    m_checking = true;
-    const ControlLoopEntry entry = m_dialog.enterField(field, edit->text().toStdString());
-    if (!entry.message.empty())
-        m_dialogs.showMessage(entry.message);
-    edit->setText(qs(entry.text));
-    edit->setModified(false);
-    if (!entry.accepted && entry.returnFocus)
-        edit->setFocus();
-    m_checking = false;
-    return entry.accepted;
+    return LeaveTypedField(m_fields[field], m_checking, m_dialogs, [&](const std::string& text) {
+        return m_dialog.enterField(field, text);
+    });
 }
 
 void ControlLoopDialogWindow::accept()

@@ -1,6 +1,7 @@
 #include "ui/plant/SbrPage.h"
 
 #include "shell/UserDialogs.h"
+#include "ui/plant/TypedField.h"
 
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QComboBox>
@@ -336,19 +337,9 @@ SbrControlDialogWindow::SbrControlDialogWindow(SbrControlDialog& dialog, UserDia
 
 bool SbrControlDialogWindow::leave(SbrControlDialog::Field field)
 {
-    QLineEdit* edit = m_fields[field];
-    if (m_checking || !edit->isModified())
-        return true;
-    m_checking = true;
-    const SbrEntry entry = m_dialog.enterField(field, edit->text().toStdString());
-    if (!entry.message.empty())
-        m_dialogs.showMessage(entry.message);
-    edit->setText(qs(entry.text));
-    edit->setModified(false);
-    if (!entry.accepted && entry.returnFocus)
-        edit->setFocus();
-    m_checking = false;
-    return entry.accepted;
+    return LeaveTypedField(m_fields[field], m_checking, m_dialogs, [&](const std::string& text) {
+        return m_dialog.enterField(field, text);
+    });
 }
 
 void SbrControlDialogWindow::accept()
