@@ -7,6 +7,7 @@
 #include "render/QtChart.h"
 #include "results/ChartInteraction.h"
 #include "results/ChartModel.h"
+#include "results/SeriesThinning.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
@@ -138,14 +139,30 @@ std::vector<const TResultSeries*> activeSeries(const TChart& chart)
     return result;
 }
 
-QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, const QString& name)
+// The points of a series drawn over the bottom axis from `from` to `to` in `columns` pixels:
+// all finite points for 0 columns and for points-only series, whose dots a line's thinning
+// would lose.
+QList<QPointF> drawnPoints(const TResultSeries& series, double from, double to, int columns)
 {
     QList<QPointF> points;
+    if (columns > 0 && !series.PointsOnly) {
+        const std::vector<std::size_t> kept = ThinnedLineIndices(series.Points, from, to, columns);
+        points.reserve(static_cast<qsizetype>(kept.size()));
+        for (const std::size_t index : kept)
+            points.append(QPointF(series.Points[index].x, series.Points[index].y));
+        return points;
+    }
     points.reserve(static_cast<qsizetype>(series.Points.size()));
     for (const ResultPoint& point : series.Points) {
         if (isFinitePoint(point))
             points.append(QPointF(point.x, point.y));
     }
+    return points;
+}
+
+QAbstractSeries* makeSeries(const TResultSeries& series, const QColor& color, const QString& name,
+                            const QList<QPointF>& points)
+{
     if (series.PointsOnly) {
         auto* scatter = new QScatterSeries;
         scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
@@ -250,7 +267,10 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& 
         if (series == nullptr || !series->Active)
             continue;
         const QColor color = toQColor(SeriesColor(chart, i));
-        QAbstractSeries* drawn = makeSeries(*series, color, toQString(legendTexts[entryIndex++]));
+        QAbstractSeries* drawn =
+            makeSeries(*series, color, toQString(legendTexts[entryIndex++]),
+                       drawnPoints(*series, bottomAxis->min(), bottomAxis->max(),
+                                   options.LineColumns));
         drawn->setProperty(kSeriesIndexProperty, static_cast<int>(i));
         result->addSeries(drawn);
         drawn->attachAxis(bottomAxis);
@@ -264,6 +284,25 @@ std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& 
     legend->setBackgroundVisible(false);
     legend->setLabelColor(Qt::black);
     return result;
+}
+
+void ThinQtChartLines(QChart& built, const TChart& chart, int columns)
+{
+    const QValueAxis* bottom = nullptr;
+    for (QAbstractAxis* axis : built.axes(Qt::Horizontal))
+        if (axis->alignment() == Qt::AlignBottom)
+            bottom = qobject_cast<QValueAxis*>(axis);
+    if (bottom == nullptr)
+        return;
+    for (QAbstractSeries* drawn : built.series()) {
+        auto* line = qobject_cast<QLineSeries*>(drawn);
+        const int index = drawn->property(kSeriesIndexProperty).toInt();
+        if (line == nullptr || index < 0 || static_cast<std::size_t>(index) >= chart.Series.size() ||
+            !chart.Series[static_cast<std::size_t>(index)])
+            continue;
+        line->replace(drawnPoints(*chart.Series[static_cast<std::size_t>(index)], bottom->min(),
+                                  bottom->max(), columns));
+    }
 }
 
 namespace {

@@ -17,6 +17,9 @@ struct QtChartOptions {
     // Windows name the value axes that have no title of their own by the quantity and its unit
     // (ShownLeftAxisTitle); files and pictures of the command line show what the chart holds.
     bool ShownAxisTitles = false;
+    // Lines keep only the points a plot this many pixels wide needs to look the same
+    // (ThinnedLine over the bottom axis range); 0 keeps every point, as pictures and files do.
+    int LineColumns = 0;
 };
 
 // The Qt property on each drawn series holding its position in TChart::Series.
@@ -28,5 +31,9 @@ inline constexpr const char* kSeriesIndexProperty = "narvSeriesIndex";
 std::uint32_t SeriesColor(const TChart& chart, std::size_t position);
 
 std::unique_ptr<QChart> BuildQtChart(const TChart& chart, const QtChartOptions& options = {});
+
+// Sets the points of the lines of built (a chart BuildQtChart made of chart) to those a plot
+// columns pixels wide needs over its bottom axis range, or to every point for 0 columns.
+void ThinQtChartLines(QChart& built, const TChart& chart, int columns);
 
 } // namespace narv

@@ -139,7 +139,20 @@ void ChartWidget::draw(const TChart& chart)
     QtChartOptions options;
     options.LegendHidden = m_legendCheckBoxes;
     options.ShownAxisTitles = true;
+    // Windows draw lines of thousands of points into a few hundred pixels: only the points each
+    // pixel column needs go to Qt Charts. Until the plot area is laid out, its width is a guess,
+    // mended when the layout comes; pictures keep every point, as an SVG may be enlarged.
+    if (m_legendCheckBoxes) {
+        const double known = m_view != nullptr ? m_view->chart()->plotArea().width() : 0.0;
+        m_lineColumns = columnsFor(known);
+        options.LineColumns = m_lineColumns;
+    }
     QChart* built = BuildQtChart(chart, options).release();
+    if (m_legendCheckBoxes)
+        connect(built, &QChart::plotAreaChanged, this, [this, built](const QRectF& area) {
+            if (m_view->chart() == built)
+                thinLines(area.width());
+        });
     // Round joins make Qt stroke every corner as curves: a tile of twenty charts took a second.
     for (QAbstractSeries* series : built->series())
         if (auto* line = qobject_cast<QLineSeries*>(series)) {
@@ -173,6 +186,20 @@ void ChartWidget::draw(const TChart& chart)
     m_footnote->setToolTip(m_footnote->text()); // small tiles cut it off
     m_footnote->setVisible(chart.FootnoteVisible && !chart.Footnote.empty());
     buildLegend(chart);
+}
+
+int ChartWidget::columnsFor(double plotWidth) const
+{
+    return std::max(1, static_cast<int>(std::ceil(plotWidth * devicePixelRatioF())));
+}
+
+void ChartWidget::thinLines(double plotWidth)
+{
+    const int columns = columnsFor(plotWidth);
+    if (columns == m_lineColumns)
+        return;
+    m_lineColumns = columns;
+    ThinQtChartLines(*chart(), m_model, columns);
 }
 
 void ChartWidget::buildLegend(const TChart& chart)

@@ -56,6 +56,8 @@ public:
 
     // The picture of the chart with its footnote, for the clipboard and files.
     QPixmap picture();
+    // The pixel columns the lines are drawn for, 0 when they keep every point.
+    int lineColumns() const { return m_lineColumns; }
 
 signals:
     void partClicked(int chartIndex, narv::ChartPart part, int seriesIndex,
@@ -87,6 +89,10 @@ private:
     void applyFonts();
     // Fewer ticks than the chart asks for where their labels would overlap.
     void thinTicks();
+    // The pixel columns of a plot area plotWidth wide (device independent pixels).
+    int columnsFor(double plotWidth) const;
+    // The lines drawn with the points a plot area of that width needs.
+    void thinLines(double plotWidth);
     // A click waits for the double-click interval: a double click must not first open the
     // click's message. position in this widget's pixels.
     void queueClick(const QPoint& position, Qt::KeyboardModifiers modifiers);
@@ -98,6 +104,7 @@ private:
     int m_chartIndex;
     bool m_legendCheckBoxes;
     bool m_compact = false;
+    int m_lineColumns = 0; // the pixel columns the lines are thinned for; 0: every point
     TChart m_model; // what is drawn: the series under the mouse are looked up here
     // What each series looked like when drawn, to tell whether a redraw is due.
     struct SeriesLook {

@@ -4,11 +4,13 @@
 #include "results/ChartFile.h"
 #include "results/ChartModel.h"
 #include "results/ResultsFile.h"
+#include "render/QtChart.h"
 #include "results/SeriesText.h"
 #include "ui/DesktopFormat.h"
 #include "ui/results/ChartWidget.h"
 #include "ui/results/ResultsDialogs.h"
 
+#include <QtCharts/QXYSeries>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QAccessible>
 #include <QtGui/QClipboard>
@@ -26,6 +28,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QTableView>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -132,6 +135,7 @@ private slots:
     void clicksAskForCaptionsAndSetTheAxis();
     void theMouseOnAChartClicksAndTogglesTheView();
     void aRubberBandZoomsTheChartModelAndSurvivesRedraws();
+    void longLinesAreDrawnWithThePointsThePixelsNeed();
     void legendCheckBoxesShowAndHideSeries();
     void theChartEditorAppliesOrNamesTheBadEntry();
     void printingCopyingAndPictures();
@@ -679,6 +683,71 @@ void ResultsWindowTest::aRubberBandZoomsTheChartModelAndSurvivesRedraws()
     window.runChartCommand("Undo Zoom", 4);
     QCOMPARE(chart.BottomAxis, bottomBefore);
     QCOMPARE(runs.shown(4)->shownBottomAxis().minimum, 0.0);
+}
+
+namespace {
+
+QList<QPointF> drawnPoints(ChartWidget* widget, int series)
+{
+    for (QAbstractSeries* drawn : widget->chart()->series())
+        if (drawn->property(kSeriesIndexProperty).toInt() == series)
+            return static_cast<QXYSeries*>(drawn)->points();
+    return {};
+}
+
+int plotColumns(ChartWidget* widget)
+{
+    return static_cast<int>(std::ceil(widget->chart()->plotArea().width()));
+}
+
+} // namespace
+
+void ResultsWindowTest::longLinesAreDrawnWithThePointsThePixelsNeed()
+{
+    ShownWindow runs;
+    ResultsWindow& window = *runs.window;
+    TChart& chart = runs.results.Charts[4];
+    // A long wavy line with a spike and a dip one point wide.
+    constexpr int kPoints = 6000;
+    TResultSeries& series = *chart.Series[0];
+    series.Points.clear();
+    for (int i = 0; i < kPoints; ++i)
+        series.Points.push_back({i * 0.001, 1.0 + std::sin(i * 0.01)});
+    series.Points[3001].y = 9.0;
+    series.Points[4502].y = -3.0;
+    window.showChart(4);
+    ChartWidget* widget = runs.shown(4);
+    const auto checkThinned = [&] {
+        const QList<QPointF> points = drawnPoints(widget, 0);
+        QCOMPARE(widget->lineColumns(), plotColumns(widget));
+        QVERIFY2(points.size() <= 4 * plotColumns(widget) + 4, qPrintable(QString::number(points.size())));
+        QVERIFY(points.contains(QPointF(series.Points[3001].x, 9.0)));
+        QVERIFY(points.contains(QPointF(series.Points[4502].x, -3.0)));
+        QCOMPARE(points.front(), QPointF(0.0, 1.0));
+    };
+    checkThinned();
+    // Other sizes thin anew.
+    window.resize(1400, 900);
+    runs.shown(4);
+    checkThinned();
+
+    // Zoomed in, every point of the range shows, with the neighbours outside it.
+    QVERIFY(ZoomChart(chart, {2.9995, 3.1005}, {0.0, 10.0}));
+    window.showChart(4);
+    widget = runs.shown(4);
+    const QList<QPointF> zoomed = drawnPoints(widget, 0);
+    QCOMPARE(zoomed.size(), 101 + 4); // x 3.000 to 3.100, and two points on each side
+    QCOMPARE(zoomed[1], QPointF(series.Points[2999].x, series.Points[2999].y));
+    window.runChartCommand("Undo Zoom", 4);
+    widget = runs.shown(4);
+    checkThinned();
+
+    // Clicks, statistics and copies read the chart model; pictures draw every point.
+    ChartWidget picture(4, chart, nullptr, false);
+    picture.resize(600, 400);
+    picture.layout()->activate();
+    QCOMPARE(picture.lineColumns(), 0);
+    QCOMPARE(drawnPoints(&picture, 0).size(), kPoints);
 }
 
 void ResultsWindowTest::legendCheckBoxesShowAndHideSeries()
