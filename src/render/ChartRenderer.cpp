@@ -141,10 +141,12 @@ std::vector<const TResultSeries*> activeSeries(const TChart& chart)
 
 // The points of a series drawn over the bottom axis from `from` to `to` in `columns` pixels:
 // all finite points for 0 columns and for points-only series, whose dots a line's thinning
-// would lose.
+// would lose; none of a line for kLinesUntilLaidOut.
 QList<QPointF> drawnPoints(const TResultSeries& series, double from, double to, int columns)
 {
     QList<QPointF> points;
+    if (columns == kLinesUntilLaidOut && !series.PointsOnly)
+        return points;
     if (columns > 0 && !series.PointsOnly) {
         const std::vector<std::size_t> kept = ThinnedLineIndices(series.Points, from, to, columns);
         points.reserve(static_cast<qsizetype>(kept.size()));

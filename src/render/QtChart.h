@@ -18,9 +18,11 @@ struct QtChartOptions {
     // (ShownLeftAxisTitle); files and pictures of the command line show what the chart holds.
     bool ShownAxisTitles = false;
     // Lines keep only the points a plot this many pixels wide needs to look the same
-    // (ThinnedLine over the bottom axis range); 0 keeps every point, as pictures and files do.
+    // (ThinnedLine over the bottom axis range); 0 keeps every point, as pictures and files do;
+    // kLinesUntilLaidOut leaves them empty for ThinQtChartLines once the width is known.
     int LineColumns = 0;
 };
+inline constexpr int kLinesUntilLaidOut = -1;
 
 // The Qt property on each drawn series holding its position in TChart::Series.
 inline constexpr const char* kSeriesIndexProperty = "narvSeriesIndex";

@@ -76,7 +76,10 @@ ChartWidget::ChartWidget(int chartIndex, const TChart& chart, QWidget* parent,
     // Tiles share the window: a chart takes the room its cell gives, however small.
     m_view->setMinimumSize(40, 30);
     m_view->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    // A chart gets its cell while still hidden, so that it is laid out once, at its size.
+    QSizePolicy cell(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    cell.setRetainSizeWhenHidden(true);
+    setSizePolicy(cell);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -140,18 +143,23 @@ void ChartWidget::draw(const TChart& chart)
     options.LegendHidden = m_legendCheckBoxes;
     options.ShownAxisTitles = true;
     // Windows draw lines of thousands of points into a few hundred pixels: only the points each
-    // pixel column needs go to Qt Charts. Until the plot area is laid out, its width is a guess,
-    // mended when the layout comes; pictures keep every point, as an SVG may be enlarged.
+    // pixel column needs go to Qt Charts. A chart not laid out yet gets its lines when the layout
+    // gives the plot its width; a redrawn chart most likely keeps the width it had. Pictures keep
+    // every point, as an SVG may be enlarged.
     if (m_legendCheckBoxes) {
         const double known = m_view != nullptr ? m_view->chart()->plotArea().width() : 0.0;
-        m_lineColumns = columnsFor(known);
+        m_lineColumns = known > 0.0 ? columnsFor(known) : kLinesUntilLaidOut;
         options.LineColumns = m_lineColumns;
     }
     QChart* built = BuildQtChart(chart, options).release();
     if (m_legendCheckBoxes)
         connect(built, &QChart::plotAreaChanged, this, [this, built](const QRectF& area) {
-            if (m_view->chart() == built)
-                thinLines(area.width());
+            if (m_view->chart() != built)
+                return;
+            // Labels that do not fit the plot as laid out lose ticks; ticks are never added
+            // here, so that the layout settles.
+            thinTicks(area.size(), true);
+            thinLines(area.width());
         });
     // Round joins make Qt stroke every corner as curves: a tile of twenty charts took a second.
     for (QAbstractSeries* series : built->series())
@@ -180,7 +188,7 @@ void ChartWidget::draw(const TChart& chart)
     m_view->setAccessibleName(accessibleName());
     applyFonts();
     if (isVisible())
-        thinTicks();
+        thinTicks(expectedPlotSize(), false);
 
     m_footnote->setText(ToQString(chart.Footnote));
     m_footnote->setToolTip(m_footnote->text()); // small tiles cut it off
@@ -287,48 +295,128 @@ void ChartWidget::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     setCompact(width() < 560 || height() < 340);
     elideLegend();
-    thinTicks();
+    // The legend and the footnote may have changed their size: laid out now, the chart gets
+    // its final size at once instead of being laid out (and its lines thinned) twice.
+    layout()->activate();
+    thinTicks(expectedPlotSize(), false);
 }
 
-void ChartWidget::thinTicks()
+namespace {
+
+// The widest label of an axis: labels stand at multiples of the step, the widest is the end's.
+QString widestLabel(const QValueAxis* axis, double labelStep)
+{
+    const double end = std::max(std::abs(axis->min()), std::abs(axis->max()));
+    return QString::asprintf(axis->labelFormat().toLatin1().constData(),
+                             std::round(end / labelStep) * labelStep);
+}
+
+double baseInterval(QValueAxis* axis)
+{
+    QVariant base = axis->property("narvBaseInterval");
+    if (!base.isValid()) {
+        base = axis->tickInterval();
+        axis->setProperty("narvBaseInterval", base);
+    }
+    return base.toDouble();
+}
+
+} // namespace
+
+QSizeF ChartWidget::expectedPlotSize() const
+{
+    QChart* drawn = chart();
+    if (drawn->plotArea().width() > 0.0 && drawn->size().toSize() == m_view->size())
+        return drawn->plotArea().size();
+    // Not laid out at this size yet: the view less the axes' labels and titles and the title.
+    double width = m_view->width();
+    double height = m_view->height();
+    const double margins = m_compact ? 0.0 : 8.0;
+    width -= margins + 10.0;
+    height -= margins + 10.0;
+    if (!drawn->title().isEmpty())
+        height -= QFontMetrics(drawn->titleFont()).height() + 8.0;
+    for (QAbstractAxis* abstract : drawn->axes()) {
+        auto* axis = qobject_cast<QValueAxis*>(abstract);
+        if (axis == nullptr || !axis->isVisible())
+            continue;
+        const QFontMetrics labels(axis->labelsFont());
+        const double title =
+            axis->isTitleVisible() ? QFontMetrics(axis->titleFont()).height() + 4.0 : 0.0;
+        const double step = baseInterval(axis) > 0.0 ? baseInterval(axis) : 1.0;
+        if (axis->orientation() == Qt::Horizontal)
+            height -= labels.height() + title + 10.0;
+        else
+            width -= labels.horizontalAdvance(widestLabel(axis, step)) + title + 10.0;
+    }
+    return {std::max(width, 10.0), std::max(height, 10.0)};
+}
+
+void ChartWidget::thinTicks(const QSizeF& plot, bool onlyFewer)
 {
     const QList<QAbstractAxis*> axes = chart()->axes();
     for (QAbstractAxis* abstract : axes) {
         auto* axis = qobject_cast<QValueAxis*>(abstract);
         if (axis == nullptr)
             continue;
-        QVariant base = axis->property("narvBaseInterval");
-        if (!base.isValid()) {
-            base = axis->tickInterval();
-            axis->setProperty("narvBaseInterval", base);
-        }
+        const double base = baseInterval(axis);
         const bool horizontal = axis->orientation() == Qt::Horizontal;
         const QFontMetrics metrics(axis->labelsFont());
-        // Labels stand at multiples of the step: the widest is the end's, rounded to one.
-        const double labelStep = base.toDouble() > 0.0 ? base.toDouble() : 1.0;
-        const double end = std::max(std::abs(axis->min()), std::abs(axis->max()));
-        const QString widest = QString::asprintf(axis->labelFormat().toLatin1().constData(),
-                                                 std::round(end / labelStep) * labelStep);
-        // The plot takes most of the view; labels need their text and a gap.
-        const double length = horizontal ? width() * 0.75 : height() * 0.7;
-        const double perLabel =
-            horizontal ? metrics.horizontalAdvance(widest) + 14.0 : metrics.height() * 1.8;
-        const double room = std::max(2.0, length / perLabel);
+        const double labelStep = base > 0.0 ? base : 1.0;
+        // Qt Charts gives each label of a horizontal axis its length divided by the number of
+        // ticks, less 4 pixels on either side, and cuts longer labels to "..."; labels that
+        // overlap the one before are left out. Either way the room is counted in ticks, ends
+        // included, with a small gap to spare.
+        const double room =
+            horizontal
+                ? std::floor(plot.width() /
+                             (metrics.horizontalAdvance(widestLabel(axis, labelStep)) + 13.0))
+                : std::floor(plot.height() / (metrics.height() + 3.0)) + 1.0;
         const double span = axis->max() - axis->min();
-        double interval = base.toDouble();
+        double interval = base;
         if (!(interval > 0.0) || !(span > 0.0))
             continue;
-        // 1, 2, 5, 10, 20, ... times the chart's own step, so ticks stay on its multiples.
+        const auto ticks = [&](double step) {
+            return std::floor(span / step * (1.0 + 1e-9)) + 1.0;
+        };
+        // 1, 2, 5, 10, 20, ... times the chart's own step, so ticks stay on its multiples; at
+        // least the two ends keep their labels.
         const double steps[] = {1.0, 2.0, 5.0};
-        for (double magnitude = 1.0; span / interval > room && magnitude < 1e9; magnitude *= 10.0)
+        const double most = std::max(2.0, room);
+        for (double magnitude = 1.0; ticks(interval) > most && magnitude < 1e9; magnitude *= 10.0)
             for (const double step : steps) {
-                interval = base.toDouble() * step * magnitude;
-                if (span / interval <= room)
+                interval = base * step * magnitude;
+                if (ticks(interval) <= most)
                     break;
             }
-        if (axis->tickInterval() != interval)
+        if (!(onlyFewer && interval <= axis->tickInterval()) && axis->tickInterval() != interval)
             axis->setTickInterval(interval);
+        labelLastTick(axis);
     }
+}
+
+void ChartWidget::labelLastTick(QValueAxis* axis)
+{
+    // Qt Charts steps from the first tick by repeated additions and draws a tick that overshoots
+    // the axis end by rounding only (0.1 + 0.1 + 0.1 > 0.3), but labels only ticks up to the end:
+    // that end moves onto the tick.
+    const double interval = axis->tickInterval();
+    const double anchor = axis->tickAnchor();
+    const double minimum = axis->min();
+    const double maximum = axis->max();
+    if (axis->tickType() != QValueAxis::TicksDynamic || !(interval > 0.0) ||
+        !(maximum > minimum) || (maximum - minimum) / interval > 1000.0)
+        return;
+    double value = anchor > minimum
+                       ? anchor - static_cast<int>((anchor - minimum) / interval) * interval
+                       : anchor + std::ceil((minimum - anchor) / interval) * interval;
+    double last = value;
+    while (value <= maximum || qFuzzyCompare(value, maximum)) {
+        last = value;
+        value += interval;
+    }
+    if (last > maximum)
+        axis->setMax(last);
 }
 
 void ChartWidget::setCompact(bool compact)

@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QRubberBand;
 class QTimer;
+class QValueAxis;
 
 namespace narv {
 
@@ -87,8 +88,14 @@ private:
     // Small tiles get smaller fonts so that labels keep their room.
     void setCompact(bool compact);
     void applyFonts();
-    // Fewer ticks than the chart asks for where their labels would overlap.
-    void thinTicks();
+    // Fewer ticks than the chart asks for where their labels would not fit a plot of that size;
+    // onlyFewer: never more ticks than now.
+    void thinTicks(const QSizeF& plot, bool onlyFewer);
+    // Moves the axis end onto its last tick where only rounding puts that tick beyond the end,
+    // so that the tick gets its label.
+    static void labelLastTick(QValueAxis* axis);
+    // The plot area's size: as laid out, or as the view's size will most likely make it.
+    QSizeF expectedPlotSize() const;
     // The pixel columns of a plot area plotWidth wide (device independent pixels).
     int columnsFor(double plotWidth) const;
     // The lines drawn with the points a plot area of that width needs.
@@ -104,7 +111,8 @@ private:
     int m_chartIndex;
     bool m_legendCheckBoxes;
     bool m_compact = false;
-    int m_lineColumns = 0; // the pixel columns the lines are thinned for; 0: every point
+    // The pixel columns the lines are thinned for; 0: every point, kLinesUntilLaidOut: none yet.
+    int m_lineColumns = 0;
     TChart m_model; // what is drawn: the series under the mouse are looked up here
     // What each series looked like when drawn, to tell whether a redraw is due.
     struct SeriesLook {

@@ -379,12 +379,15 @@ void ResultsWindow::layoutCharts(const std::vector<int>& charts, int columns)
         ChartWidget* widget = widgetFor(chart);
         const int position = static_cast<int>(k);
         m_grid->addWidget(widget, position / columns, position % columns);
-        widget->show(); // at once, not when the layout gets to it
         m_shown[chart] = widget;
     }
     m_layoutCharts = charts;
     m_layoutColumns = columns;
+    // Every chart gets its cell before any shows: shown one by one, each would lay out the
+    // grid, and the charts shown before it would be laid out again at a passing size.
     m_grid->activate();
+    for (const auto& [chart, widget] : m_shown)
+        widget->show(); // at once, not when the layout gets to it
     prepareCheckedCharts();
     // Qt Charts lays out axes, labels and series in posted events, and every round of them
     // drew the charts once more; laid out here, the first picture of each chart is its last.

@@ -12,6 +12,7 @@
 
 #include <QtCharts/QXYSeries>
 #include <QtCore/QTemporaryDir>
+#include <QtWidgets/QGraphicsTextItem>
 #include <QtGui/QAccessible>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
@@ -136,6 +137,7 @@ private slots:
     void theMouseOnAChartClicksAndTogglesTheView();
     void aRubberBandZoomsTheChartModelAndSurvivesRedraws();
     void longLinesAreDrawnWithThePointsThePixelsNeed();
+    void everyTickOfAnAxisHasItsLabel();
     void legendCheckBoxesShowAndHideSeries();
     void theChartEditorAppliesOrNamesTheBadEntry();
     void printingCopyingAndPictures();
@@ -748,6 +750,30 @@ void ResultsWindowTest::longLinesAreDrawnWithThePointsThePixelsNeed()
     picture.layout()->activate();
     QCOMPARE(picture.lineColumns(), 0);
     QCOMPARE(drawnPoints(&picture, 0).size(), kPoints);
+}
+
+void ResultsWindowTest::everyTickOfAnAxisHasItsLabel()
+{
+    ShownWindow runs;
+    ResultsWindow& window = *runs.window;
+    TChart& chart = runs.results.Charts[4];
+    // Three steps of 0.1 add up to a little more than 0.3: the tick at the end is drawn, as
+    // Qt Charts allows for rounding there, but its label was not.
+    chart.LeftAxis.AutomaticMinimum = false;
+    chart.LeftAxis.AutomaticMaximum = false;
+    chart.LeftAxis.AutomaticIncrement = false;
+    chart.LeftAxis.Minimum = 0.0;
+    chart.LeftAxis.Maximum = 0.3;
+    chart.LeftAxis.Increment = 0.1;
+    chart.LeftAxis.LabelFormat = "0.0";
+    window.showChart(4);
+    ChartWidget* widget = runs.shown(4);
+    QStringList labels;
+    for (QGraphicsItem* item : widget->view()->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text != nullptr && text->isVisible())
+            labels << text->toPlainText();
+    for (const char* label : {"0.0", "0.1", "0.2", "0.3"})
+        QVERIFY2(labels.contains(label), qPrintable(labels.join('|')));
 }
 
 void ResultsWindowTest::legendCheckBoxesShowAndHideSeries()
