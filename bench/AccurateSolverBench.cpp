@@ -55,6 +55,8 @@ struct Trajectories {
     long steps = 0;    // of the accurate integrator
     long restarts = 0;
     long evaluations = 0;
+    long jacobians = 0;
+    long setups = 0;
 };
 
 Trajectories runDryWeather(const TSimSettings& settings)
@@ -104,6 +106,8 @@ Trajectories runDryWeather(const TSimSettings& settings)
         result.steps = cvode->steps();
         result.restarts = cvode->restarts();
         result.evaluations = cvode->evaluations();
+        result.jacobians = cvode->jacobians();
+        result.setups = cvode->matrixSetups();
     }
     return result;
 }
@@ -156,6 +160,8 @@ void dryWeather(benchmark::State& state, TSimSettings settings)
         state.counters["steps"] = static_cast<double>(last.steps);
         state.counters["restarts"] = static_cast<double>(last.restarts);
         state.counters["rhs"] = static_cast<double>(last.evaluations);
+        state.counters["jacobians"] = static_cast<double>(last.jacobians);
+        state.counters["lu"] = static_cast<double>(last.setups);
     }
 }
 

@@ -137,17 +137,25 @@ struct CvodeIntegrator::Solver {
     }
 
     // The Newton matrix I - gamma J, with J by grouped differences when CVODE asks for a new
-    // one. Right after a restart, where the inputs changed by a step, the last J serves:
-    // Newton's iteration needs an approximate J only, and it is reported as not current, so
-    // CVODE evaluates a new one when the iteration converges badly.
+    // one. After a restart, where the inputs changed by a step, the last J serves until the
+    // first step is done: Newton's iteration needs an approximate J only. CVODE asks for a new
+    // J at every retry of that first step, which fails the error test about twice per restart
+    // from the last step size; those retries keep the J. It is reported as not current, so
+    // when Newton's iteration fails with it, CVODE retries at the same gamma, and then a new
+    // one is evaluated.
     static int linearSystem(sunrealtype t, N_Vector y, N_Vector fy, SUNMatrix matrix,
                             sunbooleantype jacobianOk, sunbooleantype* jacobianCurrent,
                             sunrealtype gamma, void* data, N_Vector, N_Vector, N_Vector)
     {
         auto* solver = static_cast<Solver*>(data);
         return solver->error.guard([&] {
-            const bool reuse = solver->valuesValid && (jacobianOk || solver->restarted);
-            solver->restarted = false;
+            const long steps = solver->owner.m_steps;
+            const bool newtonFailed =
+                !jacobianOk && gamma == solver->lastGamma && steps == solver->stepsAtLastMatrix;
+            const bool reuse =
+                solver->valuesValid && !newtonFailed && (jacobianOk || solver->restarted);
+            solver->lastGamma = gamma;
+            solver->stepsAtLastMatrix = steps;
             if (!reuse) {
                 CVodeGetErrWeights(solver->memory, solver->scale);
                 double* weights = solver->scale.data();
@@ -231,7 +239,9 @@ struct CvodeIntegrator::Solver {
     std::vector<int> diagonal;  // where the diagonal entries are in it
     std::vector<int> rootsFound;
     bool valuesValid = false;
-    bool restarted = false; // no Newton matrix since the last restart
+    bool restarted = false;     // no step done since the last restart
+    double lastGamma = 0.0;     // of the last Newton matrix
+    long stepsAtLastMatrix = -1; // the integrator's steps when it was formed
     long jacobians = 0;
     bool initialised = false;
     int rootCount = 0;
@@ -253,6 +263,16 @@ CvodeIntegrator::~CvodeIntegrator() = default;
 long CvodeIntegrator::evaluations() const
 {
     return m_evaluationsBefore + (m_solver ? m_solver->counters()[0] : 0);
+}
+
+long CvodeIntegrator::jacobians() const
+{
+    return m_jacobiansBefore + (m_solver ? m_solver->jacobians : 0);
+}
+
+long CvodeIntegrator::matrixSetups() const
+{
+    return m_setupsBefore + (m_solver ? m_solver->counters()[1] : 0);
 }
 
 void CvodeIntegrator::inputSnapshot(std::vector<double>& v) const
@@ -347,8 +367,11 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
     const bool fresh = !m_solver || m_solver->layout != layout;
     if (fresh) {
         m_equations.prepare(m_state);
-        if (m_solver)
+        if (m_solver) {
             m_evaluationsBefore += m_solver->counters()[0];
+            m_setupsBefore += m_solver->counters()[1];
+            m_jacobiansBefore += m_solver->jacobians;
+        }
         m_solver.reset();
         m_solver = std::make_unique<Solver>(*this, m_equations.size());
         m_solver->layout = layout;
@@ -380,6 +403,7 @@ void CvodeIntegrator::integrateSteps(RunControl& control, bool stepByStep, int v
         }
         s.error.clear(); // a failed evaluation that a smaller step avoided
         ++m_steps;
+        s.restarted = false;
         m_equations.scatter(s.y.data(), m_state);
         m_state.Time = t;
 

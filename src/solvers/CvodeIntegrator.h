@@ -62,6 +62,8 @@ public:
     long restarts() const { return m_restarts; }    // (re)initialisations, all calls
     long switches() const { return m_switches; }    // located on/off switches, all calls
     long evaluations() const;                       // right-hand sides, all calls
+    long jacobians() const;                         // Jacobians evaluated, all calls
+    long matrixSetups() const;                      // Newton matrices factorised, all calls
 
 private:
     struct Solver;
@@ -89,6 +91,8 @@ private:
     long m_restarts = 0;
     long m_switches = 0;
     long m_evaluationsBefore = 0; // of solvers replaced since
+    long m_setupsBefore = 0;
+    long m_jacobiansBefore = 0;
 };
 
 } // namespace narv
