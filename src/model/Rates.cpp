@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -25,6 +26,7 @@ enum : std::uint8_t {
     kZero,           // 0
     kLive,           // reads oxygen or kla: evaluated every time
 };
+
 using detail::RecordedFactor;
 
 enum class Fault { ZeroDivide, Overflow, SecondSpecies };
@@ -318,6 +320,53 @@ inline double aerationRate(TModelDef& model, const double* s, double kla, double
     return rate;
 }
 
+// Products above this are taken as a possible overflow by the sub-steps' guard.
+constexpr double kGuardLimit = 1e300;
+
+// An upper bound of how much the recorded factors [begin, end) can raise the magnitude of a
+// product, intermediate results included: no factor counts for less than 1, so the bound
+// cannot underflow; an infinite bound only disables the guard.
+double recordedGrowth(const RecordedFactor* begin, const RecordedFactor* end)
+{
+    double growth = 1.0;
+    for (const RecordedFactor* f = begin; f != end; ++f) {
+        const double a = std::fabs(f->a) > 1.0 ? std::fabs(f->a) : 1.0;
+        const double b = std::fabs(f->b) < 1.0 ? std::fabs(f->b) : 1.0;
+        switch (f->op) {
+        case kTimes:
+            growth = growth * a;
+            break;
+        case kTimesOver:
+            growth = growth * a / b;
+            break;
+        case kTimesTwiceOver:
+            growth = growth * a * a / b;
+            break;
+        default:
+            break; // kKeep and kZero raise nothing; kLive does not occur after a guarded factor
+        }
+    }
+    return growth;
+}
+
+// For a process whose only factor that reads oxygen or kla is K/(K + O) or O/(K + O) of oxygen,
+// the oxygen concentrations O in [0, limit] at which a sub-step need not evaluate it, or -1.
+// That factor lies in [0, 1] and is formed as (r * K or r * O) / (K + O); with K > 0 and
+// |prefix| * max(1, K + O) * growth at most kGuardLimit, neither it nor a factor after it can
+// overflow or divide by 0, and the other checks of those factors do not depend on oxygen.
+double guardLimit(const TModelDef& model, int p, const detail::RecordedProcess& process,
+                  const RecordedFactor* recorded, int end)
+{
+    const double K = row(model.KST, p)[0];
+    const double bound =
+        std::fabs(process.prefix) * recordedGrowth(recorded + process.first + 1, recorded + end);
+    if (!(K > 0.0) || !(bound <= kGuardLimit))
+        return -1.0;
+    const double limit = kGuardLimit / (bound > 1.0 ? bound : 1.0) - K;
+    return limit >= 0.0 ? limit : -1.0;
+}
+using detail::RecordedFactor;
+
 // RS and RX must be finite; otherwise they are cleared and the evaluation fails.
 void checkConversionRates(TModelDef& model)
 {
@@ -429,6 +478,9 @@ RatePlan::RatePlan(const TModelDef& model)
         if (model.NueS[p][1] != 0.0)
             m_oxygenProcesses.push_back(p);
     }
+    m_oxygenCoefficient.assign(static_cast<std::size_t>(m_np + 1), false);
+    for (const int p : m_oxygenProcesses)
+        m_oxygenCoefficient[static_cast<std::size_t>(p)] = true;
     m_factorStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_factors.size());
     m_termStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_terms.size());
 }
@@ -449,12 +501,21 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
     double* x = X.data();
     double* rho = model.Rho.data();
     rho[0] = aerationRate(model, s, kla, o2Saturation);
+    if constexpr (Record) {
+        // Keep their capacities.
+        cache->m_visits.clear();
+        cache->m_evaluated.clear();
+        cache->m_tail.clear();
+        cache->m_guardLimit = std::numeric_limits<double>::infinity();
+    }
     bool floored = false;
     for (int p = 2; p <= m_np; ++p) {
         double r = model.KrT.data()[p - 1];
         const int begin = m_factorStart[static_cast<std::size_t>(p)];
         const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
         detail::RecordedProcess* process = nullptr;
+        int live = 0; // factors that read oxygen or kla
+        bool oxygenTerm = false; // the first of them a Monod or inhibition term of oxygen
         if constexpr (Record) {
             process = &cache->m_processes[static_cast<std::size_t>(p)];
             process->first = end;
@@ -470,19 +531,78 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
                             : particulateFactor<Record>(model, p, f.species, f.type, r, x,
                                                         floored, record);
             if constexpr (Record)
-                if (record->op == kLive && process->first == end) {
+                if (record->op == kLive && live++ == 0) {
                     process->first = k;
                     process->prefix = before;
+                    oxygenTerm = f.dissolved && f.species == 0 && (f.type == 3 || f.type == 4);
                 }
         }
-        if constexpr (Record)
-            if (process->first == end)
+        if constexpr (Record) {
+            cache->m_rates[static_cast<std::size_t>(p - 1)] = r;
+            if (live == 0)
                 process->prefix = r;
+            else
+                recordVisit(model, p, live, oxygenTerm, *cache);
+        }
         rho[p - 1] = r;
     }
-    if constexpr (Record)
+    if constexpr (Record) {
+        // A floor raises oxygen to kVariableOrderFloor at most, and a value in [0, that] must
+        // keep every guard holding.
+        if (!(cache->m_guardLimit >= kVariableOrderFloor))
+            cache->m_guardLimit = -1.0;
         cache->m_valid = !floored;
+    }
     return !floored;
+}
+
+void RatePlan::recordVisit(const TModelDef& model, int p, int live, bool oxygenTerm,
+                           OxygenRateCache& cache) const
+{
+    const detail::RecordedProcess& process = cache.m_processes[static_cast<std::size_t>(p)];
+    const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
+    const RecordedFactor* recorded = cache.m_factors.data();
+    detail::SubStepVisit visit;
+    visit.process = p;
+    if (live == 1 && oxygenTerm) {
+        visit.form = m_factors[static_cast<std::size_t>(process.first)].type;
+        visit.prefix = process.prefix;
+        visit.K = row(model.KST, p)[0];
+        visit.tailBegin = static_cast<int>(cache.m_tail.size());
+        // Every operation as r * a / b: r * a / 1 and (r * a) * a / b give the bits of r * a
+        // and r * a * a / b.
+        for (const RecordedFactor* f = recorded + process.first + 1; f != recorded + end; ++f) {
+            switch (f->op) {
+            case kTimes:
+                cache.m_tail.push_back({f->a, 1.0});
+                break;
+            case kTimesOver:
+                cache.m_tail.push_back({f->a, f->b});
+                break;
+            case kTimesTwiceOver:
+                cache.m_tail.push_back({f->a, 1.0});
+                cache.m_tail.push_back({f->a, f->b});
+                break;
+            case kKeep:
+                break;
+            default:
+                visit.form = 0; // a product set to 0 keeps its sign only factor by factor
+                break;
+            }
+        }
+        visit.tailEnd = static_cast<int>(cache.m_tail.size());
+        if (!m_oxygenCoefficient[static_cast<std::size_t>(p)]) {
+            visit.limit = guardLimit(model, p, process, recorded, end);
+            if (visit.limit >= 0.0) {
+                if (visit.limit < cache.m_guardLimit)
+                    cache.m_guardLimit = visit.limit;
+                cache.m_visits.push_back(visit);
+                return;
+            }
+        }
+    }
+    cache.m_visits.push_back(visit);
+    cache.m_evaluated.push_back(visit);
 }
 
 bool RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
@@ -543,6 +663,13 @@ void RatePlan::prepare(OxygenRateCache& cache) const
 {
     cache.m_factors.resize(m_factors.size());
     cache.m_processes.resize(static_cast<std::size_t>(m_np + 1));
+    cache.m_rates.assign(static_cast<std::size_t>(m_np), 0.0);
+    cache.m_visits.clear();
+    cache.m_visits.reserve(static_cast<std::size_t>(m_np));
+    cache.m_evaluated.clear();
+    cache.m_evaluated.reserve(static_cast<std::size_t>(m_np));
+    cache.m_tail.clear();
+    cache.m_tail.reserve(2 * m_factors.size());
     cache.m_valid = false;
 }
 
@@ -555,64 +682,116 @@ void RatePlan::computeConversionRates(TModelDef& model, SpeciesArray& S, Species
     sumConversionRates(model);
 }
 
+double RatePlan::replayProcess(TModelDef& model, int p, SpeciesArray& S, SpeciesArray& X,
+                              double kla, const OxygenRateCache& cache, bool& floored) const
+{
+    double* s = S.data();
+    const detail::RecordedProcess& process = cache.m_processes[static_cast<std::size_t>(p)];
+    const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
+    double r = process.prefix;
+    // The same operations on the same operands in the same order as the full evaluation. A
+    // product that is not finite stays so until a factor sets it to 0; there, and at the end,
+    // such a product goes back to the full evaluation, which fails at the factor that made it
+    // so.
+    bool fallBack = false;
+    for (int k = process.first; k != end && !fallBack; ++k) {
+        const RecordedFactor& f = cache.m_factors[static_cast<std::size_t>(k)];
+        switch (f.op) {
+        case kTimes:
+            r = r * f.a;
+            break;
+        case kTimesOver:
+            r = r * f.a / f.b;
+            break;
+        case kTimesTwiceOver:
+            r = r * f.a * f.a / f.b;
+            break;
+        case kZero:
+            fallBack = !finite(r);
+            r = 0.0;
+            break;
+        case kLive: {
+            fallBack = !finite(r);
+            if (fallBack)
+                break;
+            const Entry& e = m_factors[static_cast<std::size_t>(k)];
+            if (e.type == 3 || e.type == 4) {
+                // The Monod and inhibition terms as dissolvedFactor forms them; whatever would
+                // fail goes there.
+                const double K = row(model.KST, p)[e.species];
+                const double denominator = K + s[e.species];
+                const double value =
+                    r * (e.type == 3 ? s[e.species] : K) / denominator;
+                if (denominator != 0.0 && finite(denominator) && finite(value)) {
+                    r = value;
+                    break;
+                }
+            }
+            r = dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla, floored, nullptr);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (fallBack || !finite(r)) {
+        r = model.KrT.data()[p - 1];
+        const int begin = m_factorStart[static_cast<std::size_t>(p)];
+        for (int k = begin; k != end; ++k) {
+            const Entry& e = m_factors[static_cast<std::size_t>(k)];
+            r = e.dissolved ? dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla,
+                                                     floored, nullptr)
+                            : particulateFactor<false>(model, p, e.species, e.type, r, X.data(),
+                                                       floored, nullptr);
+        }
+    }
+    return r;
+}
+
+double RatePlan::visitRate(TModelDef& model, const detail::SubStepVisit& visit, SpeciesArray& S,
+                           SpeciesArray& X, double kla, const OxygenRateCache& cache,
+                           bool& floored) const
+{
+    if (visit.form != 0) {
+        // As dissolvedFactor and the replay form it. A product that is not finite stays so to
+        // the end; then, and for a denominator that fails, the replay finds the failure.
+        const double oxygen = S.data()[0];
+        const double denominator = visit.K + oxygen;
+        double r = visit.prefix * (visit.form == 3 ? oxygen : visit.K) / denominator;
+        const detail::TailFactor* end = cache.m_tail.data() + visit.tailEnd;
+        for (const detail::TailFactor* t = cache.m_tail.data() + visit.tailBegin; t != end; ++t)
+            r = r * t->a / t->b;
+        if (denominator != 0.0 && finite(denominator) && finite(r))
+            return r;
+    }
+    return replayProcess(model, visit.process, S, X, kla, cache, floored);
+}
+
 void RatePlan::replay(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                       double o2Saturation, const OxygenRateCache& cache) const
 {
     checkCounts(model);
-    double* s = S.data();
+    const double* s = S.data();
     double* rho = model.Rho.data();
     rho[0] = aerationRate(model, s, kla, o2Saturation);
+    // The processes not visited read neither oxygen nor kla, or need not be evaluated: their
+    // recorded rates stand.
+    const double* rates = cache.m_rates.data();
+    for (int p = 1; p < m_np; ++p)
+        rho[p] = rates[p];
     bool floored = false;
-    for (int p = 2; p <= m_np; ++p) {
-        const detail::RecordedProcess& process = cache.m_processes[static_cast<std::size_t>(p)];
-        const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
-        double r = process.prefix;
-        // The same operations on the same operands in the same order as the full evaluation. A
-        // product that is not finite stays so until a factor sets it to 0; there, and at the
-        // end, such a product goes back to the full evaluation, which fails at the factor that
-        // made it so.
-        bool fallBack = false;
-        for (int k = process.first; k != end && !fallBack; ++k) {
-            const RecordedFactor& f = cache.m_factors[static_cast<std::size_t>(k)];
-            switch (f.op) {
-            case kTimes:
-                r = r * f.a;
-                break;
-            case kTimesOver:
-                r = r * f.a / f.b;
-                break;
-            case kTimesTwiceOver:
-                r = r * f.a * f.a / f.b;
-                break;
-            case kZero:
-                fallBack = !finite(r);
-                r = 0.0;
-                break;
-            case kLive: {
-                fallBack = !finite(r);
-                if (fallBack)
-                    break;
-                const Entry& e = m_factors[static_cast<std::size_t>(k)];
-                r = dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla, floored,
-                                           nullptr);
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        if (fallBack || !finite(r)) {
-            r = model.KrT.data()[p - 1];
-            const int begin = m_factorStart[static_cast<std::size_t>(p)];
-            for (int k = begin; k != end; ++k) {
-                const Entry& e = m_factors[static_cast<std::size_t>(k)];
-                r = e.dissolved ? dissolvedFactor<false>(model, p, e.species, e.type, r, s, kla,
-                                                         floored, nullptr)
-                                : particulateFactor<false>(model, p, e.species, e.type, r,
-                                                           X.data(), floored, nullptr);
-            }
-        }
-        rho[p - 1] = r;
+    const double oxygen = s[0];
+    if (oxygen >= 0.0 && oxygen <= cache.m_guardLimit) {
+        for (const detail::SubStepVisit& visit : cache.m_evaluated)
+            rho[visit.process - 1] = visitRate(model, visit, S, X, kla, cache, floored);
+        return;
+    }
+    for (const detail::SubStepVisit& visit : cache.m_visits) {
+        // Read at each visit: an evaluated process may have raised oxygen to its floor.
+        const double value = s[0];
+        if (value >= 0.0 && value <= visit.limit)
+            continue;
+        rho[visit.process - 1] = visitRate(model, visit, S, X, kla, cache, floored);
     }
 }
 

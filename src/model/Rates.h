@@ -41,11 +41,29 @@ struct RecordedProcess {
     double prefix = 0.0; // the running product before factor `first`
     int first = 0;       // index of the first factor not in the prefix
 };
+// A process an oxygen sub-step looks at, and evaluates unless the oxygen concentration lies in
+// [0, limit] (limit < 0 for a process that is always evaluated). Where its only factor that
+// reads oxygen or kla is the Monod (form 3) or inhibition term (form 4) of oxygen, the
+// sub-step forms prefix * (O or K) / (K + O) and then r * a / b for the operands of `tail`.
+struct SubStepVisit {
+    double limit = -1.0;
+    double prefix = 0.0;
+    double K = 0.0;
+    int process = 0;
+    int tailBegin = 0; // [tailBegin, tailEnd) in OxygenRateCache::m_tail
+    int tailEnd = 0;
+    std::uint8_t form = 0; // 0: replayed factor by factor
+};
+struct TailFactor {
+    double a = 0.0;
+    double b = 1.0;
+};
 } // namespace detail
 
 // What the oxygen sub-steps of one compartment reuse: for every process, the product of its
 // factors up to the first one that reads oxygen or kla, and the operands of the factors after
-// it that read neither, as an evaluation found them. Valid while only oxygen and kla change.
+// it that read neither, as an evaluation found them; and which processes a sub-step may leave
+// alone. Valid while only oxygen and kla change.
 class OxygenRateCache {
 public:
     bool valid() const { return m_valid; }
@@ -55,6 +73,11 @@ private:
     friend class RatePlan;
     std::vector<detail::RecordedFactor> m_factors;   // as the plan's factors
     std::vector<detail::RecordedProcess> m_processes; // by process number
+    std::vector<double> m_rates;                      // as Rho
+    std::vector<detail::SubStepVisit> m_visits;       // in process order
+    std::vector<detail::SubStepVisit> m_evaluated;    // those of m_visits without a guard
+    std::vector<detail::TailFactor> m_tail;
+    double m_guardLimit = -1.0; // where oxygen lies in [0, m_guardLimit], every guard holds
     bool m_valid = false;
 };
 
@@ -85,9 +108,12 @@ public:
     // As computeConversionRates, and records the cache: valid when no floor was raised.
     void computeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                                 double o2Saturation, OxygenRateCache& cache) const;
-    // As computeOxygenRate, with the same bits in Rho and RS[1], for a compartment whose
-    // concentrations other than oxygen, and the model, have not changed since the cache was
-    // recorded: replays the recorded factors and evaluates only those that read oxygen or kla.
+    // As computeOxygenRate, with the same bits in RS[1] and the same floors and errors, for a
+    // compartment whose concentrations other than oxygen, and the model, have not changed since
+    // the cache was recorded: replays the recorded factors and evaluates only those that read
+    // oxygen or kla. A process without a coefficient on oxygen whose only such factor is a
+    // Monod or inhibition term of oxygen is not evaluated at all where that provably cannot
+    // fail; its Rho keeps the recorded value, the others get the plain evaluation's bits.
     // With an invalid cache, evaluates everything and records it.
     void computeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                            double o2Saturation, OxygenRateCache& cache) const;
@@ -105,6 +131,13 @@ private:
                   double o2Saturation, OxygenRateCache* cache) const;
     void replay(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                 double o2Saturation, const OxygenRateCache& cache) const;
+    double replayProcess(TModelDef& model, int p, SpeciesArray& S, SpeciesArray& X, double kla,
+                         const OxygenRateCache& cache, bool& floored) const;
+    double visitRate(TModelDef& model, const detail::SubStepVisit& visit, SpeciesArray& S,
+                     SpeciesArray& X, double kla, const OxygenRateCache& cache,
+                     bool& floored) const;
+    void recordVisit(const TModelDef& model, int p, int live, bool oxygenTerm,
+                     OxygenRateCache& cache) const;
     void sumConversionRates(TModelDef& model) const;
     void sumOxygenRate(TModelDef& model) const;
 
@@ -117,6 +150,7 @@ private:
     std::vector<Entry> m_terms;
     std::vector<int> m_termStart;
     std::vector<int> m_oxygenProcesses; // processes with a coefficient on oxygen
+    std::vector<bool> m_oxygenCoefficient; // by process number
 };
 
 } // namespace narv
