@@ -137,10 +137,10 @@ inline bool allFinite(const double* values, int count)
 
 // Records what a factor did, when recording.
 template <bool Record>
-inline void note(RecordedFactor* record, std::uint8_t op, double a = 0.0, double b = 0.0)
+inline void note(RecordedFactor* record, std::uint8_t op, double a = 1.0, double b = 1.0)
 {
     if constexpr (Record)
-        *record = {a, b, op};
+        *record = {a, b, op == kTimesTwiceOver ? a : 1.0, op};
 }
 
 // The factor of dissolved species j (0-based) of process p on the running product r. Sets
@@ -320,52 +320,51 @@ inline double aerationRate(TModelDef& model, const double* s, double kla, double
     return rate;
 }
 
-// Products above this are taken as a possible overflow by the sub-steps' guard.
-constexpr double kGuardLimit = 1e300;
-
-// An upper bound of how much the recorded factors [begin, end) can raise the magnitude of a
-// product, intermediate results included: no factor counts for less than 1, so the bound
-// cannot underflow; an infinite bound only disables the guard.
-double recordedGrowth(const RecordedFactor* begin, const RecordedFactor* end)
+// The biased binary exponent E of a finite non-negative value v: v < 2^(E - 1022), and
+// v >= 2^(E - 1023) where v is normal.
+inline int biasedExponent(double v)
 {
-    double growth = 1.0;
-    for (const RecordedFactor* f = begin; f != end; ++f) {
-        const double a = std::fabs(f->a) > 1.0 ? std::fabs(f->a) : 1.0;
-        const double b = std::fabs(f->b) < 1.0 ? std::fabs(f->b) : 1.0;
-        switch (f->op) {
-        case kTimes:
-            growth = growth * a;
-            break;
-        case kTimesOver:
-            growth = growth * a / b;
-            break;
-        case kTimesTwiceOver:
-            growth = growth * a * a / b;
-            break;
-        default:
-            break; // kKeep and kZero raise nothing; kLive does not occur after a guarded factor
-        }
-    }
-    return growth;
+    return static_cast<int>((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7ff);
 }
 
 // For a process whose only factor that reads oxygen or kla is K/(K + O) or O/(K + O) of oxygen,
-// the oxygen concentrations O in [0, limit] at which a sub-step need not evaluate it, or -1.
-// That factor lies in [0, 1] and is formed as (r * K or r * O) / (K + O); with K > 0 and
-// |prefix| * max(1, K + O) * growth at most kGuardLimit, neither it nor a factor after it can
+// followed by product factors only, the oxygen concentrations O in [0, limit] at which a
+// sub-step need not evaluate it, or -1.
+//
+// That factor lies in [0, 1] and is formed as (r * K or r * O) / (K + O); the factors after it
+// form r * a * c / b with the recorded operands. With K > 0 and every magnitude they can reach,
+// intermediate results included, below 2^990 (bounded by |prefix| * max(1, K + O) times the
+// product of max(1, |a|) * max(1, |c|) over the product of min(1, |b|)), none of them can
 // overflow or divide by 0, and the other checks of those factors do not depend on oxygen.
+// Formed from binary exponents: no division on the recording path.
 double guardLimit(const TModelDef& model, int p, const detail::RecordedProcess& process,
                   const RecordedFactor* recorded, int end)
 {
     const double K = row(model.KST, p)[0];
-    const double bound =
-        std::fabs(process.prefix) * recordedGrowth(recorded + process.first + 1, recorded + end);
-    if (!(K > 0.0) || !(bound <= kGuardLimit))
+    if (!(K > 0.0) || !(K < 0x1p989))
         return -1.0;
-    const double limit = kGuardLimit / (bound > 1.0 ? bound : 1.0) - K;
+    double numerator = std::fabs(process.prefix);
+    double denominator = 1.0;
+    for (const RecordedFactor* f = recorded + process.first + 1; f != recorded + end; ++f) {
+        const double a = std::fabs(f->a);
+        const double b = std::fabs(f->b);
+        const double c = std::fabs(f->c);
+        numerator = numerator * (a > 1.0 ? a : 1.0) * (c > 1.0 ? c : 1.0);
+        denominator = denominator * (b < 1.0 ? b : 1.0);
+    }
+    // numerator / denominator < 2^excess; a subnormal denominator would give no sure bound.
+    if (!(numerator < 0x1p990) || !(denominator >= 0x1p-1000))
+        return -1.0;
+    const int excess = biasedExponent(numerator) - biasedExponent(denominator) + 1;
+    if (excess > 990)
+        return -1.0;
+    // K + O < 2^(990 - max(0, excess)) * (1 + eps), so its product with the bound stays below
+    // 2^990 * (1 + eps).
+    const int exponent = 990 - (excess > 0 ? excess : 0);
+    const double limit =
+        std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52) - K;
     return limit >= 0.0 ? limit : -1.0;
 }
-using detail::RecordedFactor;
 
 // RS and RX must be finite; otherwise they are cleared and the evaluation fails.
 void checkConversionRates(TModelDef& model)
@@ -458,6 +457,7 @@ RatePlan::RatePlan(const TModelDef& model)
     m_np = model.NP;
     m_factorStart.assign(static_cast<std::size_t>(m_np + 2), 0);
     m_termStart.assign(static_cast<std::size_t>(m_np + 2), 0);
+    m_termSplit.assign(static_cast<std::size_t>(m_np + 2), 0);
     for (int p = 2; p <= m_np; ++p) {
         m_factorStart[static_cast<std::size_t>(p)] = static_cast<int>(m_factors.size());
         m_termStart[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
@@ -472,6 +472,7 @@ RatePlan::RatePlan(const TModelDef& model)
         for (int j = 1; j <= m_ns; ++j)
             if (model.NueS[p][j] != 0.0)
                 m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, true});
+        m_termSplit[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
         for (int j = 1; j <= m_nx; ++j)
             if (model.NueX[p][j] != 0.0)
                 m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, false});
@@ -485,11 +486,18 @@ RatePlan::RatePlan(const TModelDef& model)
     m_termStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_terms.size());
 }
 
-void RatePlan::checkCounts(const TModelDef& model) const
+namespace {
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void modelChanged()
 {
-    if (model.NS != m_ns || model.NX != m_nx || model.NP != m_np)
-        throw SimulationError(
-            "The model was changed while a computation used it; start the computation again.");
+    throw SimulationError(
+        "The model was changed while a computation used it; start the computation again.");
+}
+} // namespace
+
+inline void RatePlan::checkCounts(const TModelDef& model) const
+{
+    if (model.NS != m_ns || model.NX != m_nx || model.NP != m_np) [[unlikely]]
+        modelChanged();
 }
 
 template <bool Record>
@@ -505,7 +513,6 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
         // Keep their capacities.
         cache->m_visits.clear();
         cache->m_evaluated.clear();
-        cache->m_tail.clear();
         cache->m_guardLimit = std::numeric_limits<double>::infinity();
     }
     bool floored = false;
@@ -514,8 +521,9 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
         const int begin = m_factorStart[static_cast<std::size_t>(p)];
         const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
         detail::RecordedProcess* process = nullptr;
-        int live = 0; // factors that read oxygen or kla
-        bool oxygenTerm = false; // the first of them a Monod or inhibition term of oxygen
+        int live = 0;              // factors that read oxygen or kla
+        bool productForm = false;  // the first of them a Monod or inhibition term of oxygen,
+                                   // and all factors after it products
         if constexpr (Record) {
             process = &cache->m_processes[static_cast<std::size_t>(p)];
             process->first = end;
@@ -530,19 +538,23 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
                                                       floored, record)
                             : particulateFactor<Record>(model, p, f.species, f.type, r, x,
                                                         floored, record);
-            if constexpr (Record)
+            if constexpr (Record) {
                 if (record->op == kLive && live++ == 0) {
                     process->first = k;
                     process->prefix = before;
-                    oxygenTerm = f.dissolved && f.species == 0 && (f.type == 3 || f.type == 4);
+                    productForm =
+                        f.dissolved && f.species == 0 && (f.type == 3 || f.type == 4);
+                } else if (record->op == kLive || record->op == kZero) {
+                    productForm = false; // kZero sets +0, whatever the sign of r
                 }
+            }
         }
         if constexpr (Record) {
             cache->m_rates[static_cast<std::size_t>(p - 1)] = r;
             if (live == 0)
                 process->prefix = r;
             else
-                recordVisit(model, p, live, oxygenTerm, *cache);
+                recordVisit(model, p, productForm, *cache);
         }
         rho[p - 1] = r;
     }
@@ -556,43 +568,21 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
     return !floored;
 }
 
-void RatePlan::recordVisit(const TModelDef& model, int p, int live, bool oxygenTerm,
+void RatePlan::recordVisit(const TModelDef& model, int p, bool productForm,
                            OxygenRateCache& cache) const
 {
     const detail::RecordedProcess& process = cache.m_processes[static_cast<std::size_t>(p)];
     const int end = m_factorStart[static_cast<std::size_t>(p + 1)];
-    const RecordedFactor* recorded = cache.m_factors.data();
     detail::SubStepVisit visit;
     visit.process = p;
-    if (live == 1 && oxygenTerm) {
+    if (productForm) {
         visit.form = m_factors[static_cast<std::size_t>(process.first)].type;
         visit.prefix = process.prefix;
         visit.K = row(model.KST, p)[0];
-        visit.tailBegin = static_cast<int>(cache.m_tail.size());
-        // Every operation as r * a / b: r * a / 1 and (r * a) * a / b give the bits of r * a
-        // and r * a * a / b.
-        for (const RecordedFactor* f = recorded + process.first + 1; f != recorded + end; ++f) {
-            switch (f->op) {
-            case kTimes:
-                cache.m_tail.push_back({f->a, 1.0});
-                break;
-            case kTimesOver:
-                cache.m_tail.push_back({f->a, f->b});
-                break;
-            case kTimesTwiceOver:
-                cache.m_tail.push_back({f->a, 1.0});
-                cache.m_tail.push_back({f->a, f->b});
-                break;
-            case kKeep:
-                break;
-            default:
-                visit.form = 0; // a product set to 0 keeps its sign only factor by factor
-                break;
-            }
-        }
-        visit.tailEnd = static_cast<int>(cache.m_tail.size());
+        visit.tailBegin = process.first + 1;
+        visit.tailEnd = end;
         if (!m_oxygenCoefficient[static_cast<std::size_t>(p)]) {
-            visit.limit = guardLimit(model, p, process, recorded, end);
+            visit.limit = guardLimit(model, p, process, cache.m_factors.data(), end);
             if (visit.limit >= 0.0) {
                 if (visit.limit < cache.m_guardLimit)
                     cache.m_guardLimit = visit.limit;
@@ -621,19 +611,19 @@ void RatePlan::sumConversionRates(TModelDef& model) const
         const double rate = rho[p - 1];
         const double* nueS = row(model.NueS, p);
         const double* nueX = row(model.NueX, p);
+        // Each sum gets its terms in process order, as in the plain evaluation.
+        const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)];
+        const Entry* split = m_terms.data() + m_termSplit[static_cast<std::size_t>(p)];
         const Entry* end = m_terms.data() + m_termStart[static_cast<std::size_t>(p + 1)];
-        for (const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)]; t != end;
-             ++t) {
-            if (t->dissolved)
-                rs[t->species] += nueS[t->species] * rate;
-            else
-                rx[t->species] += nueX[t->species] * rate;
-        }
+        for (; t != split; ++t)
+            rs[t->species] += nueS[t->species] * rate;
+        for (; t != end; ++t)
+            rx[t->species] += nueX[t->species] * rate;
     }
     checkConversionRates(model);
 }
 
-void RatePlan::sumOxygenRate(TModelDef& model) const
+inline void RatePlan::sumOxygenRate(TModelDef& model) const
 {
     double sum = 0.0;
     for (const int p : m_oxygenProcesses)
@@ -668,8 +658,7 @@ void RatePlan::prepare(OxygenRateCache& cache) const
     cache.m_visits.reserve(static_cast<std::size_t>(m_np));
     cache.m_evaluated.clear();
     cache.m_evaluated.reserve(static_cast<std::size_t>(m_np));
-    cache.m_tail.clear();
-    cache.m_tail.reserve(2 * m_factors.size());
+
     cache.m_valid = false;
 }
 
@@ -748,7 +737,7 @@ double RatePlan::replayProcess(TModelDef& model, int p, SpeciesArray& S, Species
     return r;
 }
 
-double RatePlan::visitRate(TModelDef& model, const detail::SubStepVisit& visit, SpeciesArray& S,
+inline double RatePlan::visitRate(TModelDef& model, const detail::SubStepVisit& visit, SpeciesArray& S,
                            SpeciesArray& X, double kla, const OxygenRateCache& cache,
                            bool& floored) const
 {
@@ -758,10 +747,10 @@ double RatePlan::visitRate(TModelDef& model, const detail::SubStepVisit& visit, 
         const double oxygen = S.data()[0];
         const double denominator = visit.K + oxygen;
         double r = visit.prefix * (visit.form == 3 ? oxygen : visit.K) / denominator;
-        const detail::TailFactor* end = cache.m_tail.data() + visit.tailEnd;
-        for (const detail::TailFactor* t = cache.m_tail.data() + visit.tailBegin; t != end; ++t)
-            r = r * t->a / t->b;
-        if (denominator != 0.0 && finite(denominator) && finite(r))
+        const RecordedFactor* end = cache.m_factors.data() + visit.tailEnd;
+        for (const RecordedFactor* f = cache.m_factors.data() + visit.tailBegin; f != end; ++f)
+            r = r * f->a * f->c / f->b;
+        if (denominator != 0.0 && finite(denominator) && finite(r)) [[likely]]
             return r;
     }
     return replayProcess(model, visit.process, S, X, kla, cache, floored);

@@ -31,10 +31,12 @@ class RatePlan;
 
 namespace detail {
 // One recorded factor: how it changes the running product r (op, read by the plan) with its
-// operands a and b.
+// operands; a product factor changes it to r * a * c / b, which gives the bits of r * a,
+// r * a / b and r * a * a / b with 1 for the operands a factor does not have.
 struct RecordedFactor {
-    double a = 0.0;
-    double b = 0.0;
+    double a = 1.0;
+    double b = 1.0;
+    double c = 1.0;
     std::uint8_t op = 0;
 };
 struct RecordedProcess {
@@ -43,20 +45,17 @@ struct RecordedProcess {
 };
 // A process an oxygen sub-step looks at, and evaluates unless the oxygen concentration lies in
 // [0, limit] (limit < 0 for a process that is always evaluated). Where its only factor that
-// reads oxygen or kla is the Monod (form 3) or inhibition term (form 4) of oxygen, the
-// sub-step forms prefix * (O or K) / (K + O) and then r * a / b for the operands of `tail`.
+// reads oxygen or kla is the Monod (form 3) or inhibition term (form 4) of oxygen and the
+// factors after it are all products, the sub-step forms prefix * (O or K) / (K + O) and then
+// r * a * c / b for the recorded factors [tailBegin, tailEnd).
 struct SubStepVisit {
     double limit = -1.0;
     double prefix = 0.0;
     double K = 0.0;
     int process = 0;
-    int tailBegin = 0; // [tailBegin, tailEnd) in OxygenRateCache::m_tail
+    int tailBegin = 0;
     int tailEnd = 0;
     std::uint8_t form = 0; // 0: replayed factor by factor
-};
-struct TailFactor {
-    double a = 0.0;
-    double b = 1.0;
 };
 } // namespace detail
 
@@ -76,7 +75,6 @@ private:
     std::vector<double> m_rates;                      // as Rho
     std::vector<detail::SubStepVisit> m_visits;       // in process order
     std::vector<detail::SubStepVisit> m_evaluated;    // those of m_visits without a guard
-    std::vector<detail::TailFactor> m_tail;
     double m_guardLimit = -1.0; // where oxygen lies in [0, m_guardLimit], every guard holds
     bool m_valid = false;
 };
@@ -136,7 +134,7 @@ private:
     double visitRate(TModelDef& model, const detail::SubStepVisit& visit, SpeciesArray& S,
                      SpeciesArray& X, double kla, const OxygenRateCache& cache,
                      bool& floored) const;
-    void recordVisit(const TModelDef& model, int p, int live, bool oxygenTerm,
+    void recordVisit(const TModelDef& model, int p, bool productForm,
                      OxygenRateCache& cache) const;
     void sumConversionRates(TModelDef& model) const;
     void sumOxygenRate(TModelDef& model) const;
@@ -149,6 +147,7 @@ private:
         m_factorStart; // factors of process p: [m_factorStart[p], m_factorStart[p + 1])
     std::vector<Entry> m_terms;
     std::vector<int> m_termStart;
+    std::vector<int> m_termSplit; // the first term of process p on a particulate species
     std::vector<int> m_oxygenProcesses; // processes with a coefficient on oxygen
     std::vector<bool> m_oxygenCoefficient; // by process number
 };

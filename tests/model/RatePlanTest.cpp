@@ -236,6 +236,7 @@ TEST(RatePlan, OxygenSubStepsFailWhereThePlainEvaluationFails)
         {"oxygen at -K", 3, 0.5, 1.0, 1.0, 1.0, -0.5, true},
         {"negative oxygen", 3, 0.5, 1.0, 1.0, 1.0, -0.2, false},
         {"large but finite", 3, 1.0, 1e200, 1e105, 1.0, 2.0, false},
+        {"Monod at an absurd oxygen concentration", 3, 1.0, 1e200, 1e90, 1.0, 1e110, true},
     };
     for (const Case& c : cases) {
         TModelDef model;
