@@ -41,6 +41,7 @@ ConfigurationDialog::ConfigurationDialog(ShellSettings& settings, UserDialogs& d
             auto* list = new QComboBox(simulationPage);
             list->setObjectName(QString::fromStdString(f.key));
             list->setAccessibleName(label);
+            list->setMinimumWidth(120); // as wide as the number fields above and below
             for (const std::string& word : f.choices)
                 list->addItem(ToQString(word));
             const std::string key = f.key;
