@@ -319,7 +319,11 @@ void CvodeIntegrator::restart(double time)
             CVodeSetUserData(s.memory, &s) != CV_SUCCESS ||
             CVodeSetLinearSolver(s.memory, s.linear.solver(), s.linear.matrix()) != CV_SUCCESS ||
             CVodeSetLinSysFn(s.memory, Solver::linearSystem) != CV_SUCCESS ||
-            CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS)
+            CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS ||
+            // A new Newton matrix only once gamma (step size times the method's coefficient)
+            // changed by 100 % rather than 30 %: a KLU refactorisation costs more than the
+            // Newton iterations a stale gamma adds, as the step size changes every few steps.
+            CVodeSetDeltaGammaMaxLSetup(s.memory, 1.0) != CV_SUCCESS)
             throw SimulationError("The accurate integrator could not be set up.");
         CVodeSetErrHandlerFn(
             s.memory, [](int, const char*, const char*, char*, void*) {}, nullptr);
