@@ -4,10 +4,12 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -77,18 +79,35 @@ inline bool integerPower(double x, int e, double& result)
     return true;
 }
 
-// sum[j] += coefficient[j] * rate for j < count; the sums are in process order per species.
-inline void addScaled(double* __restrict sum, const double* __restrict coefficient, double rate,
-                      int count)
-{
-    for (int j = 0; j < count; ++j)
-        sum[j] += coefficient[j] * rate;
-}
-
 template <class T> inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>& table, int p)
 {
     return table.data()[p - 1].data();
 }
+
+// sum[j] += coefficients[p][j] * rho[p] for j < Count, p = 2..np in this order: each sum gets
+// its terms in process order. The count is a constant, so that the inner loop unrolls into
+// whole vector operations.
+template <int Count>
+void addTerms(double* __restrict sum, const Array2<double, MaxProcesses, MaxSpecies>& coefficients,
+              const double* __restrict rho, int np)
+{
+    for (int p = 2; p <= np; ++p) {
+        const double* __restrict coefficient = row(coefficients, p);
+        const double rate = rho[p - 1];
+        for (int j = 0; j < Count; ++j)
+            sum[j] += coefficient[j] * rate;
+    }
+}
+
+using AddTerms = void (*)(double*, const Array2<double, MaxProcesses, MaxSpecies>&, const double*,
+                          int);
+template <int... Count>
+constexpr std::array<AddTerms, sizeof...(Count)> addTermsTable(std::integer_sequence<int, Count...>)
+{
+    return {&addTerms<Count>...};
+}
+// By species count, 0..MaxSpecies.
+constexpr auto kAddTerms = addTermsTable(std::make_integer_sequence<int, MaxSpecies + 1>());
 
 // Bit j is set where row[j] != 0, for j < count. Most factors of a model are of type 0; visiting
 // only the others, in ascending j, gives the same products as the full scan.
@@ -110,12 +129,21 @@ inline std::uint32_t nonZeroMask(const int* row, int count)
     return ~zero & ((1u << count) - 1u);
 }
 
-// Sets the 25 conversion rates of both kinds to zero.
+// Sets the 25 conversion rates of both kinds to zero: whole vector stores, where a library call
+// would cost more than the stores.
 inline void clearConversionRates(TModelDef& model)
 {
     double* rs = model.RS.data();
     double* rx = model.RX.data();
-    for (int j = 0; j < MaxSpecies; ++j) {
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128d zero = _mm_setzero_pd();
+    for (; j + 2 <= MaxSpecies; j += 2) {
+        _mm_storeu_pd(rs + j, zero);
+        _mm_storeu_pd(rx + j, zero);
+    }
+#endif
+    for (; j < MaxSpecies; ++j) {
         rs[j] = 0.0;
         rx[j] = 0.0;
     }
@@ -312,6 +340,34 @@ inline double particulateFactor(TModelDef& model, int p, int j, int type, double
     return r;
 }
 
+// The factors most models are made of, first-order terms and Monod or inhibition terms, formed
+// inline with the operations and checks of dissolvedFactor and particulateFactor; false where
+// those must form the factor (another type, or a check that fails, which they report).
+template <bool Record>
+[[gnu::always_inline]] inline bool quickFactor(int type, double K, double value, double& r,
+                                               RecordedFactor* record)
+{
+    if (type == 1) {
+        const double product = r * value;
+        if (!finite(product))
+            return false;
+        r = product;
+        note<Record>(record, kTimes, value);
+        return true;
+    }
+    if (type == 3 || type == 4) {
+        const double denominator = K + value;
+        const double a = type == 3 ? value : K;
+        const double product = r * a / denominator;
+        if (denominator == 0.0 || !finite(denominator) || !finite(product))
+            return false;
+        r = product;
+        note<Record>(record, kTimesOver, a, denominator);
+        return true;
+    }
+    return false;
+}
+
 inline double aerationRate(TModelDef& model, const double* s, double kla, double o2Saturation)
 {
     const double rate = (o2Saturation - s[0]) * kla;
@@ -401,14 +457,18 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
         // p lies in 2..NP <= 50: the rows are taken unchecked.
         const int* typeS = row(model.TypeS, p);
         const int* typeX = row(model.TypeX, p);
+        const double* kst = row(model.KST, p);
         double r = model.KrT.data()[p - 1];
         for (std::uint32_t left = nonZeroMask(typeS, ns); left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
-            r = dissolvedFactor<false>(model, p, j, typeS[j], r, s, kla, floored, nullptr);
+            if (!quickFactor<false>(typeS[j], kst[j], s[j], r, nullptr))
+                r = dissolvedFactor<false>(model, p, j, typeS[j], r, s, kla, floored, nullptr);
         }
         for (std::uint32_t left = nonZeroMask(typeX, nx); left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
-            r = particulateFactor<false>(model, p, j, typeX[j], r, x, floored, nullptr);
+            // Only the first-order term is quick: the particulate Monod terms read a ratio.
+            if (typeX[j] != 1 || !quickFactor<false>(1, 0.0, x[j], r, nullptr))
+                r = particulateFactor<false>(model, p, j, typeX[j], r, x, floored, nullptr);
         }
         rho[p - 1] = r;
     }
@@ -422,14 +482,10 @@ void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, 
     double* rx = model.RX.data();
     const double* rho = model.Rho.data();
     clearConversionRates(model);
-    const int ns = model.NS;
-    const int nx = model.NX;
-    for (int p = 2; p <= model.NP; ++p) {
-        // Summing a zero coefficient's term changes nothing, as every rate is finite here and
-        // the sums start at +0, so the terms are added without a branch.
-        addScaled(rs, row(model.NueS, p), rho[p - 1], ns);
-        addScaled(rx, row(model.NueX, p), rho[p - 1], nx);
-    }
+    // Summing a zero coefficient's term changes nothing, as every rate is finite here and the
+    // sums start at +0, so the terms are added without a branch. The counts lie in 0..25.
+    kAddTerms[static_cast<std::size_t>(model.NS)](rs, model.NueS, rho, model.NP);
+    kAddTerms[static_cast<std::size_t>(model.NX)](rx, model.NueX, rho, model.NP);
     checkConversionRates(model);
 }
 
@@ -456,11 +512,8 @@ RatePlan::RatePlan(const TModelDef& model)
     m_nx = model.NX;
     m_np = model.NP;
     m_factorStart.assign(static_cast<std::size_t>(m_np + 2), 0);
-    m_termStart.assign(static_cast<std::size_t>(m_np + 2), 0);
-    m_termSplit.assign(static_cast<std::size_t>(m_np + 2), 0);
     for (int p = 2; p <= m_np; ++p) {
         m_factorStart[static_cast<std::size_t>(p)] = static_cast<int>(m_factors.size());
-        m_termStart[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
         for (int j = 1; j <= m_ns; ++j)
             if (model.TypeS[p][j] != 0)
                 m_factors.push_back({static_cast<std::uint8_t>(j - 1),
@@ -469,13 +522,6 @@ RatePlan::RatePlan(const TModelDef& model)
             if (model.TypeX[p][j] != 0)
                 m_factors.push_back({static_cast<std::uint8_t>(j - 1),
                                      static_cast<std::uint8_t>(model.TypeX[p][j]), false});
-        for (int j = 1; j <= m_ns; ++j)
-            if (model.NueS[p][j] != 0.0)
-                m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, true});
-        m_termSplit[static_cast<std::size_t>(p)] = static_cast<int>(m_terms.size());
-        for (int j = 1; j <= m_nx; ++j)
-            if (model.NueX[p][j] != 0.0)
-                m_terms.push_back({static_cast<std::uint8_t>(j - 1), 0, false});
         if (model.NueS[p][1] != 0.0)
             m_oxygenProcesses.push_back(p);
     }
@@ -483,7 +529,6 @@ RatePlan::RatePlan(const TModelDef& model)
     for (const int p : m_oxygenProcesses)
         m_oxygenCoefficient[static_cast<std::size_t>(p)] = true;
     m_factorStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_factors.size());
-    m_termStart[static_cast<std::size_t>(m_np + 1)] = static_cast<int>(m_terms.size());
 }
 
 namespace {
@@ -528,16 +573,25 @@ bool RatePlan::evaluate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, doub
             process = &cache->m_processes[static_cast<std::size_t>(p)];
             process->first = end;
         }
+        const double* kst = row(model.KST, p);
         for (int k = begin; k != end; ++k) {
             const Entry& f = m_factors[static_cast<std::size_t>(k)];
             RecordedFactor* record = nullptr;
             if constexpr (Record)
                 record = &cache->m_factors[static_cast<std::size_t>(k)];
             const double before = r;
-            r = f.dissolved ? dissolvedFactor<Record>(model, p, f.species, f.type, r, s, kla,
-                                                      floored, record)
-                            : particulateFactor<Record>(model, p, f.species, f.type, r, x,
-                                                        floored, record);
+            if (f.dissolved) {
+                if (quickFactor<Record>(f.type, kst[f.species], s[f.species], r, record)) {
+                    if constexpr (Record)
+                        if (f.species == 0)
+                            record->op = kLive;
+                } else {
+                    r = dissolvedFactor<Record>(model, p, f.species, f.type, r, s, kla, floored,
+                                                record);
+                }
+            } else if (f.type != 1 || !quickFactor<Record>(1, 0.0, x[f.species], r, record)) {
+                r = particulateFactor<Record>(model, p, f.species, f.type, r, x, floored, record);
+            }
             if constexpr (Record) {
                 if (record->op == kLive && live++ == 0) {
                     process->first = k;
@@ -603,23 +657,12 @@ bool RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArr
 
 void RatePlan::sumConversionRates(TModelDef& model) const
 {
-    double* rs = model.RS.data();
-    double* rx = model.RX.data();
-    const double* rho = model.Rho.data();
+    // As ComputeConversionRates: the zero coefficients' terms change no bit, and the dense
+    // rows are quicker than the sparse list.
     clearConversionRates(model);
-    for (int p = 2; p <= m_np; ++p) {
-        const double rate = rho[p - 1];
-        const double* nueS = row(model.NueS, p);
-        const double* nueX = row(model.NueX, p);
-        // Each sum gets its terms in process order, as in the plain evaluation.
-        const Entry* t = m_terms.data() + m_termStart[static_cast<std::size_t>(p)];
-        const Entry* split = m_terms.data() + m_termSplit[static_cast<std::size_t>(p)];
-        const Entry* end = m_terms.data() + m_termStart[static_cast<std::size_t>(p + 1)];
-        for (; t != split; ++t)
-            rs[t->species] += nueS[t->species] * rate;
-        for (; t != end; ++t)
-            rx[t->species] += nueX[t->species] * rate;
-    }
+    const double* rho = model.Rho.data();
+    kAddTerms[static_cast<std::size_t>(m_ns)](model.RS.data(), model.NueS, rho, m_np);
+    kAddTerms[static_cast<std::size_t>(m_nx)](model.RX.data(), model.NueX, rho, m_np);
     checkConversionRates(model);
 }
 

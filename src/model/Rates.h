@@ -80,9 +80,9 @@ private:
 };
 
 // The sparse form of a model's structure for the solvers' inner loop. It visits only the
-// factors whose type is not 0 and the stoichiometric coefficients that are not 0, with the same
-// arithmetic in the same order as the functions above, so its results are bit-identical to
-// theirs. Parameters, exponents, second species and coefficients are read from the model at
+// factors whose type is not 0 (and, for the oxygen rate, the processes with a coefficient on
+// oxygen), with the same arithmetic in the same order as the functions above, so its results
+// are bit-identical to theirs. Parameters, exponents, second species and coefficients are read from the model at
 // each call; build the plan again when counts, kinetic types or the zero pattern of the
 // coefficients change (as a rule, at the start of every run).
 //
@@ -145,9 +145,6 @@ private:
     std::vector<Entry> m_factors;
     std::vector<int>
         m_factorStart; // factors of process p: [m_factorStart[p], m_factorStart[p + 1])
-    std::vector<Entry> m_terms;
-    std::vector<int> m_termStart;
-    std::vector<int> m_termSplit; // the first term of process p on a particulate species
     std::vector<int> m_oxygenProcesses; // processes with a coefficient on oxygen
     std::vector<bool> m_oxygenCoefficient; // by process number
 };

@@ -16,6 +16,11 @@ namespace narv {
 inline void LimitStepBudget(double& budget, double concentration, double derivative)
 {
     if (derivative != 0.0 && concentration > 0.0) {
+        // Only a ratio below the budget changes it, and that needs C < budget * |D|: where the
+        // product, widened past its rounding, says otherwise, the division is left out.
+        const double bound = budget * std::fabs(derivative);
+        if (bound >= 0x1p-1000 && concentration >= bound * (1.0 + 0x1p-50))
+            return;
         const double ratio = std::fabs(concentration / derivative);
         if (ratio < budget)
             budget = ratio;

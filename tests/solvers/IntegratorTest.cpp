@@ -5,15 +5,59 @@
 #include "core/Error.h"
 #include "model/Temperature.h"
 #include "solvers/IntegrationRun.h"
+#include "solvers/StepBudget.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 namespace narv {
 namespace {
+
+// The step budget leaves out the division where the ratio cannot be below the budget; it must
+// give the bits of the plain rule everywhere, ties and the ends of the range included.
+TEST(StepBudget, GivesThePlainRulesBudgetOnRandomAndTiedValues)
+{
+    const auto plain = [](double budget, double concentration, double derivative) {
+        if (derivative != 0.0 && concentration > 0.0) {
+            const double ratio = std::fabs(concentration / derivative);
+            if (ratio < budget)
+                budget = ratio;
+        }
+        return budget;
+    };
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> exponent(-330.0, 310.0);
+    std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+    std::bernoulli_distribution negative(0.3);
+    const auto value = [&] {
+        const double v = mantissa(random) * std::pow(2.0, exponent(random));
+        return negative(random) ? -v : v;
+    };
+    long checked = 0;
+    for (int n = 0; n < 200000; ++n) {
+        double budget = std::fabs(value());
+        double concentration = value();
+        const double derivative = value();
+        if (n % 4 == 1) // a ratio at the budget, or next to it
+            concentration = std::nextafter(budget * std::fabs(derivative),
+                                           n % 8 == 1 ? 0.0 : HUGE_VAL);
+        if (n % 4 == 2)
+            concentration = budget * std::fabs(derivative);
+        if (n % 97 == 0)
+            budget = n % 2 == 0 ? HUGE_VAL : 0.0;
+        double fast = budget;
+        LimitStepBudget(fast, concentration, derivative);
+        const double expected = plain(budget, concentration, derivative);
+        ASSERT_EQ(std::memcmp(&fast, &expected, sizeof fast), 0)
+            << budget << " " << concentration << " " << derivative;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 200000);
+}
 
 using ::testing::HasSubstr;
 
