@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cmath>
 
 namespace narv {
@@ -115,6 +116,136 @@ double ExcessSludgeTerm(const TModelDef& model, const TPlantDef& plant, const TP
             "The excess-sludge term is not finite; check the volume of the reactor that "
             "receives the return sludge.");
     return w;
+}
+
+namespace {
+// One transport term of a reactor: d + ratio * (source[j] - own) (Through), d + (factor *
+// source[j] - ratio * own) (Return), d + ratio * source[j] (Joining).
+struct TransportTerm {
+    enum Kind { Through, Return, Joining } kind;
+    double ratio;
+    double factor;
+    const SpeciesArray* source;
+};
+} // namespace
+
+void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
+                        const FlowRatioTable& ratios, double excessSludge, const UpstreamRow& up,
+                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX)
+{
+    using T = TransportTerm;
+    const int i = reactor;
+    const int last = plant.ReactorCount;
+    const int kq = plant.InfluentReactor;
+    const int kr = plant.ReturnReactor;
+    const bool recirc2 = plant.RecircActive && plant.Recirc2Flow > 0.0;
+    const bool influent2 = plant.Influent2Enabled && plant.Influent2Flow > 0.0;
+    std::array<TransportTerm, 6> terms{};
+    int count = 0;
+    const auto add = [&](TransportTerm term) { terms[static_cast<std::size_t>(count++)] = term; };
+
+    // Dissolved species, in the order of dissolvedTransport.
+    const auto& S = state.S;
+    if (i == kq)
+        add({T::Through, ratios.q1[i], 0.0, &model.InfluentS});
+    else if (i > kq)
+        add({T::Through, ratios.q1[i], 0.0, &S[up[i]]});
+    if (plant.SludgeSeparation) {
+        if (i > kr)
+            add({T::Through, ratios.r[i], 0.0, &S[up[i]]});
+        else if (i == kr)
+            add({T::Through, ratios.r[i], 0.0, &S[last]});
+    }
+    if (plant.RecircActive) {
+        const int kf = plant.RecircFrom;
+        const int kt = plant.RecircTo;
+        if (kt < i && i <= kf)
+            add({T::Through, ratios.z1[i], 0.0, &S[up[i]]});
+        else if (i == kt)
+            add({T::Through, ratios.z1[i], 0.0, &S[kf]});
+        if (recirc2) {
+            const int kf2 = plant.Recirc2From;
+            const int kt2 = plant.Recirc2To;
+            if (kt2 < i && i <= kf2)
+                add({T::Through, ratios.z2[i], 0.0, &S[up[i]]});
+            else if (i == kt2)
+                add({T::Through, ratios.z2[i], 0.0, &S[kf2]});
+        }
+    }
+    if (influent2) {
+        const int kq2 = plant.Influent2Reactor;
+        if (i == kq2)
+            add({T::Through, ratios.q2[i], 0.0, &plant.SIn2});
+        else if (i > kq2)
+            add({T::Through, ratios.q2[i], 0.0, &S[up[i]]});
+    }
+    for (int j = firstDissolved; j <= model.NS; ++j) {
+        const double own = S[i][j];
+        double d = model.RS[j];
+        for (int k = 0; k < count; ++k) {
+            const TransportTerm& t = terms[static_cast<std::size_t>(k)];
+            d = d + t.ratio * ((*t.source)[j] - own);
+        }
+        dS[j] = d;
+    }
+
+    // Particulate species, in the order of ParticulateDerivative.
+    count = 0;
+    const auto& X = state.X;
+    if (i == kq)
+        add({T::Through, ratios.q1[i], 0.0, &model.InfluentX});
+    else if (i > kq)
+        add({T::Through, ratios.q1[i], 0.0, &X[up[i]]});
+    if (plant.SludgeSeparation) {
+        if (i == kr)
+            add({T::Return, ratios.r[i], ratios.r[i] + ratios.q1[i] - excessSludge, &X[last]});
+        else if (i > kr)
+            add({T::Through, ratios.r[i], 0.0, &X[up[i]]});
+    }
+    if (plant.RecircActive) {
+        const int kf = plant.RecircFrom;
+        const int kt = plant.RecircTo;
+        if (i == kt)
+            add({T::Through, ratios.z1[i], 0.0, &X[kf]});
+        else if (kt < i && i <= kf)
+            add({T::Through, ratios.z1[i], 0.0, &X[up[i]]});
+        if (recirc2) {
+            const int kf2 = plant.Recirc2From;
+            const int kt2 = plant.Recirc2To;
+            if (i == kt2)
+                add({T::Through, ratios.z2[i], 0.0, &X[kf2]});
+            else if (kt2 < i && i <= kf2)
+                add({T::Through, ratios.z2[i], 0.0, &X[up[i]]});
+        }
+    }
+    if (influent2) {
+        const int kq2 = plant.Influent2Reactor;
+        if (i == kq2)
+            add({T::Through, ratios.q2[i], 0.0, &plant.XIn2});
+        else if (i > kq2)
+            add({T::Through, ratios.q2[i], 0.0, &X[up[i]]});
+        if (plant.SludgeSeparation && i == kr)
+            add({T::Joining, ratios.q2[i], 0.0, &X[last]});
+    }
+    for (int j = 1; j <= model.NX; ++j) {
+        const double own = X[i][j];
+        double d = model.RX[j];
+        for (int k = 0; k < count; ++k) {
+            const TransportTerm& t = terms[static_cast<std::size_t>(k)];
+            switch (t.kind) {
+            case T::Through:
+                d = d + t.ratio * ((*t.source)[j] - own);
+                break;
+            case T::Return:
+                d = d + (t.factor * (*t.source)[j] - t.ratio * own);
+                break;
+            case T::Joining:
+                d = d + t.ratio * (*t.source)[j];
+                break;
+            }
+        }
+        dX[j] = d;
+    }
 }
 
 double DissolvedDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,

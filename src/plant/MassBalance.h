@@ -45,6 +45,13 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
                              double excessSludge, const UpstreamRow& up, int reactor, int species);
 double OxygenDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
                         const FlowRatioTable& ratios, const UpstreamRow& up, int reactor);
+// The derivatives of the dissolved species firstDissolved..NS into dS and of all particulate
+// species into dX of one reactor: each with the bits DissolvedDerivative and
+// ParticulateDerivative give, the same terms in the same order; the flowscheme is looked at
+// once for all species.
+void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
+                        const FlowRatioTable& ratios, double excessSludge, const UpstreamRow& up,
+                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX);
 // A secondary-clarifier compartment delays the dissolved species of the 1st influent's flow.
 double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios,
                            const UpstreamRow& up, int compartment, int species);

@@ -41,17 +41,16 @@ void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, d
     for (int i = 1; i <= m_plant.ReactorCount; ++i) {
         plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
                                     m_plant.O2Saturation, m_oxygenRates[static_cast<std::size_t>(i)]);
+        SpeciesArray dS;
+        SpeciesArray dX;
+        ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, up, i, 2, dS, dX);
         for (int j = 2; j <= nS; ++j) {
-            const double d = FiniteDerivative(
-                DissolvedDerivative(m_model, m_plant, m_state, m_ratios, up, i, j), m_model, true,
-                j, i, time);
+            const double d = FiniteDerivative(dS[j], m_model, true, j, i, time);
             m_dS[i][j] = d;
             LimitStepBudget(budget, m_state.S[i][j], d);
         }
         for (int j = 1; j <= nX; ++j) {
-            const double d = FiniteDerivative(
-                ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, up, i, j),
-                m_model, false, j, i, time);
+            const double d = FiniteDerivative(dX[j], m_model, false, j, i, time);
             m_dX[i][j] = d;
             LimitStepBudget(budget, m_state.X[i][j], d);
         }

@@ -82,17 +82,17 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
         for (int i = 1; i <= nR; ++i) {
             const bool settled = plan.computeConversionRates(
                 m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i], m_plant.O2Saturation);
+            SpeciesArray dS;
+            SpeciesArray dX;
+            ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, kSerialUpstream,
+                               i, firstDissolved, dS, dX);
             for (int j = 1; j <= nX; ++j) {
-                const double d = FiniteDerivative(
-                    ParticulateDerivative(m_model, m_plant, m_state, m_ratios, excessSludge, i, j),
-                    m_model, false, j, i, m_state.Time);
+                const double d = FiniteDerivative(dX[j], m_model, false, j, i, m_state.Time);
                 m_dX[i][j] = d;
                 LimitStepBudget(X.budget, m_state.X[i][j], d);
             }
             for (int j = firstDissolved; j <= nS; ++j) {
-                const double d =
-                    FiniteDerivative(DissolvedDerivative(m_model, m_plant, m_state, m_ratios, i, j),
-                                     m_model, true, j, i, m_state.Time);
+                const double d = FiniteDerivative(dS[j], m_model, true, j, i, m_state.Time);
                 m_dS[i][j] = d;
                 LimitStepBudget(S.budget, m_state.S[i][j], d);
             }

@@ -8,6 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+
 namespace narv {
 namespace {
 
@@ -141,6 +144,67 @@ TEST_F(Balance, ZeroVolumeNamesTheCompartment)
         FAIL();
     } catch (const FloatingPointError& e) {
         EXPECT_THAT(e.what(), HasSubstr("Compartment 3 has a volume of 0"));
+    }
+}
+
+// All derivatives of a reactor at once give the bits of the functions per species, on random
+// flowschemes: every combination of influents, return sludge, recirculations and upstream rows.
+TEST_F(Balance, ReactorDerivativesGiveTheBitsOfTheDerivativesPerSpecies)
+{
+    std::mt19937 random(20261210);
+    std::uniform_real_distribution<double> value(-5.0, 500.0);
+    std::uniform_int_distribution<int> compartment(1, 6);
+    std::bernoulli_distribution coin(0.5);
+    const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    model.NS = MaxSpecies;
+    model.NX = MaxSpecies;
+    for (int n = 0; n < 400; ++n) {
+        plant = testing::MakeCascade(6, 0, 10.0);
+        plant.SludgeSeparation = coin(random);
+        plant.RecircActive = coin(random);
+        plant.InfluentReactor = compartment(random);
+        plant.ReturnReactor = compartment(random);
+        plant.RecircFrom = compartment(random);
+        plant.RecircTo = compartment(random);
+        plant.Recirc2From = compartment(random);
+        plant.Recirc2To = compartment(random);
+        plant.Influent2Reactor = compartment(random);
+        plant.Influent2Enabled = coin(random);
+        plant.InfluentFlow = value(random);
+        plant.ReturnFlow = value(random);
+        plant.RecircFlow = value(random);
+        plant.Recirc2Flow = coin(random) ? value(random) : 0.0;
+        plant.Influent2Flow = coin(random) ? value(random) : 0.0;
+        UpstreamRow up;
+        for (int c = 1; c <= MaxCompartments; ++c)
+            up[c] = coin(random) ? c - 1 : compartment(random);
+        for (int j = 1; j <= MaxSpecies; ++j) {
+            model.RS[j] = value(random);
+            model.RX[j] = value(random);
+            model.InfluentS[j] = value(random);
+            model.InfluentX[j] = value(random);
+            plant.SIn2[j] = value(random);
+            plant.XIn2[j] = value(random);
+            for (int c = 1; c <= MaxCompartments; ++c) {
+                state.S[c][j] = value(random);
+                state.X[c][j] = value(random);
+            }
+        }
+        FlowRatios(plant, ratios);
+        const double excess = value(random);
+        for (int i = 1; i <= plant.ReactorCount; ++i) {
+            SpeciesArray dS;
+            SpeciesArray dX;
+            ReactorDerivatives(model, plant, state, ratios, excess, up, i, 2, dS, dX);
+            for (int j = 2; j <= model.NS; ++j)
+                ASSERT_TRUE(
+                    same(dS[j], DissolvedDerivative(model, plant, state, ratios, up, i, j)))
+                    << "case " << n << " reactor " << i << " S " << j;
+            for (int j = 1; j <= model.NX; ++j)
+                ASSERT_TRUE(same(dX[j], ParticulateDerivative(model, plant, state, ratios, excess,
+                                                              up, i, j)))
+                    << "case " << n << " reactor " << i << " X " << j;
+        }
     }
 }
 
