@@ -154,13 +154,27 @@ inline bool finite(double value)
     return std::isfinite(value);
 }
 
-// x * 0 is 0 for finite x and NaN otherwise, so one comparison checks the whole row.
-inline bool allFinite(const double* values, int count)
+// x * 0 is 0 for finite x and NaN otherwise, so one comparison checks both rows of 25 (the
+// entries past the species counts hold the 0 they were cleared to).
+inline bool allFinite(const double* rs, const double* rx)
 {
+#if defined(__SSE2__)
+    const __m128d zero = _mm_setzero_pd();
+    __m128d probe = zero;
+    for (int j = 0; j + 2 <= MaxSpecies; j += 2) {
+        probe = _mm_add_pd(probe, _mm_mul_pd(_mm_loadu_pd(rs + j), zero));
+        probe = _mm_add_pd(probe, _mm_mul_pd(_mm_loadu_pd(rx + j), zero));
+    }
+    double lanes[2];
+    _mm_storeu_pd(lanes, probe);
+    const double sum = lanes[0] + lanes[1] + rs[MaxSpecies - 1] * 0.0 + rx[MaxSpecies - 1] * 0.0;
+    return sum == sum;
+#else
     double probe = 0.0;
-    for (int j = 0; j < count; ++j)
-        probe += values[j] * 0.0;
+    for (int j = 0; j < MaxSpecies; ++j)
+        probe += rs[j] * 0.0 + rx[j] * 0.0;
     return probe == probe;
+#endif
 }
 
 // Records what a factor did, when recording.
@@ -427,7 +441,7 @@ void checkConversionRates(TModelDef& model)
 {
     const double* rs = model.RS.data();
     const double* rx = model.RX.data();
-    if (allFinite(rs, model.NS) && allFinite(rx, model.NX))
+    if (allFinite(rs, rx))
         return;
     for (int j = 0; j < MaxSpecies; ++j) {
         if (finite(rs[j]) && finite(rx[j]))

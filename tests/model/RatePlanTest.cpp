@@ -277,6 +277,47 @@ TEST(RatePlan, OxygenSubStepsFailWhereThePlainEvaluationFails)
     }
 }
 
+// Finite rates whose sum overflows: both evaluations fail naming the species and leave no sum
+// behind, dissolved or particulate, first or last of the species.
+TEST(RatePlan, ConversionRatesThatOverflowFailAndAreCleared)
+{
+    for (const bool dissolved : {true, false})
+        for (const int species : {1, 2, 5}) {
+            TModelDef model;
+            model.NS = 5;
+            model.NX = 5;
+            model.NP = 3;
+            model.NameS[species] = "S overflowing";
+            model.NameX[species] = "X overflowing";
+            for (int p = 2; p <= 3; ++p) {
+                model.KrT[p] = 1.5e308;
+                (dissolved ? model.NueS : model.NueX)[p][species] = 1.0;
+                model.NueS[p][3] = 1e-10; // a finite sum beside it
+            }
+            TModelDef sparse = model;
+            SpeciesArray S;
+            SpeciesArray X;
+            const std::string expected =
+                std::string(dissolved ? "S" : "X") + " overflowing";
+            for (TModelDef* m : {&model, &sparse}) {
+                const RatePlan plan(*m);
+                const std::string error = errorOf([&] {
+                    if (m == &model)
+                        ComputeConversionRates(*m, S, X, 0.0, 9.0);
+                    else
+                        plan.computeConversionRates(*m, S, X, 0.0, 9.0);
+                });
+                EXPECT_NE(error.find("overflow in the conversion rate of species \"" + expected),
+                          std::string::npos)
+                    << error;
+                for (int j = 1; j <= MaxSpecies; ++j) {
+                    EXPECT_EQ(m->RS[j], 0.0);
+                    EXPECT_EQ(m->RX[j], 0.0);
+                }
+            }
+        }
+}
+
 TEST(RatePlan, RefusesAModelWhoseCountsChanged)
 {
     TModelDef model = testing::MakeCarbonNitrogenModel();
