@@ -32,6 +32,26 @@ void fillTypicalStates(TPlantState& state)
         testing::FillTypicalState(state.S[c], state.X[c]);
 }
 
+// Three reactors, the last two aerated, with return sludge and a clarifier compartment.
+TPlantDef aeratedCascade()
+{
+    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
+    plant.ReturnFlow = 300.0;
+    plant.Kla[2] = 150.0;
+    plant.Kla[3] = 150.0;
+    return plant;
+}
+
+// The accurate integrator at relTol, with an absolute tolerance a hundredth of it.
+TSimSettings cvodeSettings(double relTol)
+{
+    TSimSettings settings = SimSettingsForMissingKeys();
+    settings.Solver = IntegratorChoice::Cvode;
+    settings.RelTol = relTol;
+    settings.AbsTol = relTol * 1e-2;
+    return settings;
+}
+
 constexpr double kVolume = 100.0; // [m3], every compartment of MakeCascade
 constexpr double kFlow = 50.0;    // [m3/d]
 constexpr double kDilution = kFlow / kVolume;
@@ -291,10 +311,7 @@ TEST(PlantEquations, DerivativesAreThoseOfTheMassBalances)
 TEST(PlantIntegrator, LegacyChoiceGivesTheLegacyResultBitForBit)
 {
     auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
-    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
-    plant.ReturnFlow = 300.0;
-    plant.Kla[2] = 150.0;
-    plant.Kla[3] = 150.0;
+    TPlantDef plant = aeratedCascade();
     auto first = std::make_unique<TPlantState>();
     fillTypicalStates(*first);
     auto second = std::make_unique<TPlantState>(*first);
@@ -317,17 +334,11 @@ TEST(PlantIntegrator, LegacyChoiceGivesTheLegacyResultBitForBit)
 TEST(CvodeIntegrator, ConvergesWithTheTolerance)
 {
     auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
-    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
-    plant.ReturnFlow = 300.0;
-    plant.Kla[2] = 150.0;
-    plant.Kla[3] = 150.0;
+    TPlantDef plant = aeratedCascade();
     TPlantState start;
     fillTypicalStates(start);
     const auto run = [&](double relTol) {
-        TSimSettings settings = SimSettingsForMissingKeys();
-        settings.Solver = IntegratorChoice::Cvode;
-        settings.RelTol = relTol;
-        settings.AbsTol = relTol * 1e-2;
+        const TSimSettings settings = cvodeSettings(relTol);
         auto state = std::make_unique<TPlantState>(start);
         CompartmentArray neutral;
         neutral.fill(1.0);
@@ -354,10 +365,7 @@ TEST(CvodeIntegrator, ConvergesWithTheTolerance)
 TEST(CvodeIntegrator, RowsOfStepInputsKeepTheAccuracyAndTheJacobian)
 {
     auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
-    TPlantDef plant = testing::MakeCascade(3, 1, 300.0);
-    plant.ReturnFlow = 300.0;
-    plant.Kla[2] = 150.0;
-    plant.Kla[3] = 150.0;
+    TPlantDef plant = aeratedCascade();
     TPlantState start;
     fillTypicalStates(start);
     const TModelDef original = *model;
@@ -368,10 +376,7 @@ TEST(CvodeIntegrator, RowsOfStepInputsKeepTheAccuracyAndTheJacobian)
         long jacobians = 0;
     };
     const auto run = [&](double relTol) {
-        TSimSettings settings = SimSettingsForMissingKeys();
-        settings.Solver = IntegratorChoice::Cvode;
-        settings.RelTol = relTol;
-        settings.AbsTol = relTol * 1e-2;
+        const TSimSettings settings = cvodeSettings(relTol);
         *model = original;
         auto state = std::make_unique<TPlantState>(start);
         CompartmentArray neutral;
