@@ -150,28 +150,34 @@ TControlLoopDef always(double value)
     return loop;
 }
 
-TEST_F(AIPlantCase, LaneLoopsSwitchBothWays)
+// One compartment per part with the lane loops on. The polyvalent reactor passes on water with
+// little oxygen; the lane-2 compartment is aerated while lane 1 is fed and switches the lane
+// when its oxygen passes 2; fed itself, unaerated, it runs down and switches back below 0.5.
+void buildSwitchingLanes(AIPlantCase& c)
 {
-    build(1, 1, 1);
-    plant.ControlLoopsActive = true;
-    plant.O2Setpoint[1] = 0.1; // the polyvalent reactor passes on water with little oxygen
-    state.S[3][1] = 0.0;
-    // The lane-2 compartment is aerated while lane 1 is fed and switches the lane when its
-    // oxygen passes 2; fed itself, unaerated, it runs down and switches back below 0.5.
-    ai.LaneLoops[1][kFirstKlaLoop + 2] = always(2.0);
-    ai.LaneLoops[2][kFirstKlaLoop + 2] = always(0.0);
-    TControlLoopDef& toLane2 = ai.LaneLoops[1][kLaneLoopEntry];
+    c.build(1, 1, 1);
+    c.plant.ControlLoopsActive = true;
+    c.plant.O2Setpoint[1] = 0.1;
+    c.state.S[3][1] = 0.0;
+    c.ai.LaneLoops[1][kFirstKlaLoop + 2] = always(2.0);
+    c.ai.LaneLoops[2][kFirstKlaLoop + 2] = always(0.0);
+    TControlLoopDef& toLane2 = c.ai.LaneLoops[1][kLaneLoopEntry];
     toLane2.Active = true;
     toLane2.Signal = 3; // oxygen
     toLane2.Compartment = 3;
     toLane2.ErwartetX = 2.0;
     toLane2.ErwartetY = 0.0;
-    TControlLoopDef& toLane1 = ai.LaneLoops[2][kLaneLoopEntry];
+    TControlLoopDef& toLane1 = c.ai.LaneLoops[2][kLaneLoopEntry];
     toLane1.Active = true;
     toLane1.Signal = 3;
     toLane1.Compartment = 3;
     toLane1.ErwartetX = 1e9;
     toLane1.ErwartetY = 0.5;
+}
+
+TEST_F(AIPlantCase, LaneLoopsSwitchBothWays)
+{
+    buildSwitchingLanes(*this);
     lanes.LaneFed.fill(2); // not used while a lane loop is active, except to start
     lanes.LaneFed[1] = 1;
     run(2, true);
@@ -208,24 +214,7 @@ TEST_F(AIPlantCase, LaneLoopsSwitchBothWays)
 // switches there, not at the end of the internal step in which the signal passed.
 TEST_F(AIPlantCase, AccurateIntegratorSwitchesTheLaneAtTheLocatedCrossing)
 {
-    build(1, 1, 1);
-    plant.ControlLoopsActive = true;
-    plant.O2Setpoint[1] = 0.1;
-    state.S[3][1] = 0.0;
-    ai.LaneLoops[1][kFirstKlaLoop + 2] = always(2.0);
-    ai.LaneLoops[2][kFirstKlaLoop + 2] = always(0.0);
-    TControlLoopDef& toLane2 = ai.LaneLoops[1][kLaneLoopEntry];
-    toLane2.Active = true;
-    toLane2.Signal = 3; // oxygen
-    toLane2.Compartment = 3;
-    toLane2.ErwartetX = 2.0;
-    toLane2.ErwartetY = 0.0;
-    TControlLoopDef& toLane1 = ai.LaneLoops[2][kLaneLoopEntry];
-    toLane1.Active = true;
-    toLane1.Signal = 3;
-    toLane1.Compartment = 3;
-    toLane1.ErwartetX = 1e9;
-    toLane1.ErwartetY = 0.5;
+    buildSwitchingLanes(*this);
     settings.Solver = IntegratorChoice::Cvode;
     int laneFed = 1;
     AIAccurateIntegrator integrator(model, plant, state, ai, settings, laneFed);
