@@ -22,6 +22,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <map>
 #include <memory>
 #include <vector>
@@ -145,9 +147,18 @@ double largestDeviation(const Trajectories& run)
     return worst;
 }
 
+// NARV_BENCH_NO_REFERENCE=1 leaves the reference run out (for profiling one solver alone); the
+// deviation is then not reported.
+bool withReference()
+{
+    const char* skip = std::getenv("NARV_BENCH_NO_REFERENCE");
+    return !(skip && *skip && std::string(skip) != "0");
+}
+
 void dryWeather(benchmark::State& state, TSimSettings settings)
 {
-    reference();
+    if (withReference())
+        reference();
     Trajectories last;
     double seconds = 0.0;
     for (auto _ : state) {
@@ -155,7 +166,8 @@ void dryWeather(benchmark::State& state, TSimSettings settings)
         seconds += last.seconds;
     }
     state.counters["run_s"] = seconds / static_cast<double>(state.iterations());
-    state.counters["deviation_pct_of_peak"] = 100.0 * largestDeviation(last);
+    if (withReference())
+        state.counters["deviation_pct_of_peak"] = 100.0 * largestDeviation(last);
     if (last.steps > 0) {
         state.counters["steps"] = static_cast<double>(last.steps);
         state.counters["restarts"] = static_cast<double>(last.restarts);

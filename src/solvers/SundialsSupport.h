@@ -11,6 +11,8 @@
 #include <sunmatrix/sunmatrix_dense.h>
 #include <sunmatrix/sunmatrix_sparse.h>
 
+#include "solvers/VectorOperations.h"
+
 #include <exception>
 #include <new>
 
@@ -38,6 +40,7 @@ public:
     {
         if (!m_vector)
             throw std::bad_alloc();
+        InstallVectorOperations(m_vector);
     }
     ~SerialVector() { N_VDestroy(m_vector); }
     SerialVector(const SerialVector&) = delete;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <sundials/sundials_nvector.h>
+
+namespace narv::detail {
+
+// Replaces the element-wise operations of a serial N_Vector (and so of every clone the solvers
+// make of it) with ones compiled here. The packaged SUNDIALS library is built without
+// optimisation, and its vector operations were a fifth of a CVODE run. Each operation does the
+// arithmetic of the serial vector and of SUNDIALS' generic fallbacks in the same order, so the
+// results are the same to the bit; the operations not replaced stay those of the serial vector.
+void InstallVectorOperations(N_Vector vector);
+
+} // namespace narv::detail
