@@ -84,30 +84,76 @@ template <class T> inline const T* row(const Array2<T, MaxProcesses, MaxSpecies>
     return table.data()[p - 1].data();
 }
 
-// sum[j] += coefficients[p][j] * rho[p] for j < Count, p = 2..np in this order: each sum gets
-// its terms in process order. The count is a constant, so that the inner loop unrolls into
-// whole vector operations.
+// sum[j] = the sum of coefficients[p][j] * rho[p] over p = 2..np for j < Count, each from +0
+// with its terms in process order, and sum[j] = 0 for Count <= j < MaxSpecies. The count is a
+// constant, so that the sums stay in vector registers for the whole loop and only the results
+// are stored. Returns whether every sum is finite (x * 0 is 0 for finite x and NaN otherwise).
 template <int Count>
-void addTerms(double* __restrict sum, const Array2<double, MaxProcesses, MaxSpecies>& coefficients,
+bool sumTerms(double* __restrict sum, const Array2<double, MaxProcesses, MaxSpecies>& coefficients,
               const double* __restrict rho, int np)
 {
+#if defined(__SSE2__)
+    constexpr int Pairs = Count / 2;
+    const __m128d zero = _mm_setzero_pd();
+    __m128d pairs[Pairs > 0 ? Pairs : 1];
+    for (int k = 0; k < Pairs; ++k)
+        pairs[k] = zero;
+    double odd = 0.0;
+    for (int p = 2; p <= np; ++p) {
+        const double* __restrict coefficient = row(coefficients, p);
+        const double rate = rho[p - 1];
+        const __m128d rates = _mm_set1_pd(rate);
+        for (int k = 0; k < Pairs; ++k)
+            pairs[k] = _mm_add_pd(pairs[k], _mm_mul_pd(_mm_loadu_pd(coefficient + 2 * k), rates));
+        if constexpr (Count % 2 == 1)
+            odd = odd + coefficient[Count - 1] * rate;
+    }
+    __m128d probe = zero;
+    for (int k = 0; k < Pairs; ++k) {
+        _mm_storeu_pd(sum + 2 * k, pairs[k]);
+        probe = _mm_add_pd(probe, _mm_mul_pd(pairs[k], zero));
+    }
+    int j = 2 * Pairs;
+    if constexpr (Count % 2 == 1)
+        sum[j++] = odd;
+    // Whole vector stores for the zeros, where a library call would cost more than the stores.
+#pragma GCC unroll 16
+    for (; j + 2 <= MaxSpecies; j += 2)
+        _mm_storeu_pd(sum + j, zero);
+    if (j < MaxSpecies)
+        _mm_store_sd(sum + j, zero);
+    double lanes[2];
+    _mm_storeu_pd(lanes, probe);
+    const double check = lanes[0] + lanes[1] + odd * 0.0;
+    return check == check;
+#else
+    double sums[Count > 0 ? Count : 1] = {};
     for (int p = 2; p <= np; ++p) {
         const double* __restrict coefficient = row(coefficients, p);
         const double rate = rho[p - 1];
         for (int j = 0; j < Count; ++j)
-            sum[j] += coefficient[j] * rate;
+            sums[j] = sums[j] + coefficient[j] * rate;
     }
+    double probe = 0.0;
+    for (int j = 0; j < Count; ++j) {
+        sum[j] = sums[j];
+        probe = probe + sums[j] * 0.0;
+    }
+    for (int j = Count; j < MaxSpecies; ++j)
+        sum[j] = 0.0;
+    return probe == probe;
+#endif
 }
 
-using AddTerms = void (*)(double*, const Array2<double, MaxProcesses, MaxSpecies>&, const double*,
+using SumTerms = bool (*)(double*, const Array2<double, MaxProcesses, MaxSpecies>&, const double*,
                           int);
 template <int... Count>
-constexpr std::array<AddTerms, sizeof...(Count)> addTermsTable(std::integer_sequence<int, Count...>)
+constexpr std::array<SumTerms, sizeof...(Count)> sumTermsTable(std::integer_sequence<int, Count...>)
 {
-    return {&addTerms<Count>...};
+    return {&sumTerms<Count>...};
 }
 // By species count, 0..MaxSpecies.
-constexpr auto kAddTerms = addTermsTable(std::make_integer_sequence<int, MaxSpecies + 1>());
+constexpr auto kSumTerms = sumTermsTable(std::make_integer_sequence<int, MaxSpecies + 1>());
 
 // Bit j is set where row[j] != 0, for j < count. Most factors of a model are of type 0; visiting
 // only the others, in ascending j, gives the same products as the full scan.
@@ -129,52 +175,9 @@ inline std::uint32_t nonZeroMask(const int* row, int count)
     return ~zero & ((1u << count) - 1u);
 }
 
-// Sets the 25 conversion rates of both kinds to zero: whole vector stores, where a library call
-// would cost more than the stores.
-inline void clearConversionRates(TModelDef& model)
-{
-    double* rs = model.RS.data();
-    double* rx = model.RX.data();
-    int j = 0;
-#if defined(__SSE2__)
-    const __m128d zero = _mm_setzero_pd();
-    for (; j + 2 <= MaxSpecies; j += 2) {
-        _mm_storeu_pd(rs + j, zero);
-        _mm_storeu_pd(rx + j, zero);
-    }
-#endif
-    for (; j < MaxSpecies; ++j) {
-        rs[j] = 0.0;
-        rx[j] = 0.0;
-    }
-}
-
 inline bool finite(double value)
 {
     return std::isfinite(value);
-}
-
-// x * 0 is 0 for finite x and NaN otherwise, so one comparison checks both rows of 25 (the
-// entries past the species counts hold the 0 they were cleared to).
-inline bool allFinite(const double* rs, const double* rx)
-{
-#if defined(__SSE2__)
-    const __m128d zero = _mm_setzero_pd();
-    __m128d probe = zero;
-    for (int j = 0; j + 2 <= MaxSpecies; j += 2) {
-        probe = _mm_add_pd(probe, _mm_mul_pd(_mm_loadu_pd(rs + j), zero));
-        probe = _mm_add_pd(probe, _mm_mul_pd(_mm_loadu_pd(rx + j), zero));
-    }
-    double lanes[2];
-    _mm_storeu_pd(lanes, probe);
-    const double sum = lanes[0] + lanes[1] + rs[MaxSpecies - 1] * 0.0 + rx[MaxSpecies - 1] * 0.0;
-    return sum == sum;
-#else
-    double probe = 0.0;
-    for (int j = 0; j < MaxSpecies; ++j)
-        probe += rs[j] * 0.0 + rx[j] * 0.0;
-    return probe == probe;
-#endif
 }
 
 // Records what a factor did, when recording.
@@ -436,12 +439,18 @@ double guardLimit(const TModelDef& model, int p, const detail::RecordedProcess& 
     return limit >= 0.0 ? limit : -1.0;
 }
 
-// RS and RX must be finite; otherwise they are cleared and the evaluation fails.
-void checkConversionRates(TModelDef& model)
+// RS[j] and RX[j] from Rho, the sums of the dense coefficient rows: summing a zero
+// coefficient's term changes nothing, as every rate is finite here and the sums start at +0, so
+// the terms are added without a branch. The counts lie in 0..25. A sum that is not finite
+// clears both rows and fails, naming its species.
+void sumConversionRows(TModelDef& model, int ns, int nx, int np)
 {
-    const double* rs = model.RS.data();
-    const double* rx = model.RX.data();
-    if (allFinite(rs, rx))
+    double* rs = model.RS.data();
+    double* rx = model.RX.data();
+    const double* rho = model.Rho.data();
+    const bool finiteS = kSumTerms[static_cast<std::size_t>(ns)](rs, model.NueS, rho, np);
+    const bool finiteX = kSumTerms[static_cast<std::size_t>(nx)](rx, model.NueX, rho, np);
+    if (finiteS && finiteX) [[likely]]
         return;
     for (int j = 0; j < MaxSpecies; ++j) {
         if (finite(rs[j]) && finite(rx[j]))
@@ -492,15 +501,7 @@ void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, 
                             double o2Saturation)
 {
     ComputeProcessRates(model, S, X, kla, o2Saturation);
-    double* rs = model.RS.data();
-    double* rx = model.RX.data();
-    const double* rho = model.Rho.data();
-    clearConversionRates(model);
-    // Summing a zero coefficient's term changes nothing, as every rate is finite here and the
-    // sums start at +0, so the terms are added without a branch. The counts lie in 0..25.
-    kAddTerms[static_cast<std::size_t>(model.NS)](rs, model.NueS, rho, model.NP);
-    kAddTerms[static_cast<std::size_t>(model.NX)](rx, model.NueX, rho, model.NP);
-    checkConversionRates(model);
+    sumConversionRows(model, model.NS, model.NX, model.NP);
 }
 
 void ComputeOxygenRate(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
@@ -671,13 +672,7 @@ bool RatePlan::computeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArr
 
 void RatePlan::sumConversionRates(TModelDef& model) const
 {
-    // As ComputeConversionRates: the zero coefficients' terms change no bit, and the dense
-    // rows are quicker than the sparse list.
-    clearConversionRates(model);
-    const double* rho = model.Rho.data();
-    kAddTerms[static_cast<std::size_t>(m_ns)](model.RS.data(), model.NueS, rho, m_np);
-    kAddTerms[static_cast<std::size_t>(m_nx)](model.RX.data(), model.NueX, rho, m_np);
-    checkConversionRates(model);
+    sumConversionRows(model, m_ns, m_nx, m_np);
 }
 
 inline void RatePlan::sumOxygenRate(TModelDef& model) const

@@ -140,7 +140,11 @@ void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TP
     const int kr = plant.ReturnReactor;
     const bool recirc2 = plant.RecircActive && plant.Recirc2Flow > 0.0;
     const bool influent2 = plant.Influent2Enabled && plant.Influent2Flow > 0.0;
-    std::array<TransportTerm, 6> terms{};
+    if (model.NS < 0 || model.NS > MaxSpecies || model.NX < 0 || model.NX > MaxSpecies ||
+        firstDissolved < 1)
+        throw IndexError(fmt::format("Species {}..{} and 1..{} lie outside 1..{}.",
+                                     firstDissolved, model.NS, model.NX, MaxSpecies));
+    std::array<TransportTerm, 6> terms; // the first `count` are set
     int count = 0;
     const auto add = [&](TransportTerm term) { terms[static_cast<std::size_t>(count++)] = term; };
 
@@ -179,14 +183,23 @@ void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TP
         else if (i > kq2)
             add({T::Through, ratios.q2[i], 0.0, &S[up[i]]});
     }
-    for (int j = firstDissolved; j <= model.NS; ++j) {
-        const double own = S[i][j];
-        double d = model.RS[j];
+    // Term by term over all species: each derivative still gets its terms in the order above,
+    // and the loops over the species run as vector operations.
+    {
+        const int begin = firstDissolved - 1;
+        const int end = model.NS;
+        const double* __restrict own = S[i].data();
+        const double* __restrict rate = model.RS.data();
+        double* __restrict d = dS.data();
+        for (int j = begin; j < end; ++j)
+            d[j] = rate[j];
         for (int k = 0; k < count; ++k) {
             const TransportTerm& t = terms[static_cast<std::size_t>(k)];
-            d = d + t.ratio * ((*t.source)[j] - own);
+            const double ratio = t.ratio;
+            const double* __restrict source = t.source->data();
+            for (int j = begin; j < end; ++j)
+                d[j] = d[j] + ratio * (source[j] - own[j]);
         }
-        dS[j] = d;
     }
 
     // Particulate species, in the order of ParticulateDerivative.
@@ -227,24 +240,31 @@ void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TP
         if (plant.SludgeSeparation && i == kr)
             add({T::Joining, ratios.q2[i], 0.0, &X[last]});
     }
-    for (int j = 1; j <= model.NX; ++j) {
-        const double own = X[i][j];
-        double d = model.RX[j];
-        for (int k = 0; k < count; ++k) {
-            const TransportTerm& t = terms[static_cast<std::size_t>(k)];
-            switch (t.kind) {
-            case T::Through:
-                d = d + t.ratio * ((*t.source)[j] - own);
-                break;
-            case T::Return:
-                d = d + (t.factor * (*t.source)[j] - t.ratio * own);
-                break;
-            case T::Joining:
-                d = d + t.ratio * (*t.source)[j];
-                break;
-            }
+    const int end = model.NX;
+    const double* __restrict own = X[i].data();
+    const double* __restrict rate = model.RX.data();
+    double* __restrict d = dX.data();
+    for (int j = 0; j < end; ++j)
+        d[j] = rate[j];
+    for (int k = 0; k < count; ++k) {
+        const TransportTerm& t = terms[static_cast<std::size_t>(k)];
+        const double ratio = t.ratio;
+        const double factor = t.factor;
+        const double* __restrict source = t.source->data();
+        switch (t.kind) {
+        case T::Through:
+            for (int j = 0; j < end; ++j)
+                d[j] = d[j] + ratio * (source[j] - own[j]);
+            break;
+        case T::Return:
+            for (int j = 0; j < end; ++j)
+                d[j] = d[j] + (factor * source[j] - ratio * own[j]);
+            break;
+        case T::Joining:
+            for (int j = 0; j < end; ++j)
+                d[j] = d[j] + ratio * source[j];
+            break;
         }
-        dX[j] = d;
     }
 }
 

@@ -80,33 +80,37 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
 
         CompartmentArray oxygenDerivative;
         for (int i = 1; i <= nR; ++i) {
-            const bool settled = plan.computeConversionRates(
-                m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i], m_plant.O2Saturation);
-            SpeciesArray dS;
-            SpeciesArray dX;
+            SpeciesArray& Si = m_state.S[i];
+            SpeciesArray& Xi = m_state.X[i];
+            const bool settled = plan.computeConversionRates(m_model, Si, Xi, m_plant.Kla[i],
+                                                             m_plant.O2Saturation);
+            SpeciesArray& dS = m_dS[i];
+            SpeciesArray& dX = m_dX[i];
             ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, kSerialUpstream,
                                i, firstDissolved, dS, dX);
+            // The counts were checked above: the rows are read unchecked.
+            const double* x = Xi.data();
+            const double* dx = dX.data();
             for (int j = 1; j <= nX; ++j) {
-                const double d = FiniteDerivative(dX[j], m_model, false, j, i, m_state.Time);
-                m_dX[i][j] = d;
-                LimitStepBudget(X.budget, m_state.X[i][j], d);
+                const double d = FiniteDerivative(dx[j - 1], m_model, false, j, i, m_state.Time);
+                LimitStepBudget(X.budget, x[j - 1], d);
             }
+            const double* c = Si.data();
+            const double* ds = dS.data();
             for (int j = firstDissolved; j <= nS; ++j) {
-                const double d = FiniteDerivative(dS[j], m_model, true, j, i, m_state.Time);
-                m_dS[i][j] = d;
-                LimitStepBudget(S.budget, m_state.S[i][j], d);
+                const double d = FiniteDerivative(ds[j - 1], m_model, true, j, i, m_state.Time);
+                LimitStepBudget(S.budget, c[j - 1], d);
             }
             if (m_plant.O2Setpoint[i] == 0.0) {
                 // The conversion rates left the oxygen rate of this state, unless a floor they
                 // raised would change it.
                 if (!settled)
-                    plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                           m_plant.O2Saturation);
+                    plan.computeOxygenRate(m_model, Si, Xi, m_plant.Kla[i], m_plant.O2Saturation);
                 const double d =
                     FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
                                      m_model, true, 1, i, m_state.Time);
                 oxygenDerivative[i] = d;
-                LimitStepBudget(O.budget, m_state.S[i][1], d);
+                LimitStepBudget(O.budget, Si[1], d);
             }
         }
 
@@ -133,27 +137,28 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
                                                 1, i, m_state.Time);
                 Si[1] = value < 0.0 ? 0.0 : value;
             }
-            for (int j = firstDissolved; j <= nS; ++j) {
-                const double value = FiniteDerivative(Si[j] + S.step * m_dS[i][j], m_model, true, j,
-                                                      i, m_state.Time);
-                Si[j] = value;
-            }
+            double* c = Si.data();
+            const double* ds = m_dS[i].data();
+            for (int j = firstDissolved; j <= nS; ++j)
+                c[j - 1] = FiniteDerivative(c[j - 1] + S.step * ds[j - 1], m_model, true, j, i,
+                                            m_state.Time);
             if (!pH) {
                 for (int j = 2; j <= nS; ++j)
-                    if (Si[j] < kRelaxationFloor)
-                        Si[j] = kRelaxationFloor;
+                    if (c[j - 1] < kRelaxationFloor)
+                        c[j - 1] = kRelaxationFloor;
             } else {
-                if (nS >= 3 && Si[3] < 1e-11)
-                    Si[3] = 1e-11;
+                if (nS >= 3 && c[2] < 1e-11)
+                    c[2] = 1e-11;
                 for (int j = 4; j <= nS; ++j)
-                    if (Si[j] < kRelaxationFloor)
-                        Si[j] = kRelaxationFloor;
+                    if (c[j - 1] < kRelaxationFloor)
+                        c[j - 1] = kRelaxationFloor;
             }
-            auto& Xi = m_state.X[i];
+            double* x = m_state.X[i].data();
+            const double* dx = m_dX[i].data();
             for (int j = 1; j <= nX; ++j) {
-                const double value = FiniteDerivative(Xi[j] + X.step * m_dX[i][j], m_model, false,
-                                                      j, i, m_state.Time);
-                Xi[j] = value < kRelaxationFloor ? kRelaxationFloor : value;
+                const double value = FiniteDerivative(x[j - 1] + X.step * dx[j - 1], m_model,
+                                                      false, j, i, m_state.Time);
+                x[j - 1] = value < kRelaxationFloor ? kRelaxationFloor : value;
             }
         }
         if (pH)
