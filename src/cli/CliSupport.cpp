@@ -194,7 +194,7 @@ std::vector<std::filesystem::path> DrawRunCharts(const TResultSet& results,
     if (results.FirstAutoChart >= 0)
         for (int n = results.FirstAutoChart; n <= results.LastAutoChart; ++n)
             charts.push_back(results.Charts[static_cast<std::size_t>(n)]);
-    return Renderer().renderChartsToDirectory(charts, directory);
+    return DrawChartsToDirectory(charts, directory);
 #else
     (void)results;
     (void)directory;

@@ -101,7 +101,7 @@ int runPicture(const CliArguments& arguments, std::ostream& out)
         std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ec);
         ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     }
-    Renderer().renderFlowschemePicture(picture, file, format, width, height);
+    DrawFlowschemePicture(picture, file, format, width, height);
     out << fmt::format("Flowscheme picture of {} x {} pixels written to {}\n", width, height,
                        file.string());
     return kExitSuccess;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,19 @@ const RenderFunctions* load()
                             kRenderModuleFile, reasons));
 }
 
+void ThrowIfFailed(const RenderOutcome& outcome)
+{
+    switch (outcome.kind) {
+    case RenderOutcome::Kind::Done:
+        return;
+    case RenderOutcome::Kind::Error:
+        throw Error(outcome.message);
+    case RenderOutcome::Kind::Internal:
+        break;
+    }
+    throw std::runtime_error(outcome.message);
+}
+
 } // namespace
 
 const RenderFunctions& Renderer()
@@ -62,6 +76,20 @@ const RenderFunctions& Renderer()
     if (functions == nullptr)
         functions = load();
     return *functions;
+}
+
+std::vector<std::filesystem::path> DrawChartsToDirectory(const std::vector<TChart>& charts,
+                                                         const std::filesystem::path& dir)
+{
+    std::vector<std::filesystem::path> written;
+    ThrowIfFailed(Renderer().renderChartsToDirectory(charts, dir, written));
+    return written;
+}
+
+void DrawFlowschemePicture(const FlowschemePicture& picture, const std::filesystem::path& file,
+                           PictureFileFormat format, int width, int height)
+{
+    ThrowIfFailed(Renderer().renderFlowschemePicture(picture, file, format, width, height));
 }
 
 } // namespace narv::cli

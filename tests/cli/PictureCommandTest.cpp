@@ -73,5 +73,27 @@ TEST_F(PictureCommand, RefusesOtherFormatsAndTooSmallPictures)
     EXPECT_FALSE(fs::exists(m_dir / "plant.png"));
 }
 
+// The program carries a C++ runtime of its own beside the renderer module's: a picture and a
+// renderer's error cross between the two as plain data.
+TEST_F(PictureCommand, TheProgramDrawsThroughItsModuleAndReportsTheModulesErrors)
+{
+    const std::string command = std::string(NARV_CLI_PATH) + " picture --model " +
+                                example("carbon-nitrogen", ".mod") + " --plant " +
+                                example("carbon-nitrogen", ".pln") + " --out ";
+    std::string output;
+    EXPECT_EQ(testing::RunProgram(command + (m_dir / "plant.png").string() + " 2>&1", output),
+              cli::kExitSuccess)
+        << output;
+    QImage image;
+    EXPECT_TRUE(image.load(QString::fromStdString((m_dir / "plant.png").string()), "PNG"));
+
+    const fs::path unreachable = m_dir / "missing" / "plant.png";
+    EXPECT_EQ(testing::RunProgram(command + unreachable.string() + " 2>&1", output),
+              cli::kExitError);
+    EXPECT_NE(output.find(unreachable.string() + " could not be saved"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Internal error"), std::string::npos) << output;
+}
+
 } // namespace
 } // namespace narv
