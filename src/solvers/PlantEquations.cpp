@@ -125,14 +125,6 @@ void PlantEquations::evaluate(const double* y, double* dydt)
     }
 }
 
-std::vector<std::pair<int, int>> PlantEquations::reactorBlocks() const
-{
-    std::vector<std::pair<int, int>> blocks;
-    for (std::size_t i = 0; i + 1 < m_reactorStart.size(); ++i)
-        blocks.emplace_back(m_reactorStart[i], m_reactorStart[i + 1]);
-    return blocks;
-}
-
 std::string PlantEquations::variableName(int k) const
 {
     if (k < 0 || k >= size())

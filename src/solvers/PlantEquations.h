@@ -45,10 +45,6 @@ public:
     // The state of the last scatter or derivatives call (for signals of the control loops).
     const TPlantState& lastState() const { return m_scratch; }
 
-    // The index ranges [first, last) of each reactor's variables: its species react with each
-    // other, so its block of the Jacobian is dense.
-    std::vector<std::pair<int, int>> reactorBlocks() const;
-
     // "S Substrate  COD in compartment 3": for messages about variable k (0-based).
     std::string variableName(int k) const;
 

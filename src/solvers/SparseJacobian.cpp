@@ -3,33 +3,43 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 
 namespace narv {
 
-void SparseJacobian::build(int size, const std::vector<std::pair<int, int>>& blocks,
-                           const double* y0, const Function& f)
+void SparseJacobian::build(int size, const std::vector<std::vector<double>>& probes,
+                           const Function& f)
 {
     m_size = size;
     const auto n = static_cast<std::size_t>(size);
     std::vector<std::vector<char>> used(n, std::vector<char>(n, 0)); // [column][row]
     for (std::size_t j = 0; j < n; ++j)
         used[j][j] = 1; // the diagonal, which the solver's I - gamma J needs anyway
-    for (const auto& [first, last] : blocks)
-        for (int j = first; j < last; ++j)
-            for (int i = first; i < last; ++i)
-                used[static_cast<std::size_t>(j)][static_cast<std::size_t>(i)] = 1;
-    m_y.assign(y0, y0 + n);
     m_f.assign(n, 0.0);
     std::vector<double> f0(n);
-    f(m_y.data(), f0.data());
-    for (std::size_t j = 0; j < n; ++j) {
-        const double saved = m_y[j];
-        m_y[j] = saved + 1e-3 * std::max(std::fabs(saved), 1.0);
-        f(m_y.data(), m_f.data());
-        m_y[j] = saved;
-        for (std::size_t i = 0; i < n; ++i)
-            if (m_f[i] != f0[i])
-                used[j][i] = 1;
+    for (std::size_t p = 0; p < probes.size(); ++p) {
+        // The pattern of this probe alone, merged only when every evaluation succeeded.
+        std::vector<std::vector<char>> seen(n, std::vector<char>(n, 0));
+        try {
+            m_y.assign(probes[p].begin(), probes[p].begin() + static_cast<std::ptrdiff_t>(n));
+            f(m_y.data(), f0.data());
+            for (std::size_t j = 0; j < n; ++j) {
+                const double saved = m_y[j];
+                m_y[j] = saved + 1e-3 * std::max(std::fabs(saved), 1.0);
+                f(m_y.data(), m_f.data());
+                m_y[j] = saved;
+                for (std::size_t i = 0; i < n; ++i)
+                    if (m_f[i] != f0[i])
+                        seen[j][i] = 1;
+            }
+        } catch (...) {
+            if (p == 0)
+                throw;
+            continue;
+        }
+        for (std::size_t j = 0; j < n; ++j)
+            for (std::size_t i = 0; i < n; ++i)
+                used[j][i] = static_cast<char>(used[j][i] | seen[j][i]);
     }
 
     m_columnStart.assign(1, 0);

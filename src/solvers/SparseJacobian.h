@@ -6,16 +6,16 @@
 namespace narv {
 
 // The Jacobian of f(y) by differences, column groups at a time: the columns of one group share
-// no row of the sparsity pattern, so one evaluation of f gives them all. The pattern is the
-// union of dense blocks (a reactor's species react with each other at any state) and what
-// perturbing each variable once changes (the transport between compartments).
+// no row of the sparsity pattern, so one evaluation of f gives them all. The pattern is what
+// perturbing each variable changes at any of the probe states, and the diagonal. An entry the pattern misses makes the Jacobian approximate, which costs Newton's
+// iteration time but not the integration its accuracy.
 class SparseJacobian {
 public:
     using Function = std::function<void(const double* y, double* f)>;
 
-    // blocks: [first, last) index ranges that are dense. y0 is where the probing starts.
-    void build(int size, const std::vector<std::pair<int, int>>& blocks, const double* y0,
-               const Function& f);
+    // probes: the states (size values each) where every variable is perturbed in turn; the
+    // first must be one where f can be evaluated, the others are left out where f throws.
+    void build(int size, const std::vector<std::vector<double>>& probes, const Function& f);
 
     int size() const { return m_size; }
     int nonZeros() const { return static_cast<int>(m_rows.size()); }
