@@ -96,13 +96,14 @@ struct CvodeIntegrator::Solver {
     Solver(CvodeIntegrator& integrator, int length)
         : owner(integrator), n(length), y(length, context), scale(length, context),
           jacobian(buildJacobian(integrator, length, y.data())),
-          linear(y, length, jacobian.nonZeros(), context), memory(CVodeCreate(CV_BDF, context))
+          linear(length, jacobian.nonZeros(), context), memory(CVodeCreate(CV_BDF, context))
     {
         if (!memory)
             throw std::bad_alloc();
         rootState = integrator.m_state;
         values.assign(static_cast<std::size_t>(jacobian.nonZeros()), 0.0);
-        // The pattern of I - gamma J is that of J, whose diagonal is always in it.
+        // The pattern of I - gamma J is that of J, whose diagonal is always in it. The order
+        // of elimination follows from it once for the whole run.
         const std::vector<int>& starts = jacobian.columnStarts();
         const std::vector<int>& rows = jacobian.rows();
         sunindextype* pointers = SUNSparseMatrix_IndexPointers(linear.matrix());
@@ -111,18 +112,12 @@ struct CvodeIntegrator::Solver {
             pointers[j] = starts[j];
         for (std::size_t k = 0; k < rows.size(); ++k)
             indices[k] = rows[k];
+        linear.analyse();
         for (int j = 0; j < n; ++j)
             for (int k = starts[static_cast<std::size_t>(j)];
                  k < starts[static_cast<std::size_t>(j) + 1]; ++k)
                 if (rows[static_cast<std::size_t>(k)] == j)
                     diagonal.push_back(k);
-        // A restart initialises the linear solver again, which would make KLU analyse the
-        // pattern and factorise from scratch; the pattern stays, so its refactorisation
-        // serves from the second factorisation on (it factorises afresh itself when the
-        // pivots have become poor).
-        linear.solver()->ops->initialize = [](SUNLinearSolver) { return 0; };
-        // AMD orders this pattern with less fill than KLU's default COLAMD (0 AMD, 1 COLAMD).
-        SUNLinSol_KLUSetOrdering(linear.solver(), 0);
     }
     ~Solver() { CVodeFree(&memory); }
     Solver(const Solver&) = delete;
@@ -250,7 +245,7 @@ struct CvodeIntegrator::Solver {
     detail::SerialVector y;
     detail::SerialVector scale;
     SparseJacobian jacobian;
-    detail::SparseSolver linear;
+    detail::StaticSparseSolver linear;
     void* memory;
     std::vector<double> values; // of the last Jacobian, in the order of its pattern
     std::vector<int> diagonal;  // where the diagonal entries are in it
@@ -338,7 +333,7 @@ void CvodeIntegrator::restart(double time)
             CVodeSetLinSysFn(s.memory, Solver::linearSystem) != CV_SUCCESS ||
             CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS ||
             // A new Newton matrix only once gamma (step size times the method's coefficient)
-            // changed by 100 % rather than 30 %: a KLU refactorisation costs more than the
+            // changed by 100 % rather than 30 %: a refactorisation costs more than the
             // Newton iterations a stale gamma adds, as the step size changes every few steps.
             CVodeSetDeltaGammaMaxLSetup(s.memory, 1.0) != CV_SUCCESS)
             throw SimulationError("The accurate integrator could not be set up.");

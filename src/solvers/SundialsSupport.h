@@ -7,14 +7,15 @@
 #include <sundials/sundials_linearsolver.h>
 #include <sundials/sundials_matrix.h>
 #include <sunlinsol/sunlinsol_dense.h>
-#include <sunlinsol/sunlinsol_klu.h>
 #include <sunmatrix/sunmatrix_dense.h>
 #include <sunmatrix/sunmatrix_sparse.h>
 
+#include "solvers/SparseLU.h"
 #include "solvers/VectorOperations.h"
 
 #include <exception>
 #include <new>
+#include <vector>
 
 namespace narv::detail {
 
@@ -81,33 +82,71 @@ private:
     SUNLinearSolver m_solver = nullptr;
 };
 
-// A sparse matrix (compressed columns) with KLU's sparse LU.
-class SparseSolver {
+// A sparse matrix (compressed columns) with SparseLU as a direct linear solver. The caller
+// sets the matrix's pattern and then calls analyse(). A matrix whose pivots SparseLU refuses
+// is reported as a recoverable failure of the factorisation.
+class StaticSparseSolver {
 public:
-    SparseSolver(N_Vector templateVector, int length, int nonZeros, SUNContext context)
+    StaticSparseSolver(int length, int nonZeros, SUNContext context)
         : m_matrix(SUNSparseMatrix(length, length, nonZeros, CSC_MAT, context))
     {
         if (m_matrix)
-            m_solver = SUNLinSol_KLU(templateVector, m_matrix, context);
+            m_solver = SUNLinSolNewEmpty(context);
         if (!m_matrix || !m_solver) {
             if (m_matrix)
                 SUNMatDestroy(m_matrix);
             throw std::bad_alloc();
         }
+        m_solver->content = this;
+        SUNLinearSolver_Ops ops = m_solver->ops;
+        ops->gettype = [](SUNLinearSolver) { return SUNLINEARSOLVER_DIRECT; };
+        ops->getid = [](SUNLinearSolver) { return SUNLINEARSOLVER_CUSTOM; };
+        ops->initialize = [](SUNLinearSolver) { return SUNLS_SUCCESS; };
+        ops->setup = [](SUNLinearSolver solver, SUNMatrix matrix) {
+            auto* self = static_cast<StaticSparseSolver*>(solver->content);
+            self->m_lastFlag = self->m_lu.factorise(SUNSparseMatrix_Data(matrix))
+                                   ? SUNLS_SUCCESS
+                                   : SUNLS_LUFACT_FAIL;
+            return static_cast<int>(self->m_lastFlag);
+        };
+        ops->solve = [](SUNLinearSolver solver, SUNMatrix, N_Vector x, N_Vector b, sunrealtype) {
+            auto* self = static_cast<StaticSparseSolver*>(solver->content);
+            N_VScale(1.0, b, x);
+            self->m_lu.solve(N_VGetArrayPointer(x));
+            return SUNLS_SUCCESS;
+        };
+        ops->lastflag = [](SUNLinearSolver solver) {
+            return static_cast<StaticSparseSolver*>(solver->content)->m_lastFlag;
+        };
     }
-    ~SparseSolver()
+    ~StaticSparseSolver()
     {
-        SUNLinSolFree(m_solver);
+        m_solver->content = nullptr; // not SUNDIALS' to free
+        SUNLinSolFreeEmpty(m_solver);
         SUNMatDestroy(m_matrix);
     }
-    SparseSolver(const SparseSolver&) = delete;
-    SparseSolver& operator=(const SparseSolver&) = delete;
+    StaticSparseSolver(const StaticSparseSolver&) = delete;
+    StaticSparseSolver& operator=(const StaticSparseSolver&) = delete;
     SUNMatrix matrix() const { return m_matrix; }
     SUNLinearSolver solver() const { return m_solver; }
+
+    // Fixes the elimination order from the matrix's pattern as it stands.
+    void analyse()
+    {
+        const sunindextype n = SUNSparseMatrix_Columns(m_matrix);
+        const sunindextype* pointers = SUNSparseMatrix_IndexPointers(m_matrix);
+        const sunindextype* indices = SUNSparseMatrix_IndexValues(m_matrix);
+        const std::vector<int> starts(pointers, pointers + n + 1);
+        const std::vector<int> rows(indices, indices + pointers[n]);
+        m_lu.analyse(static_cast<int>(n), starts, rows);
+    }
+    const SparseLU& lu() const { return m_lu; }
 
 private:
     SUNMatrix m_matrix = nullptr;
     SUNLinearSolver m_solver = nullptr;
+    SparseLU m_lu;
+    sunindextype m_lastFlag = SUNLS_SUCCESS;
 };
 
 // The C callbacks must not let an exception through: they keep the first one and report a
