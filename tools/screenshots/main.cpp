@@ -1,6 +1,7 @@
 #include "shell/ProjectChooser.h"
 #include "ui/ChooseProjectDialog.h"
 #include "ui/ConfigurationDialog.h"
+#include "ui/help/AboutDialog.h"
 #include "ui/DesktopFormat.h"
 #include "ui/MainWindow.h"
 #include "ui/SplashWindow.h"
@@ -195,6 +196,13 @@ int main(int argc, char** argv)
             configuration.pages()->setCurrentIndex(1);
             save(desktop(screen, {{&window, {0, 0}}, {&configuration, at}}), out,
                  "configuration-chart", screen);
+        }
+        {
+            AboutDialog about(&window);
+            about.show();
+            about.adjustSize();
+            save(desktop(screen, {{&window, {0, 0}}, {&about, centredOver(mainFrame, &about, screen)}}),
+                 out, "about", screen);
         }
         window.runCommand("&Relaxation");
         shootRun(window, window.runWindows().relaxation(), "relaxation", "Relaxation stands at",
