@@ -22,10 +22,8 @@ packages=(
     # Fuzzing of the readers (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
     clang
     libfuzzer-14-dev
-    # The accurate solvers: CVODE (stiff integration) and KINSOL (Newton steady state); the
-    # sparse LU of KLU comes with it (libsuitesparse-dev).
+    # The accurate solvers: CVODE (stiff integration) and KINSOL (Newton steady state).
     libsundials-dev
-    libsuitesparse-dev
     # Chart renderer and the desktop program narv (NARV_BUILD_UI): Qt 6 Widgets (with Print
     # Support and Test), Charts; Qt6Charts needs the OpenGL development files; the offscreen
     # platform for the Qt tests; a font for axis labels and windows.

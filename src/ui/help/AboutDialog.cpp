@@ -47,8 +47,6 @@ QList<LinkedLibrary> linkedLibraries()
 #ifdef NARV_LINKS_SUNDIALS
     libraries.append({QStringLiteral("SUNDIALS"), QStringLiteral(SUNDIALS_VERSION),
                       QStringLiteral("the accurate solvers")});
-    libraries.append({QStringLiteral("KLU of SuiteSparse"), QString(),
-                      QStringLiteral("the sparse linear systems of the accurate solvers")});
 #endif
     return libraries;
 }
