@@ -101,19 +101,21 @@ void PlantEquations::evaluate(const double* y, double* dydt)
         m_plan->computeConversionRates(m_model, S, X, plant.Kla[i], plant.O2Saturation);
         const int first = m_reactorStart[static_cast<std::size_t>(i - 1)];
         const int last = m_reactorStart[static_cast<std::size_t>(i)];
+        // All species but oxygen at once, with the bits of the derivatives one by one.
+        ReactorDerivatives(model, plant, state, m_ratios, excessSludge, up, i, 2, m_dS, m_dX);
         for (int k = first; k < last; ++k) {
             const Slot& slot = m_slots[static_cast<std::size_t>(k)];
             const int j = slot.species;
             double d = 0.0;
             if (!slot.dissolved)
-                d = ParticulateDerivative(model, plant, state, m_ratios, excessSludge, up, i, j);
+                d = m_dX[j];
             else if (j == 1 && plant.O2Setpoint[i] != 0.0)
                 // Held at the setpoint: 0 there, and a Jacobian that is not singular.
                 d = plant.O2Setpoint[i] - y[k];
             else if (j == 1)
                 d = OxygenDerivative(model, plant, state, m_ratios, up, i);
             else
-                d = DissolvedDerivative(model, plant, state, m_ratios, up, i, j);
+                d = m_dS[j];
             dydt[k] = FiniteDerivative(d, model, slot.dissolved, j, i, state.Time);
         }
     }

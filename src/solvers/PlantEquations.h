@@ -65,6 +65,8 @@ private:
     std::vector<int> m_reactorStart; // first slot of reactor i at [i - 1]; [nR] = first clarifier
     TPlantState m_scratch;
     FlowRatioTable m_ratios;
+    SpeciesArray m_dS; // of one reactor
+    SpeciesArray m_dX;
 };
 
 } // namespace narv
