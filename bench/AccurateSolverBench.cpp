@@ -21,8 +21,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <map>
 #include <memory>
@@ -147,6 +149,22 @@ double largestDeviation(const Trajectories& run)
     return worst;
 }
 
+// A hash of the bits of every value (FNV-1a, 52 bits so that a counter holds it exactly): equal
+// fingerprints show that a change left the run's arithmetic as it was.
+double fingerprint(const Trajectories& run)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const double value : run.values) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int b = 0; b < 8; ++b) {
+            hash ^= (bits >> (8 * b)) & 0xffu;
+            hash *= 1099511628211ull;
+        }
+    }
+    return static_cast<double>(hash >> 12);
+}
+
 // NARV_BENCH_NO_REFERENCE=1 leaves the reference run out (for profiling one solver alone); the
 // deviation is then not reported.
 bool withReference()
@@ -168,6 +186,7 @@ void dryWeather(benchmark::State& state, TSimSettings settings)
     state.counters["run_s"] = seconds / static_cast<double>(state.iterations());
     if (withReference())
         state.counters["deviation_pct_of_peak"] = 100.0 * largestDeviation(last);
+    state.counters["fingerprint"] = fingerprint(last);
     if (last.steps > 0) {
         state.counters["steps"] = static_cast<double>(last.steps);
         state.counters["restarts"] = static_cast<double>(last.restarts);
