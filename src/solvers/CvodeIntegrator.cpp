@@ -141,10 +141,13 @@ struct CvodeIntegrator::Solver {
                 probe[i] = (y[i] != 0.0 ? std::fabs(y[i]) : 1.0) * factor;
             }
         }
+        // The excess-sludge term held at each probe, as for the Newton matrices.
+        const ExcessSludgeHold hold(equations);
         SparseJacobian jacobian;
-        jacobian.build(length, probes, [&](const double* at, double* f) {
-            equations.derivatives(owner.m_state.Time, at, f);
-        });
+        jacobian.build(
+            length, probes,
+            [&](const double* at, double* f) { equations.derivatives(owner.m_state.Time, at, f); },
+            [&](const double* probe) { equations.holdExcessSludge(probe); });
         return jacobian;
     }
 
@@ -173,7 +176,11 @@ struct CvodeIntegrator::Solver {
                 double* weights = solver->scale.data();
                 for (int k = 0; k < solver->n; ++k)
                     weights[k] = 1.0 / weights[k];
+                // The Jacobian without the excess-sludge term's dependence on the particulate
+                // species: fy has the term at y, the value held.
                 PlantEquations& equations = solver->owner.m_equations;
+                const ExcessSludgeHold hold(equations);
+                equations.holdExcessSludge(N_VGetArrayPointer(y));
                 solver->jacobian.evaluate(
                     N_VGetArrayPointer(y), N_VGetArrayPointer(fy), weights,
                     [&](const double* at, double* f) { equations.derivatives(t, at, f); },

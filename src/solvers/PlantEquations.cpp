@@ -80,13 +80,21 @@ void PlantEquations::derivatives(double time, const double* y, double* dydt)
     evaluate(y, dydt);
 }
 
+void PlantEquations::holdExcessSludge(const double* y)
+{
+    scatter(y, m_scratch);
+    m_heldExcessSludge = ExcessSludgeTerm(m_model, m_plant, m_scratch);
+    m_excessSludgeHeld = true;
+}
+
 void PlantEquations::evaluate(const double* y, double* dydt)
 {
     const TModelDef& model = m_model;
     const TPlantDef& plant = m_plant;
     const TPlantState& state = m_scratch;
     FlowRatios(plant, m_ratios);
-    const double excessSludge = ExcessSludgeTerm(model, plant, state);
+    const double excessSludge =
+        m_excessSludgeHeld ? m_heldExcessSludge : ExcessSludgeTerm(model, plant, state);
     const UpstreamRow& up = m_upstream ? m_upstream() : kSerialUpstream;
     const int nR = plant.ReactorCount;
     SpeciesArray S;

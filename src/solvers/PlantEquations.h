@@ -42,6 +42,14 @@ public:
     // not finite, and what the rate evaluation throws.
     void derivatives(double time, const double* y, double* dydt);
 
+    // Holds the excess-sludge term at its value at y: until release, derivatives use it rather
+    // than the term of the state they evaluate. For the Newton matrices of the accurate
+    // integrator, whose Jacobian then leaves out the term's dependence on every particulate
+    // species: one weak rank-one coupling that would otherwise fill the Jacobian's pattern
+    // (every particulate column in the rows of the reactor receiving the return sludge).
+    void holdExcessSludge(const double* y);
+    void releaseExcessSludge() { m_excessSludgeHeld = false; }
+
     // The state of the last scatter or derivatives call (for signals of the control loops).
     const TPlantState& lastState() const { return m_scratch; }
 
@@ -67,6 +75,20 @@ private:
     FlowRatioTable m_ratios;
     SpeciesArray m_dS; // of one reactor
     SpeciesArray m_dX;
+    double m_heldExcessSludge = 0.0;
+    bool m_excessSludgeHeld = false;
+};
+
+// Releases a held excess-sludge term when it goes, also when an evaluation throws.
+class ExcessSludgeHold {
+public:
+    explicit ExcessSludgeHold(PlantEquations& equations) : m_equations(equations) {}
+    ~ExcessSludgeHold() { m_equations.releaseExcessSludge(); }
+    ExcessSludgeHold(const ExcessSludgeHold&) = delete;
+    ExcessSludgeHold& operator=(const ExcessSludgeHold&) = delete;
+
+private:
+    PlantEquations& m_equations;
 };
 
 } // namespace narv

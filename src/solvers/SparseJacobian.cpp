@@ -8,7 +8,8 @@
 namespace narv {
 
 void SparseJacobian::build(int size, const std::vector<std::vector<double>>& probes,
-                           const Function& f)
+                           const Function& f,
+                           const std::function<void(const double* probe)>& atProbe)
 {
     m_size = size;
     const auto n = static_cast<std::size_t>(size);
@@ -22,6 +23,8 @@ void SparseJacobian::build(int size, const std::vector<std::vector<double>>& pro
         std::vector<std::vector<char>> seen(n, std::vector<char>(n, 0));
         try {
             m_y.assign(probes[p].begin(), probes[p].begin() + static_cast<std::ptrdiff_t>(n));
+            if (atProbe)
+                atProbe(m_y.data());
             f(m_y.data(), f0.data());
             for (std::size_t j = 0; j < n; ++j) {
                 const double saved = m_y[j];

@@ -15,7 +15,10 @@ public:
 
     // probes: the states (size values each) where every variable is perturbed in turn; the
     // first must be one where f can be evaluated, the others are left out where f throws.
-    void build(int size, const std::vector<std::vector<double>>& probes, const Function& f);
+    // atProbe, where given, is called with each probe before f is evaluated there (f may hold
+    // a part of itself at the probe, as evaluate's caller may at y).
+    void build(int size, const std::vector<std::vector<double>>& probes, const Function& f,
+               const std::function<void(const double* probe)>& atProbe = {});
 
     int size() const { return m_size; }
     int nonZeros() const { return static_cast<int>(m_rows.size()); }

@@ -307,6 +307,48 @@ TEST(PlantEquations, DerivativesAreThoseOfTheMassBalances)
     EXPECT_EQ(f[oxygen2], 0.5);
 }
 
+// Held at y, the excess-sludge term gives the same derivatives at y, and none of its
+// dependence on the particulate species elsewhere (here the second reactor's, which reaches
+// the first reactor only through the term) until it is released.
+TEST(PlantEquations, HeldExcessSludgeTermKeepsItsValueAtTheHeldState)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = aeratedCascade();
+    plant.SludgeSeparation = true;
+    plant.ExcessRate = 20.0;
+    TPlantState state;
+    fillTypicalStates(state);
+    PlantEquations equations(*model, plant);
+    equations.prepare(state);
+    const auto n = static_cast<std::size_t>(equations.size());
+    std::vector<double> y(n);
+    equations.gather(state, y.data());
+    std::vector<double> free(n);
+    std::vector<double> f(n);
+    equations.derivatives(0.0, y.data(), free.data());
+
+    equations.holdExcessSludge(y.data());
+    equations.derivatives(0.0, y.data(), f.data());
+    EXPECT_EQ(f, free);
+
+    // The first particulate species of reactor 2 raised: the particulate rows of reactor 1.
+    const auto perPlace = static_cast<std::size_t>(model->NS + model->NX);
+    const auto raised = perPlace + static_cast<std::size_t>(model->NS);
+    std::vector<double> moved = y;
+    moved[raised] *= 1.5;
+    std::vector<double> held(n);
+    equations.derivatives(0.0, moved.data(), held.data());
+    {
+        const ExcessSludgeHold release(equations);
+    }
+    std::vector<double> released(n);
+    equations.derivatives(0.0, moved.data(), released.data());
+    for (std::size_t k = static_cast<std::size_t>(model->NS); k < perPlace; ++k) {
+        EXPECT_EQ(held[k], free[k]) << k;
+        EXPECT_NE(released[k], free[k]) << k;
+    }
+}
+
 // The legacy choice is the legacy integrator itself, bit for bit.
 TEST(PlantIntegrator, LegacyChoiceGivesTheLegacyResultBitForBit)
 {

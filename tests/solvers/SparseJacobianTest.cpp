@@ -69,6 +69,29 @@ TEST(SparseJacobian, ProbeWhereTheFunctionFailsIsLeftOutUnlessItIsTheFirst)
     EXPECT_THROW(jacobian.build(3, {far, start}, failsAwayFromStart), std::runtime_error);
 }
 
+// A part of f that the caller holds at each probe stays out of the pattern, at every probe:
+// f1 = y1 + s with s = y0 + y2, held.
+TEST(SparseJacobian, PartHeldAtEachProbeStaysOutOfThePattern)
+{
+    double held = 0.0;
+    bool holding = false;
+    const auto f = [&](const double* y, double* out) {
+        const double s = holding ? held : y[0] + y[2];
+        out[0] = y[0];
+        out[1] = y[1] + s;
+        out[2] = -y[2];
+    };
+    SparseJacobian jacobian;
+    jacobian.build(3, {{1.0, 2.0, 3.0}, {4.0, 5.0, 6.0}, {0.5, 0.5, 0.5}}, f,
+                   [&](const double* probe) {
+                       holding = true;
+                       held = probe[0] + probe[2];
+                   });
+    const std::set<std::pair<int, int>> diagonal{{0, 0}, {1, 1}, {2, 2}};
+    EXPECT_EQ(entries(jacobian), diagonal);
+    EXPECT_EQ(jacobian.groups(), 1);
+}
+
 // The grouped differences against the derivatives in closed form, at states other than the
 // probes.
 TEST(SparseJacobian, GroupedDifferencesMatchTheDerivatives)
