@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace narv {
 
@@ -25,6 +26,7 @@ void PlantEquations::prepare(const TPlantState& state)
     m_plan = std::make_unique<RatePlan>(m_model);
     m_scratch = state;
     m_slots.clear();
+    m_runs.clear();
     m_reactorStart.clear();
     const bool pH = m_model.IsPHModel;
     const auto dissolvedSpecies = [&](int j) { return !(pH && j == 2); };
@@ -32,15 +34,30 @@ void PlantEquations::prepare(const TPlantState& state)
         m_reactorStart.push_back(size());
         for (int j = 1; j <= m_model.NS; ++j)
             if (dissolvedSpecies(j))
-                m_slots.push_back({i, j, true});
+                addSlot({i, j, true});
         for (int j = 1; j <= m_model.NX; ++j)
-            m_slots.push_back({i, j, false});
+            addSlot({i, j, false});
     }
     m_reactorStart.push_back(size());
     for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c)
         for (int j = 2; j <= m_model.NS; ++j)
             if (dissolvedSpecies(j))
-                m_slots.push_back({c, j, true});
+                addSlot({c, j, true});
+}
+
+void PlantEquations::addSlot(const Slot& slot)
+{
+    const int k = size();
+    m_slots.push_back(slot);
+    if (!m_runs.empty()) {
+        Run& run = m_runs.back();
+        if (run.compartment == slot.compartment && run.dissolved == slot.dissolved &&
+            run.firstSpecies + run.count == slot.species && run.firstSlot + run.count == k) {
+            ++run.count;
+            return;
+        }
+    }
+    m_runs.push_back({k, 1, slot.compartment, slot.species, slot.dissolved});
 }
 
 void PlantEquations::gather(const TPlantState& state, double* y) const
@@ -59,12 +76,12 @@ void PlantEquations::gather(const TPlantState& state, double* y) const
 
 void PlantEquations::scatter(const double* y, TPlantState& state)
 {
-    for (std::size_t k = 0; k < m_slots.size(); ++k) {
-        const Slot& slot = m_slots[k];
-        if (slot.dissolved)
-            state.S[slot.compartment][slot.species] = y[k];
-        else
-            state.X[slot.compartment][slot.species] = y[k];
+    for (const Run& run : m_runs) {
+        double* to = (run.dissolved ? state.S[run.compartment] : state.X[run.compartment]).data() +
+                     (run.firstSpecies - 1);
+        const double* from = y + run.firstSlot;
+        for (int k = 0; k < run.count; ++k)
+            to[k] = from[k];
     }
     for (int i = 1; i <= m_plant.ReactorCount; ++i)
         if (m_plant.O2Setpoint[i] != 0.0)
@@ -99,32 +116,38 @@ void PlantEquations::evaluate(const double* y, double* dydt)
     const int nR = plant.ReactorCount;
     SpeciesArray S;
     SpeciesArray X;
+    const bool pH = model.IsPHModel;
     for (int i = 1; i <= nR; ++i) {
         // The rates see no negative concentration: an error-controlled step may undershoot 0
         // by a little, where S/(K+S) and its kind change sign.
-        for (int j = 1; j <= model.NS; ++j)
-            S[j] = std::max(state.S[i][j], 0.0);
-        for (int j = 1; j <= model.NX; ++j)
-            X[j] = std::max(state.X[i][j], 0.0);
+        const double* own = state.S[i].data();
+        for (int j = 0; j < model.NS; ++j)
+            S.data()[j] = std::max(own[j], 0.0);
+        own = state.X[i].data();
+        for (int j = 0; j < model.NX; ++j)
+            X.data()[j] = std::max(own[j], 0.0);
         m_plan->computeConversionRates(m_model, S, X, plant.Kla[i], plant.O2Saturation);
         const int first = m_reactorStart[static_cast<std::size_t>(i - 1)];
         const int last = m_reactorStart[static_cast<std::size_t>(i)];
         // All species but oxygen at once, with the bits of the derivatives one by one.
         ReactorDerivatives(model, plant, state, m_ratios, excessSludge, up, i, 2, m_dS, m_dX);
-        for (int k = first; k < last; ++k) {
-            const Slot& slot = m_slots[static_cast<std::size_t>(k)];
-            const int j = slot.species;
-            double d = 0.0;
-            if (!slot.dissolved)
-                d = m_dX[j];
-            else if (j == 1 && plant.O2Setpoint[i] != 0.0)
-                // Held at the setpoint: 0 there, and a Jacobian that is not singular.
-                d = plant.O2Setpoint[i] - y[k];
-            else if (j == 1)
-                d = OxygenDerivative(model, plant, state, m_ratios, up, i);
-            else
-                d = m_dS[j];
-            dydt[k] = FiniteDerivative(d, model, slot.dissolved, j, i, state.Time);
+        // In the order of the slots: oxygen, the other dissolved species, the particulate ones.
+        if (plant.O2Setpoint[i] != 0.0)
+            // Held at the setpoint: 0 there, and a Jacobian that is not singular.
+            dydt[first] = plant.O2Setpoint[i] - y[first];
+        else
+            dydt[first] = OxygenDerivative(model, plant, state, m_ratios, up, i);
+        int k = first + 1;
+        for (int j = 2; j <= model.NS; ++j)
+            if (!(pH && j == 2))
+                dydt[k++] = m_dS.data()[j - 1];
+        for (int j = 1; j <= model.NX; ++j)
+            dydt[k++] = m_dX.data()[j - 1];
+        for (k = first; k < last; ++k) {
+            if (!std::isfinite(dydt[k])) {
+                const Slot& slot = m_slots[static_cast<std::size_t>(k)];
+                FiniteDerivative(dydt[k], model, slot.dissolved, slot.species, i, state.Time);
+            }
         }
     }
     for (std::size_t k = static_cast<std::size_t>(m_reactorStart.back()); k < m_slots.size(); ++k) {

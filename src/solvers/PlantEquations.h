@@ -63,6 +63,16 @@ private:
         bool dissolved;
     };
 
+    // Consecutive slots of consecutive species of one compartment and kind.
+    struct Run {
+        int firstSlot;
+        int count;
+        int compartment;
+        int firstSpecies;
+        bool dissolved;
+    };
+
+    void addSlot(const Slot& slot);
     void evaluate(const double* y, double* dydt);
 
     TModelDef& m_model;
@@ -70,6 +80,7 @@ private:
     Upstream m_upstream;
     std::unique_ptr<RatePlan> m_plan;
     std::vector<Slot> m_slots;
+    std::vector<Run> m_runs;
     std::vector<int> m_reactorStart; // first slot of reactor i at [i - 1]; [nR] = first clarifier
     TPlantState m_scratch;
     FlowRatioTable m_ratios;
