@@ -167,10 +167,12 @@ void SparseLU::solve(double* x) const
             sum -= lu[p] * w[column[p]];
         w[i] = sum;
     }
+    // Each row's sum from its farthest column: the value the row before just found comes
+    // last, so the rows' chains of subtractions overlap instead of waiting one for another.
     for (int i = m_n - 1; i >= 0; --i) {
         const auto row = static_cast<std::size_t>(i);
         double sum = w[i];
-        for (int p = m_diagonal[row] + 1; p < m_start[row + 1]; ++p)
+        for (int p = m_start[row + 1] - 1; p > m_diagonal[row]; --p)
             sum -= lu[p] * w[column[p]];
         w[i] = sum * m_inversePivot[row];
     }
