@@ -198,6 +198,25 @@ struct CvodeIntegrator::Solver {
         });
     }
 
+    // CVODE's weights for scalar tolerances, 1 / (RelTol |y| + AbsTol), with the same bits in
+    // one pass over y instead of five.
+    static int errorWeights(N_Vector y, N_Vector weights, void* data)
+    {
+        const auto* solver = static_cast<const Solver*>(data);
+        const double relTol = solver->relTol;
+        const double absTol = solver->absTol;
+        const double* values = N_VGetArrayPointer(y);
+        double* w = N_VGetArrayPointer(weights);
+        const int n = solver->n;
+        bool positive = true;
+        for (int k = 0; k < n; ++k) {
+            const double tolerance = relTol * std::fabs(values[k]) + absTol;
+            positive = positive && tolerance > 0.0;
+            w[k] = 1.0 / tolerance;
+        }
+        return positive ? 0 : -1;
+    }
+
     static int rhs(sunrealtype t, N_Vector y, N_Vector ydot, void* data)
     {
         auto* solver = static_cast<Solver*>(data);
@@ -262,6 +281,8 @@ struct CvodeIntegrator::Solver {
     double lastGamma = 0.0;     // of the last Newton matrix
     long stepsAtLastMatrix = -1; // the integrator's steps when it was formed
     long jacobians = 0;
+    double relTol = 0.0;
+    double absTol = 0.0;
     bool initialised = false;
     int rootCount = 0;
     detail::CallbackError error;
@@ -333,8 +354,10 @@ void CvodeIntegrator::restart(double time)
 {
     Solver& s = *m_solver;
     if (!s.initialised) {
+        s.relTol = m_settings.RelTol;
+        s.absTol = m_settings.AbsTol;
         if (CVodeInit(s.memory, Solver::rhs, time, s.y) != CV_SUCCESS ||
-            CVodeSStolerances(s.memory, m_settings.RelTol, m_settings.AbsTol) != CV_SUCCESS ||
+            CVodeWFtolerances(s.memory, Solver::errorWeights) != CV_SUCCESS ||
             CVodeSetUserData(s.memory, &s) != CV_SUCCESS ||
             CVodeSetLinearSolver(s.memory, s.linear.solver(), s.linear.matrix()) != CV_SUCCESS ||
             CVodeSetLinSysFn(s.memory, Solver::linearSystem) != CV_SUCCESS ||
