@@ -64,6 +64,7 @@ public:
     long evaluations() const;                       // right-hand sides, all calls
     long jacobians() const;                         // Jacobians evaluated, all calls
     long matrixSetups() const;                      // Newton matrices factorised, all calls
+    long approximateSetups() const; // of those, without the coupling to earlier compartments
 
 private:
     struct Solver;
@@ -93,6 +94,7 @@ private:
     long m_evaluationsBefore = 0; // of solvers replaced since
     long m_setupsBefore = 0;
     long m_jacobiansBefore = 0;
+    long m_approximateSetupsBefore = 0;
 };
 
 } // namespace narv

@@ -53,6 +53,10 @@ public:
     // The state of the last scatter or derivatives call (for signals of the control loops).
     const TPlantState& lastState() const { return m_scratch; }
 
+    // The compartment of variable k (0-based); the variables are in the order of their
+    // compartments.
+    int compartment(int k) const { return m_slots[static_cast<std::size_t>(k)].compartment; }
+
     // "S Substrate  COD in compartment 3": for messages about variable k (0-based).
     std::string variableName(int k) const;
 

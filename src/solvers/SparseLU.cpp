@@ -7,16 +7,21 @@
 
 namespace narv {
 
-void SparseLU::analyse(int n, const std::vector<int>& columnStarts, const std::vector<int>& rows)
+void SparseLU::analyse(int n, const std::vector<int>& columnStarts, const std::vector<int>& rows,
+                       const std::vector<char>& keep)
 {
     m_n = n;
     const auto count = static_cast<std::size_t>(n);
+    const auto kept = [&](int k) {
+        return keep.empty() || keep[static_cast<std::size_t>(k)] != 0;
+    };
     // The pattern with the fill of the elimination so far: [row][column].
     std::vector<std::vector<char>> filled(count, std::vector<char>(count, 0));
     for (std::size_t j = 0; j < count; ++j) {
         filled[j][j] = 1;
         for (int k = columnStarts[j]; k < columnStarts[j + 1]; ++k)
-            filled[static_cast<std::size_t>(rows[static_cast<std::size_t>(k)])][j] = 1;
+            if (kept(k))
+                filled[static_cast<std::size_t>(rows[static_cast<std::size_t>(k)])][j] = 1;
     }
     // Off-diagonal entries of each row and column among the variables not yet eliminated.
     std::vector<long> rowCount(count, 0);
@@ -94,6 +99,8 @@ void SparseLU::analyse(int n, const std::vector<int>& columnStarts, const std::v
     m_source.assign(m_column.size(), -1);
     for (std::size_t j = 0; j < count; ++j) {
         for (int k = columnStarts[j]; k < columnStarts[j + 1]; ++k) {
+            if (!kept(k))
+                continue;
             const int row = position[static_cast<std::size_t>(rows[static_cast<std::size_t>(k)])];
             const auto begin = m_column.begin() + m_start[static_cast<std::size_t>(row)];
             const auto end = m_column.begin() + m_start[static_cast<std::size_t>(row) + 1];

@@ -12,10 +12,13 @@ namespace narv {
 // another (the integrator with a smaller step, where the matrix is nearer the identity).
 class SparseLU {
 public:
-    // The pattern of n x n matrices; the diagonal must be in it.
-    void analyse(int n, const std::vector<int>& columnStarts, const std::vector<int>& rows);
+    // The pattern of n x n matrices; the diagonal must be in it. With keep, the entries k with
+    // keep[k] == 0 are left out: the factors are those of the matrix without them (an
+    // approximation, as a Newton iteration may use), with the fill of the smaller pattern.
+    void analyse(int n, const std::vector<int>& columnStarts, const std::vector<int>& rows,
+                 const std::vector<char>& keep = {});
 
-    // values: in the order of the pattern. Returns false, and leaves the factors unusable,
+    // values: in the order of the whole pattern. Returns false, and leaves the factors unusable,
     // where a pivot is not above pivotTolerance times the largest entry of its row in the
     // matrix (or is not finite).
     bool factorise(const double* values, double pivotTolerance = 1e-10);

@@ -104,15 +104,18 @@ public:
         ops->initialize = [](SUNLinearSolver) { return SUNLS_SUCCESS; };
         ops->setup = [](SUNLinearSolver solver, SUNMatrix matrix) {
             auto* self = static_cast<StaticSparseSolver*>(solver->content);
-            self->m_lastFlag = self->m_lu.factorise(SUNSparseMatrix_Data(matrix))
+            self->m_active = self->m_useApproximation ? &self->m_approximation : &self->m_lu;
+            self->m_lastFlag = self->m_active->factorise(SUNSparseMatrix_Data(matrix))
                                    ? SUNLS_SUCCESS
                                    : SUNLS_LUFACT_FAIL;
+            if (self->m_useApproximation)
+                ++self->m_approximateSetups;
             return static_cast<int>(self->m_lastFlag);
         };
         ops->solve = [](SUNLinearSolver solver, SUNMatrix, N_Vector x, N_Vector b, sunrealtype) {
             auto* self = static_cast<StaticSparseSolver*>(solver->content);
             N_VScale(1.0, b, x);
-            self->m_lu.solve(N_VGetArrayPointer(x));
+            self->m_active->solve(N_VGetArrayPointer(x));
             return SUNLS_SUCCESS;
         };
         ops->lastflag = [](SUNLinearSolver solver) {
@@ -130,8 +133,10 @@ public:
     SUNMatrix matrix() const { return m_matrix; }
     SUNLinearSolver solver() const { return m_solver; }
 
-    // Fixes the elimination order from the matrix's pattern as it stands.
-    void analyse()
+    // Fixes the elimination order from the matrix's pattern as it stands; with keep (one flag
+    // per entry of the pattern), also that of an approximation of the matrix without the
+    // entries keep leaves out, which a Newton iteration may use where they are small.
+    void analyse(const std::vector<char>& keep = {})
     {
         const sunindextype n = SUNSparseMatrix_Columns(m_matrix);
         const sunindextype* pointers = SUNSparseMatrix_IndexPointers(m_matrix);
@@ -139,13 +144,27 @@ public:
         const std::vector<int> starts(pointers, pointers + n + 1);
         const std::vector<int> rows(indices, indices + pointers[n]);
         m_lu.analyse(static_cast<int>(n), starts, rows);
+        m_hasApproximation = !keep.empty();
+        if (m_hasApproximation)
+            m_approximation.analyse(static_cast<int>(n), starts, rows, keep);
+        m_useApproximation = false;
     }
+    // Whether the following setups factorise the approximation (where there is one) rather
+    // than the matrix itself.
+    void useApproximation(bool use) { m_useApproximation = use && m_hasApproximation; }
     const SparseLU& lu() const { return m_lu; }
+    const SparseLU& approximation() const { return m_approximation; }
+    long approximateSetups() const { return m_approximateSetups; }
 
 private:
     SUNMatrix m_matrix = nullptr;
     SUNLinearSolver m_solver = nullptr;
     SparseLU m_lu;
+    SparseLU m_approximation;
+    SparseLU* m_active = &m_lu; // of the last setup
+    bool m_hasApproximation = false;
+    bool m_useApproximation = false;
+    long m_approximateSetups = 0;
     sunindextype m_lastFlag = SUNLS_SUCCESS;
 };
 

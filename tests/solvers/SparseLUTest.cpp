@@ -121,6 +121,49 @@ TEST(SparseLU, SolvesRandomNewtonSystems)
     }
 }
 
+// Entries left out at the analysis: the factors are those of the matrix without them, with
+// less fill; left out of a cascade, the loop's closing entries make it block-triangular.
+TEST(SparseLU, FactorsOfTheMatrixWithoutTheEntriesLeftOut)
+{
+    constexpr int kBlocks = 5;
+    constexpr int kSize = 13;
+    std::mt19937 random(11);
+    const Pattern p = cascade(kBlocks, kSize, 0.35, random);
+    std::vector<char> keep(p.rows.size(), 1);
+    int dropped = 0;
+    for (int j = (kBlocks - 1) * kSize; j < p.n; ++j)
+        for (int k = p.starts[static_cast<std::size_t>(j)];
+             k < p.starts[static_cast<std::size_t>(j) + 1]; ++k)
+            if (p.rows[static_cast<std::size_t>(k)] < kSize) {
+                keep[static_cast<std::size_t>(k)] = 0;
+                ++dropped;
+            }
+    ASSERT_EQ(dropped, kSize);
+    SparseLU whole;
+    whole.analyse(p.n, p.starts, p.rows);
+    SparseLU part;
+    part.analyse(p.n, p.starts, p.rows, keep);
+    EXPECT_LT(part.factorNonZeros(), whole.factorNonZeros());
+
+    const std::vector<double> values = newtonMatrix(p, 0.5, random);
+    std::vector<double> without = values;
+    for (std::size_t k = 0; k < keep.size(); ++k)
+        if (!keep[k])
+            without[k] = 0.0;
+    ASSERT_TRUE(part.factorise(values.data()));
+    std::uniform_real_distribution<double> entry(-5.0, 5.0);
+    std::vector<double> b(static_cast<std::size_t>(p.n));
+    for (double& v : b)
+        v = entry(random);
+    std::vector<double> x = b;
+    part.solve(x.data());
+    const std::vector<double> back = multiply(p, without, x);
+    for (int i = 0; i < p.n; ++i)
+        EXPECT_NEAR(back[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)],
+                    1e-10 * (1.0 + std::fabs(b[static_cast<std::size_t>(i)])))
+            << "row " << i;
+}
+
 // The pivots stay on the diagonal: a matrix that needs a row exchange is refused, as one with
 // a value that is not finite, and the next good matrix factorises again.
 TEST(SparseLU, RefusesAMatrixWhosePivotVanishes)
@@ -174,6 +217,44 @@ TEST(SparseLU, AsSundialsSolverReportsARefusalAsRecoverable)
     EXPECT_NEAR(x.data()[0], 1.0, 1e-15);
     EXPECT_NEAR(x.data()[1], 1.0, 1e-15);
     EXPECT_EQ(b.data()[0], 3.0);
+}
+
+// The integrator's linear solver factorises the approximation while asked to, and the matrix
+// itself otherwise or where it has none.
+TEST(SparseLU, AsSundialsSolverFactorisesTheApproximationWhileAsked)
+{
+    detail::SundialsContext context;
+    const auto solveWith = [&](bool analyseApproximation, bool use) {
+        detail::StaticSparseSolver solver(2, 4, context);
+        sunindextype* pointers = SUNSparseMatrix_IndexPointers(solver.matrix());
+        sunindextype* indices = SUNSparseMatrix_IndexValues(solver.matrix());
+        const int starts[] = {0, 2, 4};
+        const int rows[] = {0, 1, 0, 1};
+        for (int k = 0; k < 3; ++k)
+            pointers[k] = starts[k];
+        for (int k = 0; k < 4; ++k)
+            indices[k] = rows[k];
+        // Without a01: lower triangular.
+        solver.analyse(analyseApproximation ? std::vector<char>{1, 1, 0, 1} : std::vector<char>{});
+        const double values[] = {2.0, 1.0, 1.0, 3.0};
+        std::copy(std::begin(values), std::end(values), SUNSparseMatrix_Data(solver.matrix()));
+        solver.useApproximation(use);
+        EXPECT_EQ(SUNLinSolSetup(solver.solver(), solver.matrix()), SUNLS_SUCCESS);
+        EXPECT_EQ(solver.approximateSetups(), analyseApproximation && use ? 1 : 0);
+        detail::SerialVector b(2, context);
+        detail::SerialVector x(2, context);
+        b.data()[0] = 3.0;
+        b.data()[1] = 4.0;
+        EXPECT_EQ(SUNLinSolSolve(solver.solver(), solver.matrix(), x, b, 0.0), SUNLS_SUCCESS);
+        return std::vector<double>{x.data()[0], x.data()[1]};
+    };
+    const std::vector<double> exact = solveWith(true, false);
+    EXPECT_NEAR(exact[0], 1.0, 1e-15);
+    EXPECT_NEAR(exact[1], 1.0, 1e-15);
+    const std::vector<double> approximate = solveWith(true, true);
+    EXPECT_NEAR(approximate[0], 1.5, 1e-15);
+    EXPECT_NEAR(approximate[1], 2.5 / 3.0, 1e-15);
+    EXPECT_EQ(solveWith(false, true), exact);
 }
 
 } // namespace
