@@ -165,26 +165,27 @@ void SparseLU::solve(double* x) const
     double* w = m_work.data();
     const int* column = m_column.data();
     const double* lu = m_values.data();
-    for (int i = 0; i < m_n; ++i)
-        w[i] = x[m_order[static_cast<std::size_t>(i)]];
-    for (int i = 0; i < m_n; ++i) {
-        const auto row = static_cast<std::size_t>(i);
-        double sum = w[i];
-        for (int p = m_start[row]; p < m_diagonal[row]; ++p)
+    const int* start = m_start.data();
+    const int* diagonal = m_diagonal.data();
+    const int* order = m_order.data();
+    const double* inversePivot = m_inversePivot.data();
+    const int n = m_n;
+    // x is read and written in elimination order on the way, not in passes of its own.
+    for (int i = 0; i < n; ++i) {
+        double sum = x[order[i]];
+        for (int p = start[i], end = diagonal[i]; p < end; ++p)
             sum -= lu[p] * w[column[p]];
         w[i] = sum;
     }
     // Each row's sum from its farthest column: the value the row before just found comes
     // last, so the rows' chains of subtractions overlap instead of waiting one for another.
-    for (int i = m_n - 1; i >= 0; --i) {
-        const auto row = static_cast<std::size_t>(i);
+    for (int i = n - 1; i >= 0; --i) {
         double sum = w[i];
-        for (int p = m_start[row + 1] - 1; p > m_diagonal[row]; --p)
+        for (int p = start[i + 1] - 1, end = diagonal[i]; p > end; --p)
             sum -= lu[p] * w[column[p]];
-        w[i] = sum * m_inversePivot[row];
+        w[i] = sum * inversePivot[i];
+        x[order[i]] = w[i];
     }
-    for (int i = 0; i < m_n; ++i)
-        x[m_order[static_cast<std::size_t>(i)]] = w[i];
 }
 
 } // namespace narv
