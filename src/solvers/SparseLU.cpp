@@ -160,7 +160,7 @@ bool SparseLU::factorise(const double* values, double pivotTolerance)
     return true;
 }
 
-void SparseLU::solve(double* x) const
+void SparseLU::solve(const double* b, double* x) const
 {
     double* w = m_work.data();
     const int* column = m_column.data();
@@ -170,9 +170,10 @@ void SparseLU::solve(double* x) const
     const int* order = m_order.data();
     const double* inversePivot = m_inversePivot.data();
     const int n = m_n;
-    // x is read and written in elimination order on the way, not in passes of its own.
+    // b is read and x written in elimination order on the way, not in passes of their own;
+    // every read comes before the first write.
     for (int i = 0; i < n; ++i) {
-        double sum = x[order[i]];
+        double sum = b[order[i]];
         for (int p = start[i], end = diagonal[i]; p < end; ++p)
             sum -= lu[p] * w[column[p]];
         w[i] = sum;

@@ -24,7 +24,9 @@ public:
     bool factorise(const double* values, double pivotTolerance = 1e-10);
 
     // x := A^-1 x with the last factors.
-    void solve(double* x) const;
+    void solve(double* x) const { solve(x, x); }
+    // x := A^-1 b; b may be x.
+    void solve(const double* b, double* x) const;
 
     int size() const { return m_n; }
     int factorNonZeros() const { return static_cast<int>(m_column.size()); }

@@ -114,8 +114,7 @@ public:
         };
         ops->solve = [](SUNLinearSolver solver, SUNMatrix, N_Vector x, N_Vector b, sunrealtype) {
             auto* self = static_cast<StaticSparseSolver*>(solver->content);
-            N_VScale(1.0, b, x);
-            self->m_active->solve(N_VGetArrayPointer(x));
+            self->m_active->solve(N_VGetArrayPointer(b), N_VGetArrayPointer(x));
             return SUNLS_SUCCESS;
         };
         ops->lastflag = [](SUNLinearSolver solver) {
