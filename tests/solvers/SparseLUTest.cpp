@@ -79,6 +79,24 @@ std::vector<double> multiply(const Pattern& p, const std::vector<double>& values
     return y;
 }
 
+// Solves A x = b for a random b with lu's factors and checks A x against b, A given by its
+// values on p.
+void expectSolvesRandomSystem(const SparseLU& lu, const Pattern& p,
+                              const std::vector<double>& values, std::mt19937& random)
+{
+    std::uniform_real_distribution<double> entry(-5.0, 5.0);
+    std::vector<double> b(static_cast<std::size_t>(p.n));
+    for (double& v : b)
+        v = entry(random);
+    std::vector<double> x = b;
+    lu.solve(x.data());
+    const std::vector<double> back = multiply(p, values, x);
+    for (int i = 0; i < p.n; ++i)
+        EXPECT_NEAR(back[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)],
+                    1e-10 * (1.0 + std::fabs(b[static_cast<std::size_t>(i)])))
+            << "row " << i;
+}
+
 // Random systems of several shapes and step sizes: A x = b to rounding, and the same factors
 // serve several right-hand sides.
 TEST(SparseLU, SolvesRandomNewtonSystems)
@@ -94,7 +112,6 @@ TEST(SparseLU, SolvesRandomNewtonSystems)
         {5, 13, 0.4, 0.5},  {5, 13, 0.4, 20.0}, {8, 7, 0.7, 3.0},
     };
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> entry(-5.0, 5.0);
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.blocks << " blocks of " << c.size << ", gamma "
                                           << c.gamma);
@@ -105,18 +122,8 @@ TEST(SparseLU, SolvesRandomNewtonSystems)
         for (int matrix = 0; matrix < 3; ++matrix) {
             const std::vector<double> values = newtonMatrix(p, c.gamma, random);
             ASSERT_TRUE(lu.factorise(values.data()));
-            for (int rhs = 0; rhs < 2; ++rhs) {
-                std::vector<double> b(static_cast<std::size_t>(p.n));
-                for (double& v : b)
-                    v = entry(random);
-                std::vector<double> x = b;
-                lu.solve(x.data());
-                const std::vector<double> back = multiply(p, values, x);
-                for (int i = 0; i < p.n; ++i)
-                    EXPECT_NEAR(back[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)],
-                                1e-10 * (1.0 + std::fabs(b[static_cast<std::size_t>(i)])))
-                        << "row " << i;
-            }
+            for (int rhs = 0; rhs < 2; ++rhs)
+                expectSolvesRandomSystem(lu, p, values, random);
         }
     }
 }
@@ -151,17 +158,7 @@ TEST(SparseLU, FactorsOfTheMatrixWithoutTheEntriesLeftOut)
         if (!keep[k])
             without[k] = 0.0;
     ASSERT_TRUE(part.factorise(values.data()));
-    std::uniform_real_distribution<double> entry(-5.0, 5.0);
-    std::vector<double> b(static_cast<std::size_t>(p.n));
-    for (double& v : b)
-        v = entry(random);
-    std::vector<double> x = b;
-    part.solve(x.data());
-    const std::vector<double> back = multiply(p, without, x);
-    for (int i = 0; i < p.n; ++i)
-        EXPECT_NEAR(back[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)],
-                    1e-10 * (1.0 + std::fabs(b[static_cast<std::size_t>(i)])))
-            << "row " << i;
+    expectSolvesRandomSystem(part, p, without, random);
 }
 
 // The pivots stay on the diagonal: a matrix that needs a row exchange is refused, as one with
