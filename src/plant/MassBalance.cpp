@@ -6,6 +6,9 @@
 
 #include <array>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace narv {
 namespace {
@@ -119,6 +122,60 @@ double ExcessSludgeTerm(const TModelDef& model, const TPlantDef& plant, const TP
 }
 
 namespace {
+// d[j] = d[j] + ratio * (source[j] - own[j]), d[j] = d[j] + (factor * source[j] - ratio *
+// own[j]) and d[j] = d[j] + ratio * source[j] for j in [begin, end): two species at a time in
+// vector registers, each with the operations of the scalar form.
+inline void addThrough(double* d, const double* source, const double* own, double ratio,
+                       int begin, int end)
+{
+    int j = begin;
+#if defined(__SSE2__)
+    const __m128d r = _mm_set1_pd(ratio);
+    for (; j + 2 <= end; j += 2) {
+        const __m128d difference = _mm_sub_pd(_mm_loadu_pd(source + j), _mm_loadu_pd(own + j));
+        _mm_storeu_pd(d + j, _mm_add_pd(_mm_loadu_pd(d + j), _mm_mul_pd(r, difference)));
+    }
+#endif
+    for (; j < end; ++j)
+        d[j] = d[j] + ratio * (source[j] - own[j]);
+}
+
+inline void addReturn(double* d, const double* source, const double* own, double ratio,
+                      double factor, int end)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128d r = _mm_set1_pd(ratio);
+    const __m128d f = _mm_set1_pd(factor);
+    for (; j + 2 <= end; j += 2) {
+        const __m128d term = _mm_sub_pd(_mm_mul_pd(f, _mm_loadu_pd(source + j)),
+                                        _mm_mul_pd(r, _mm_loadu_pd(own + j)));
+        _mm_storeu_pd(d + j, _mm_add_pd(_mm_loadu_pd(d + j), term));
+    }
+#endif
+    for (; j < end; ++j)
+        d[j] = d[j] + (factor * source[j] - ratio * own[j]);
+}
+
+inline void addJoining(double* d, const double* source, double ratio, int end)
+{
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128d r = _mm_set1_pd(ratio);
+    for (; j + 2 <= end; j += 2)
+        _mm_storeu_pd(d + j,
+                      _mm_add_pd(_mm_loadu_pd(d + j), _mm_mul_pd(r, _mm_loadu_pd(source + j))));
+#endif
+    for (; j < end; ++j)
+        d[j] = d[j] + ratio * source[j];
+}
+
+inline void copyRow(double* d, const double* source, int begin, int end)
+{
+    for (int j = begin; j < end; ++j)
+        d[j] = source[j];
+}
+
 // One transport term of a reactor: d + ratio * (source[j] - own) (Through), d + (factor *
 // source[j] - ratio * own) (Return), d + ratio * source[j] (Joining).
 struct TransportTerm {
@@ -129,9 +186,61 @@ struct TransportTerm {
 };
 } // namespace
 
+void DissolvedTransportTerms(const TModelDef& model, const TPlantDef& plant,
+                             const TPlantState& state, const FlowRatioTable& ratios,
+                             const UpstreamRow& up, int reactor, DissolvedTransport& terms)
+{
+    // In the order of dissolvedTransport.
+    const int i = reactor;
+    const auto& S = state.S;
+    int count = 0;
+    const auto add = [&](double ratio, const SpeciesArray& source) {
+        terms.ratio[static_cast<std::size_t>(count)] = ratio;
+        terms.source[static_cast<std::size_t>(count)] = source.data();
+        ++count;
+    };
+    const int kq = plant.InfluentReactor;
+    if (i == kq)
+        add(ratios.q1[i], model.InfluentS);
+    else if (i > kq)
+        add(ratios.q1[i], S[up[i]]);
+    if (plant.SludgeSeparation) {
+        const int kr = plant.ReturnReactor;
+        if (i > kr)
+            add(ratios.r[i], S[up[i]]);
+        else if (i == kr)
+            add(ratios.r[i], S[plant.ReactorCount]);
+    }
+    if (plant.RecircActive) {
+        const int kf = plant.RecircFrom;
+        const int kt = plant.RecircTo;
+        if (kt < i && i <= kf)
+            add(ratios.z1[i], S[up[i]]);
+        else if (i == kt)
+            add(ratios.z1[i], S[kf]);
+        if (plant.Recirc2Flow > 0.0) {
+            const int kf2 = plant.Recirc2From;
+            const int kt2 = plant.Recirc2To;
+            if (kt2 < i && i <= kf2)
+                add(ratios.z2[i], S[up[i]]);
+            else if (i == kt2)
+                add(ratios.z2[i], S[kf2]);
+        }
+    }
+    if (plant.Influent2Enabled && plant.Influent2Flow > 0.0) {
+        const int kq2 = plant.Influent2Reactor;
+        if (i == kq2)
+            add(ratios.q2[i], plant.SIn2);
+        else if (i > kq2)
+            add(ratios.q2[i], S[up[i]]);
+    }
+    terms.count = count;
+}
+
 void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
                         const FlowRatioTable& ratios, double excessSludge, const UpstreamRow& up,
-                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX)
+                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX,
+                        DissolvedTransport* dissolvedTerms)
 {
     using T = TransportTerm;
     const int i = reactor;
@@ -144,66 +253,28 @@ void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TP
         firstDissolved < 1)
         throw IndexError(fmt::format("Species {}..{} and 1..{} lie outside 1..{}.",
                                      firstDissolved, model.NS, model.NX, MaxSpecies));
+
+    // Dissolved species. Term by term over all species: each derivative still gets its terms
+    // in their order, and the species go two at a time.
+    DissolvedTransport local;
+    DissolvedTransport& dissolved = dissolvedTerms ? *dissolvedTerms : local;
+    DissolvedTransportTerms(model, plant, state, ratios, up, i, dissolved);
+    {
+        const int begin = firstDissolved - 1;
+        const int end = model.NS;
+        const double* own = state.S[i].data();
+        double* d = dS.data();
+        copyRow(d, model.RS.data(), begin, end);
+        for (int k = 0; k < dissolved.count; ++k)
+            addThrough(d, dissolved.source[static_cast<std::size_t>(k)], own,
+                       dissolved.ratio[static_cast<std::size_t>(k)], begin, end);
+    }
+
     std::array<TransportTerm, 6> terms; // the first `count` are set
     int count = 0;
     const auto add = [&](TransportTerm term) { terms[static_cast<std::size_t>(count++)] = term; };
 
-    // Dissolved species, in the order of dissolvedTransport.
-    const auto& S = state.S;
-    if (i == kq)
-        add({T::Through, ratios.q1[i], 0.0, &model.InfluentS});
-    else if (i > kq)
-        add({T::Through, ratios.q1[i], 0.0, &S[up[i]]});
-    if (plant.SludgeSeparation) {
-        if (i > kr)
-            add({T::Through, ratios.r[i], 0.0, &S[up[i]]});
-        else if (i == kr)
-            add({T::Through, ratios.r[i], 0.0, &S[last]});
-    }
-    if (plant.RecircActive) {
-        const int kf = plant.RecircFrom;
-        const int kt = plant.RecircTo;
-        if (kt < i && i <= kf)
-            add({T::Through, ratios.z1[i], 0.0, &S[up[i]]});
-        else if (i == kt)
-            add({T::Through, ratios.z1[i], 0.0, &S[kf]});
-        if (recirc2) {
-            const int kf2 = plant.Recirc2From;
-            const int kt2 = plant.Recirc2To;
-            if (kt2 < i && i <= kf2)
-                add({T::Through, ratios.z2[i], 0.0, &S[up[i]]});
-            else if (i == kt2)
-                add({T::Through, ratios.z2[i], 0.0, &S[kf2]});
-        }
-    }
-    if (influent2) {
-        const int kq2 = plant.Influent2Reactor;
-        if (i == kq2)
-            add({T::Through, ratios.q2[i], 0.0, &plant.SIn2});
-        else if (i > kq2)
-            add({T::Through, ratios.q2[i], 0.0, &S[up[i]]});
-    }
-    // Term by term over all species: each derivative still gets its terms in the order above,
-    // and the loops over the species run as vector operations.
-    {
-        const int begin = firstDissolved - 1;
-        const int end = model.NS;
-        const double* __restrict own = S[i].data();
-        const double* __restrict rate = model.RS.data();
-        double* __restrict d = dS.data();
-        for (int j = begin; j < end; ++j)
-            d[j] = rate[j];
-        for (int k = 0; k < count; ++k) {
-            const TransportTerm& t = terms[static_cast<std::size_t>(k)];
-            const double ratio = t.ratio;
-            const double* __restrict source = t.source->data();
-            for (int j = begin; j < end; ++j)
-                d[j] = d[j] + ratio * (source[j] - own[j]);
-        }
-    }
-
     // Particulate species, in the order of ParticulateDerivative.
-    count = 0;
     const auto& X = state.X;
     if (i == kq)
         add({T::Through, ratios.q1[i], 0.0, &model.InfluentX});
@@ -241,28 +312,20 @@ void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TP
             add({T::Joining, ratios.q2[i], 0.0, &X[last]});
     }
     const int end = model.NX;
-    const double* __restrict own = X[i].data();
-    const double* __restrict rate = model.RX.data();
-    double* __restrict d = dX.data();
-    for (int j = 0; j < end; ++j)
-        d[j] = rate[j];
+    const double* own = X[i].data();
+    double* d = dX.data();
+    copyRow(d, model.RX.data(), 0, end);
     for (int k = 0; k < count; ++k) {
         const TransportTerm& t = terms[static_cast<std::size_t>(k)];
-        const double ratio = t.ratio;
-        const double factor = t.factor;
-        const double* __restrict source = t.source->data();
         switch (t.kind) {
         case T::Through:
-            for (int j = 0; j < end; ++j)
-                d[j] = d[j] + ratio * (source[j] - own[j]);
+            addThrough(d, t.source->data(), own, t.ratio, 0, end);
             break;
         case T::Return:
-            for (int j = 0; j < end; ++j)
-                d[j] = d[j] + (factor * source[j] - ratio * own[j]);
+            addReturn(d, t.source->data(), own, t.ratio, t.factor, end);
             break;
         case T::Joining:
-            for (int j = 0; j < end; ++j)
-                d[j] = d[j] + ratio * source[j];
+            addJoining(d, t.source->data(), t.ratio, end);
             break;
         }
     }

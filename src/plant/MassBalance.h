@@ -3,6 +3,8 @@
 #include "model/ModelDef.h"
 #include "plant/PlantDef.h"
 
+#include <array>
+
 namespace narv {
 
 // The transport by the flowscheme, per compartment: each flow divided by the volume [1/d].
@@ -45,13 +47,39 @@ double ParticulateDerivative(const TModelDef& model, const TPlantDef& plant,
                              double excessSludge, const UpstreamRow& up, int reactor, int species);
 double OxygenDerivative(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
                         const FlowRatioTable& ratios, const UpstreamRow& up, int reactor);
+// The through-flow terms of the dissolved species of one reactor, in the order of the balance
+// equations: the derivative of species j starts from its reaction term and gains
+// ratio[k] * (source[k][j] - own[j]) for k = 0..count - 1 in turn. Valid while the flowscheme,
+// the flow ratios and the upstream row stay as they were; the concentrations are read when
+// the terms are applied.
+struct DissolvedTransport {
+    int count = 0;
+    std::array<double, 5> ratio;
+    std::array<const double*, 5> source; // rows of species 1..25 at [0..24]
+};
+void DissolvedTransportTerms(const TModelDef& model, const TPlantDef& plant,
+                             const TPlantState& state, const FlowRatioTable& ratios,
+                             const UpstreamRow& up, int reactor, DissolvedTransport& terms);
+// The derivative of the dissolved species at index j (species j + 1) with the reaction term
+// rate, own the reactor's row: the bits of DissolvedDerivative and OxygenDerivative.
+inline double ApplyDissolvedTransport(double rate, const DissolvedTransport& terms,
+                                      const double* own, int j)
+{
+    double d = rate;
+    for (int k = 0; k < terms.count; ++k)
+        d = d + terms.ratio[static_cast<std::size_t>(k)] *
+                    (terms.source[static_cast<std::size_t>(k)][j] - own[j]);
+    return d;
+}
+
 // The derivatives of the dissolved species firstDissolved..NS into dS and of all particulate
 // species into dX of one reactor: each with the bits DissolvedDerivative and
 // ParticulateDerivative give, the same terms in the same order; the flowscheme is looked at
-// once for all species.
+// once for all species. The dissolved terms it used go to dissolvedTerms where given.
 void ReactorDerivatives(const TModelDef& model, const TPlantDef& plant, const TPlantState& state,
                         const FlowRatioTable& ratios, double excessSludge, const UpstreamRow& up,
-                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX);
+                        int reactor, int firstDissolved, SpeciesArray& dS, SpeciesArray& dX,
+                        DissolvedTransport* dissolvedTerms = nullptr);
 // A secondary-clarifier compartment delays the dissolved species of the 1st influent's flow.
 double ClarifierDerivative(const TPlantState& state, const FlowRatioTable& ratios,
                            const UpstreamRow& up, int compartment, int species);

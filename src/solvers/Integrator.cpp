@@ -34,25 +34,31 @@ void Integrator::applyControlLoops(int variationIndex, const CompartmentArray& r
 
 void Integrator::reactorDerivatives(const RatePlan& plan, double excessSludge, double& budget)
 {
+    // The counts were checked at the start of the run: the rows are read unchecked.
     const int nS = m_model.NS;
     const int nX = m_model.NX;
     const double time = m_state.Time;
     const UpstreamRow& up = upstream();
     for (int i = 1; i <= m_plant.ReactorCount; ++i) {
-        plan.computeConversionRates(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
-                                    m_plant.O2Saturation, m_oxygenRates[static_cast<std::size_t>(i)]);
-        SpeciesArray dS;
-        SpeciesArray dX;
-        ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, up, i, 2, dS, dX);
+        SpeciesArray& Si = m_state.S[i];
+        SpeciesArray& Xi = m_state.X[i];
+        plan.computeConversionRates(m_model, Si, Xi, m_plant.Kla[i], m_plant.O2Saturation,
+                                    m_oxygenRates[static_cast<std::size_t>(i)]);
+        SpeciesArray& dS = m_dS[i];
+        SpeciesArray& dX = m_dX[i];
+        ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, up, i, 2, dS, dX,
+                           &m_oxygenTransport[static_cast<std::size_t>(i)]);
+        const double* c = Si.data();
+        const double* ds = dS.data();
         for (int j = 2; j <= nS; ++j) {
-            const double d = FiniteDerivative(dS[j], m_model, true, j, i, time);
-            m_dS[i][j] = d;
-            LimitStepBudget(budget, m_state.S[i][j], d);
+            const double d = FiniteDerivative(ds[j - 1], m_model, true, j, i, time);
+            LimitStepBudget(budget, c[j - 1], d);
         }
+        const double* x = Xi.data();
+        const double* dx = dX.data();
         for (int j = 1; j <= nX; ++j) {
-            const double d = FiniteDerivative(dX[j], m_model, false, j, i, time);
-            m_dX[i][j] = d;
-            LimitStepBudget(budget, m_state.X[i][j], d);
+            const double d = FiniteDerivative(dx[j - 1], m_model, false, j, i, time);
+            LimitStepBudget(budget, x[j - 1], d);
         }
     }
     for (int c = m_plant.ReactorCount + 1; c <= m_plant.CompartmentCount; ++c) {
@@ -69,7 +75,8 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
                                 const CompartmentArray& relativeKla, double dt, double h,
                                 bool& stopped)
 {
-    // The other species stay frozen at their values before the step.
+    // The other species stay frozen at their values before the step. The oxygen transport
+    // terms of the step's derivatives hold until the control loops change the flows.
     const int nR = m_plant.ReactorCount;
     double tau = 0.0;
     do {
@@ -77,19 +84,25 @@ void Integrator::oxygenSubSteps(const RatePlan& plan, RunControl& control, int v
         if (m_plant.ControlLoopsActive) {
             applyControlLoops(variationIndex, relativeKla);
             InfluentReturnRecircRatios(m_plant, m_ratios);
+            const UpstreamRow& up = upstream();
+            for (int i = 1; i <= nR; ++i)
+                DissolvedTransportTerms(m_model, m_plant, m_state, m_ratios, up, i,
+                                        m_oxygenTransport[static_cast<std::size_t>(i)]);
         }
-        const UpstreamRow& up = upstream();
         for (int i = 1; i <= nR; ++i) {
             if (m_plant.O2Setpoint[i] != 0.0)
                 continue;
             // Only oxygen and kla changed since the step began.
-            plan.computeOxygenRate(m_model, m_state.S[i], m_state.X[i], m_plant.Kla[i],
+            SpeciesArray& Si = m_state.S[i];
+            plan.computeOxygenRate(m_model, Si, m_state.X[i], m_plant.Kla[i],
                                    m_plant.O2Saturation, m_oxygenRates[static_cast<std::size_t>(i)]);
-            const double d =
-                FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, up, i),
-                                 m_model, true, 1, i, m_state.Time);
+            const double d = FiniteDerivative(
+                ApplyDissolvedTransport(m_model.RS.data()[0] + m_model.Rho.data()[0],
+                                        m_oxygenTransport[static_cast<std::size_t>(i)], Si.data(),
+                                        0),
+                m_model, true, 1, i, m_state.Time);
             m_dO2[i] = d;
-            LimitStepBudget(budget, m_state.S[i][1], d);
+            LimitStepBudget(budget, Si[1], d);
         }
         double delta = budget * h;
         if (delta < m_settings.DeltMinO2)

@@ -8,6 +8,7 @@
 #include "solvers/PlantIntegrator.h"
 #include "solvers/SimSettings.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,7 @@ protected:
     DerivativeTable m_dX;
     CompartmentArray m_dO2;
     std::vector<OxygenRateCache> m_oxygenRates; // by reactor, recorded at every step
+    std::array<DissolvedTransport, MaxCompartments + 1> m_oxygenTransport; // by reactor
     long m_steps = 0;
     long m_oxygenSubSteps = 0;
 

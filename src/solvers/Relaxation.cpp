@@ -86,8 +86,9 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
                                                              m_plant.O2Saturation);
             SpeciesArray& dS = m_dS[i];
             SpeciesArray& dX = m_dX[i];
+            DissolvedTransport transport;
             ReactorDerivatives(m_model, m_plant, m_state, m_ratios, excessSludge, kSerialUpstream,
-                               i, firstDissolved, dS, dX);
+                               i, firstDissolved, dS, dX, &transport);
             // The counts were checked above: the rows are read unchecked.
             const double* x = Xi.data();
             const double* dx = dX.data();
@@ -106,9 +107,9 @@ bool Relaxation::relax(RunControl& control, int chunk, double endParticulate, do
                 // raised would change it.
                 if (!settled)
                     plan.computeOxygenRate(m_model, Si, Xi, m_plant.Kla[i], m_plant.O2Saturation);
-                const double d =
-                    FiniteDerivative(OxygenDerivative(m_model, m_plant, m_state, m_ratios, i),
-                                     m_model, true, 1, i, m_state.Time);
+                const double d = FiniteDerivative(
+                    ApplyDissolvedTransport(m_model.RS[1] + m_model.Rho[1], transport, c, 0),
+                    m_model, true, 1, i, m_state.Time);
                 oxygenDerivative[i] = d;
                 LimitStepBudget(O.budget, Si[1], d);
             }

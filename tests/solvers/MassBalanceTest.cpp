@@ -147,18 +147,22 @@ TEST_F(Balance, ZeroVolumeNamesTheCompartment)
     }
 }
 
-// All derivatives of a reactor at once give the bits of the functions per species, on random
-// flowschemes: every combination of influents, return sludge, recirculations and upstream rows.
+// All derivatives of a reactor at once, and the oxygen derivative from the dissolved terms they
+// leave, give the bits of the functions per species, on random flowschemes: every combination
+// of influents, return sludge, recirculations and upstream rows, and species counts odd and
+// even (the species go two at a time).
 TEST_F(Balance, ReactorDerivativesGiveTheBitsOfTheDerivativesPerSpecies)
 {
     std::mt19937 random(20261210);
     std::uniform_real_distribution<double> value(-5.0, 500.0);
     std::uniform_int_distribution<int> compartment(1, 6);
+    std::uniform_int_distribution<int> count(1, MaxSpecies);
     std::bernoulli_distribution coin(0.5);
     const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-    model.NS = MaxSpecies;
-    model.NX = MaxSpecies;
     for (int n = 0; n < 400; ++n) {
+        model.NS = n < 10 ? MaxSpecies : count(random);
+        model.NX = n < 10 ? MaxSpecies : count(random) - 1;
+        const int firstDissolved = coin(random) ? 2 : 3;
         plant = testing::MakeCascade(6, 0, 10.0);
         plant.SludgeSeparation = coin(random);
         plant.RecircActive = coin(random);
@@ -195,8 +199,15 @@ TEST_F(Balance, ReactorDerivativesGiveTheBitsOfTheDerivativesPerSpecies)
         for (int i = 1; i <= plant.ReactorCount; ++i) {
             SpeciesArray dS;
             SpeciesArray dX;
-            ReactorDerivatives(model, plant, state, ratios, excess, up, i, 2, dS, dX);
-            for (int j = 2; j <= model.NS; ++j)
+            DissolvedTransport terms;
+            ReactorDerivatives(model, plant, state, ratios, excess, up, i, firstDissolved, dS, dX,
+                               &terms);
+            model.Rho[1] = value(random);
+            ASSERT_TRUE(same(ApplyDissolvedTransport(model.RS[1] + model.Rho[1], terms,
+                                                     state.S[i].data(), 0),
+                             OxygenDerivative(model, plant, state, ratios, up, i)))
+                << "case " << n << " reactor " << i << " oxygen";
+            for (int j = firstDissolved; j <= model.NS; ++j)
                 ASSERT_TRUE(
                     same(dS[j], DissolvedDerivative(model, plant, state, ratios, up, i, j)))
                     << "case " << n << " reactor " << i << " S " << j;
