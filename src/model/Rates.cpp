@@ -463,6 +463,38 @@ void sumConversionRows(TModelDef& model, int ns, int nx, int np)
     }
 }
 
+// The dissolved factors of process p on r for the species in left, the first of them one that
+// quickFactor does not form.
+[[gnu::noinline]] double dissolvedFactors(TModelDef& model, int p, std::uint32_t left, double r,
+                                          double* s, double kla, bool& floored)
+{
+    const int* type = row(model.TypeS, p);
+    const double* kst = row(model.KST, p);
+    int j = std::countr_zero(left);
+    r = dissolvedFactor<false>(model, p, j, type[j], r, s, kla, floored, nullptr);
+    for (left &= left - 1; left != 0; left &= left - 1) {
+        j = std::countr_zero(left);
+        if (!quickFactor<false>(type[j], kst[j], s[j], r, nullptr))
+            r = dissolvedFactor<false>(model, p, j, type[j], r, s, kla, floored, nullptr);
+    }
+    return r;
+}
+
+// As dissolvedFactors for the particulate factors.
+[[gnu::noinline]] double particulateFactors(TModelDef& model, int p, std::uint32_t left, double r,
+                                            double* x, bool& floored)
+{
+    const int* type = row(model.TypeX, p);
+    int j = std::countr_zero(left);
+    r = particulateFactor<false>(model, p, j, type[j], r, x, floored, nullptr);
+    for (left &= left - 1; left != 0; left &= left - 1) {
+        j = std::countr_zero(left);
+        if (type[j] != 1 || !quickFactor<false>(1, 0.0, x[j], r, nullptr))
+            r = particulateFactor<false>(model, p, j, type[j], r, x, floored, nullptr);
+    }
+    return r;
+}
+
 } // namespace
 
 void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
@@ -482,17 +514,25 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
         const int* typeX = row(model.TypeX, p);
         const double* kst = row(model.KST, p);
         double r = model.KrT.data()[p - 1];
-        for (std::uint32_t left = nonZeroMask(typeS, ns); left != 0; left &= left - 1) {
+        // The quick factors in a loop without calls; from the first other factor on, the rest
+        // of the row out of line.
+        std::uint32_t left = nonZeroMask(typeS, ns);
+        for (; left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
-            if (!quickFactor<false>(typeS[j], kst[j], s[j], r, nullptr))
-                r = dissolvedFactor<false>(model, p, j, typeS[j], r, s, kla, floored, nullptr);
+            if (!quickFactor<false>(typeS[j], kst[j], s[j], r, nullptr)) [[unlikely]]
+                break;
         }
-        for (std::uint32_t left = nonZeroMask(typeX, nx); left != 0; left &= left - 1) {
+        if (left != 0) [[unlikely]]
+            r = dissolvedFactors(model, p, left, r, s, kla, floored);
+        left = nonZeroMask(typeX, nx);
+        for (; left != 0; left &= left - 1) {
             const int j = std::countr_zero(left);
             // Only the first-order term is quick: the particulate Monod terms read a ratio.
-            if (typeX[j] != 1 || !quickFactor<false>(1, 0.0, x[j], r, nullptr))
-                r = particulateFactor<false>(model, p, j, typeX[j], r, x, floored, nullptr);
+            if (typeX[j] != 1 || !quickFactor<false>(1, 0.0, x[j], r, nullptr)) [[unlikely]]
+                break;
         }
+        if (left != 0) [[unlikely]]
+            r = particulateFactors(model, p, left, r, x, floored);
         rho[p - 1] = r;
     }
 }
