@@ -497,10 +497,18 @@ void sumConversionRows(TModelDef& model, int ns, int nx, int np)
 
 } // namespace
 
-void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
-                         double o2Saturation)
+// The counts in range, else CheckModelCounts' error.
+inline void checkCountsQuickly(const TModelDef& model)
 {
-    CheckModelCounts(model);
+    if (model.NS < 1 || model.NS > MaxSpecies || model.NX < 0 || model.NX > MaxSpecies ||
+        model.NP < 1 || model.NP > MaxProcesses) [[unlikely]]
+        CheckModelCounts(model);
+}
+
+[[gnu::always_inline]] inline void processRates(TModelDef& model, SpeciesArray& S,
+                                                SpeciesArray& X, double kla, double o2Saturation)
+{
+    checkCountsQuickly(model);
     double* s = S.data();
     double* x = X.data();
     double* rho = model.Rho.data();
@@ -537,10 +545,17 @@ void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, dou
     }
 }
 
+
+void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
+                         double o2Saturation)
+{
+    processRates(model, S, X, kla, o2Saturation);
+}
+
 void ComputeConversionRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                             double o2Saturation)
 {
-    ComputeProcessRates(model, S, X, kla, o2Saturation);
+    processRates(model, S, X, kla, o2Saturation);
     sumConversionRows(model, model.NS, model.NX, model.NP);
 }
 
