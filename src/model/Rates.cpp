@@ -545,7 +545,6 @@ inline void checkCountsQuickly(const TModelDef& model)
     }
 }
 
-
 void ComputeProcessRates(TModelDef& model, SpeciesArray& S, SpeciesArray& X, double kla,
                          double o2Saturation)
 {
