@@ -79,6 +79,19 @@ std::vector<double> multiply(const Pattern& p, const std::vector<double>& values
     return y;
 }
 
+// The pattern of a full 2 x 2 matrix, in compressed columns.
+void setFullPattern2x2(detail::StaticSparseSolver& solver)
+{
+    sunindextype* pointers = SUNSparseMatrix_IndexPointers(solver.matrix());
+    sunindextype* indices = SUNSparseMatrix_IndexValues(solver.matrix());
+    const int starts[] = {0, 2, 4};
+    const int rows[] = {0, 1, 0, 1};
+    for (int k = 0; k < 3; ++k)
+        pointers[k] = starts[k];
+    for (int k = 0; k < 4; ++k)
+        indices[k] = rows[k];
+}
+
 // Solves A x = b for a random b with lu's factors and checks A x against b, A given by its
 // values on p.
 void expectSolvesRandomSystem(const SparseLU& lu, const Pattern& p,
@@ -187,14 +200,7 @@ TEST(SparseLU, AsSundialsSolverReportsARefusalAsRecoverable)
 {
     detail::SundialsContext context;
     detail::StaticSparseSolver solver(2, 4, context);
-    sunindextype* pointers = SUNSparseMatrix_IndexPointers(solver.matrix());
-    sunindextype* indices = SUNSparseMatrix_IndexValues(solver.matrix());
-    const int starts[] = {0, 2, 4};
-    const int rows[] = {0, 1, 0, 1};
-    for (int k = 0; k < 3; ++k)
-        pointers[k] = starts[k];
-    for (int k = 0; k < 4; ++k)
-        indices[k] = rows[k];
+    setFullPattern2x2(solver);
     solver.analyse();
     double* data = SUNSparseMatrix_Data(solver.matrix());
     const double singular[] = {0.0, 1.0, 1.0, 0.0};
@@ -223,14 +229,7 @@ TEST(SparseLU, AsSundialsSolverFactorisesTheApproximationWhileAsked)
     detail::SundialsContext context;
     const auto solveWith = [&](bool analyseApproximation, bool use) {
         detail::StaticSparseSolver solver(2, 4, context);
-        sunindextype* pointers = SUNSparseMatrix_IndexPointers(solver.matrix());
-        sunindextype* indices = SUNSparseMatrix_IndexValues(solver.matrix());
-        const int starts[] = {0, 2, 4};
-        const int rows[] = {0, 1, 0, 1};
-        for (int k = 0; k < 3; ++k)
-            pointers[k] = starts[k];
-        for (int k = 0; k < 4; ++k)
-            indices[k] = rows[k];
+        setFullPattern2x2(solver);
         // Without a01: lower triangular.
         solver.analyse(analyseApproximation ? std::vector<char>{1, 1, 0, 1} : std::vector<char>{});
         const double values[] = {2.0, 1.0, 1.0, 3.0};
