@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace narv {
 
@@ -53,7 +54,7 @@ double PHFromProton(double proton)
     return -std::log10(proton / 1000.0);
 }
 
-void CheckModelCounts(const TModelDef& model)
+void ReportModelCounts(const TModelDef& model)
 {
     const auto check = [](int value, int low, int high, const char* what) {
         if (value < low || value > high)
@@ -63,6 +64,7 @@ void CheckModelCounts(const TModelDef& model)
     check(model.NS, 1, MaxSpecies, "dissolved species");
     check(model.NX, 0, MaxSpecies, "particulate species");
     check(model.NP, 1, MaxProcesses, "processes");
+    throw std::logic_error("ReportModelCounts: the counts are in range");
 }
 
 } // namespace narv

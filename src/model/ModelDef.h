@@ -75,7 +75,16 @@ void ResetModelToDefaults(TModelDef& model);
 // pH from the proton concentration of species 3 [mmol/m3 -> mol/l].
 double PHFromProton(double proton);
 
-// Throws a RangeError when NS, NX or NP lie outside their capacities.
-void CheckModelCounts(const TModelDef& model);
+// Throws a RangeError naming the count that lies outside its capacity.
+[[noreturn]] void ReportModelCounts(const TModelDef& model);
+
+// Throws a RangeError when NS, NX or NP lie outside their capacities; inline, as every rate
+// evaluation checks them.
+inline void CheckModelCounts(const TModelDef& model)
+{
+    if (model.NS < 1 || model.NS > MaxSpecies || model.NX < 0 || model.NX > MaxSpecies ||
+        model.NP < 1 || model.NP > MaxProcesses) [[unlikely]]
+        ReportModelCounts(model);
+}
 
 } // namespace narv

@@ -497,18 +497,10 @@ void sumConversionRows(TModelDef& model, int ns, int nx, int np)
 
 } // namespace
 
-// The counts in range, else CheckModelCounts' error.
-inline void checkCountsQuickly(const TModelDef& model)
-{
-    if (model.NS < 1 || model.NS > MaxSpecies || model.NX < 0 || model.NX > MaxSpecies ||
-        model.NP < 1 || model.NP > MaxProcesses) [[unlikely]]
-        CheckModelCounts(model);
-}
-
 [[gnu::always_inline]] inline void processRates(TModelDef& model, SpeciesArray& S,
                                                 SpeciesArray& X, double kla, double o2Saturation)
 {
-    checkCountsQuickly(model);
+    CheckModelCounts(model);
     double* s = S.data();
     double* x = X.data();
     double* rho = model.Rho.data();
