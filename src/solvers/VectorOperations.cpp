@@ -165,15 +165,7 @@ double maxNorm(N_Vector x)
 
 double weightedSquareSum(N_Vector x, N_Vector w)
 {
-    const sunindextype n = length(x);
-    const double* xd = data(x);
-    const double* wd = data(w);
-    double sum = 0.0;
-    for (sunindextype i = 0; i < n; ++i) {
-        const double p = xd[i] * wd[i];
-        sum += p * p;
-    }
-    return sum;
+    return WeightedSquareSum(data(x), data(w), length(x));
 }
 
 double weightedSquareSumMasked(N_Vector x, N_Vector w, N_Vector id)
@@ -316,6 +308,23 @@ int wrmsNormArray(int count, N_Vector* x, N_Vector* w, double* norms)
 }
 
 } // namespace
+
+double WeightedSquareSum(const double* x, const double* w, long n)
+{
+    double sum[4] = {0.0, 0.0, 0.0, 0.0};
+    long i = 0;
+    for (; i + 4 <= n; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double p = x[i + k] * w[i + k];
+            sum[k] += p * p;
+        }
+    }
+    for (int k = 0; i < n; ++i, ++k) {
+        const double p = x[i] * w[i];
+        sum[k] += p * p;
+    }
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
+}
 
 void InstallVectorOperations(N_Vector vector)
 {
