@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace narv {
 
@@ -25,6 +26,7 @@ void PlantEquations::prepare(const TPlantState& state)
                                      m_plant.ReactorCount, m_plant.CompartmentCount));
     m_plan = std::make_unique<RatePlan>(m_model);
     m_scratch = state;
+    m_ratiosValid = false;
     m_slots.clear();
     m_runs.clear();
     m_reactorStart.clear();
@@ -109,7 +111,7 @@ void PlantEquations::evaluate(const double* y, double* dydt)
     const TModelDef& model = m_model;
     const TPlantDef& plant = m_plant;
     const TPlantState& state = m_scratch;
-    FlowRatios(plant, m_ratios);
+    updateFlowRatios();
     const double excessSludge =
         m_excessSludgeHeld ? m_heldExcessSludge : ExcessSludgeTerm(model, plant, state);
     const UpstreamRow& up = m_upstream ? m_upstream() : kSerialUpstream;
@@ -156,6 +158,25 @@ void PlantEquations::evaluate(const double* y, double* dydt)
             ClarifierDerivative(state, m_ratios, up, slot.compartment, slot.species), model, true,
             slot.species, slot.compartment, state.Time);
     }
+}
+
+void PlantEquations::updateFlowRatios()
+{
+    std::array<double, 5 + MaxCompartments> inputs{};
+    inputs[0] = m_plant.InfluentFlow;
+    inputs[1] = m_plant.Influent2Flow;
+    inputs[2] = m_plant.ReturnFlow;
+    inputs[3] = m_plant.RecircFlow;
+    inputs[4] = m_plant.Recirc2Flow;
+    for (int c = 1; c <= m_plant.CompartmentCount; ++c)
+        inputs[static_cast<std::size_t>(4 + c)] = m_plant.Volume[c];
+    // Compared by their bits: a flow of -0 gives other ratios than one of +0.
+    if (m_ratiosValid && std::memcmp(inputs.data(), m_ratioInputs.data(), sizeof inputs) == 0)
+        return;
+    m_ratiosValid = false;
+    FlowRatios(m_plant, m_ratios);
+    m_ratioInputs = inputs;
+    m_ratiosValid = true;
 }
 
 std::string PlantEquations::variableName(int k) const

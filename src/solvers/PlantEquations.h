@@ -5,6 +5,7 @@
 #include "plant/MassBalance.h"
 #include "plant/PlantDef.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,6 +79,7 @@ private:
 
     void addSlot(const Slot& slot);
     void evaluate(const double* y, double* dydt);
+    void updateFlowRatios();
 
     TModelDef& m_model;
     TPlantDef& m_plant;
@@ -88,6 +90,10 @@ private:
     std::vector<int> m_reactorStart; // first slot of reactor i at [i - 1]; [nR] = first clarifier
     TPlantState m_scratch;
     FlowRatioTable m_ratios;
+    // The flows and volumes m_ratios were formed from: they change only with the inputs, and
+    // forming the ratios was a tenth of an evaluation.
+    std::array<double, 5 + MaxCompartments> m_ratioInputs{};
+    bool m_ratiosValid = false;
     SpeciesArray m_dS; // of one reactor
     SpeciesArray m_dX;
     double m_heldExcessSludge = 0.0;
