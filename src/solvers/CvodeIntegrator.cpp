@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "plant/ControlLoops.h"
+#include "solvers/CorrectorNewton.h"
 #include "solvers/Integrator.h"
 #include "solvers/SparseJacobian.h"
 #include "solvers/StepBudget.h"
@@ -100,7 +101,9 @@ struct CvodeIntegrator::Solver {
     Solver(CvodeIntegrator& integrator, int length)
         : owner(integrator), n(length), y(length, context), scale(length, context),
           jacobian(buildJacobian(integrator, length, y.data())),
-          linear(length, jacobian.nonZeros(), context), memory(CVodeCreate(CV_BDF, context))
+          linear(length, jacobian.nonZeros(), context),
+          newton(context, rhs, solveNewton, this),
+          memory(CVodeCreate(CV_BDF, context))
     {
         if (!memory)
             throw std::bad_alloc();
@@ -245,6 +248,11 @@ struct CvodeIntegrator::Solver {
         return positive ? 0 : -1;
     }
 
+    static void solveNewton(double* x, void* data)
+    {
+        static_cast<Solver*>(data)->linear.solve(x);
+    }
+
     static int rhs(sunrealtype t, N_Vector y, N_Vector ydot, void* data)
     {
         auto* solver = static_cast<Solver*>(data);
@@ -276,7 +284,7 @@ struct CvodeIntegrator::Solver {
         long jacobianCalls = 0;
         CVodeGetNumRhsEvals(memory, &c[0]);
         CVodeGetNumLinRhsEvals(memory, &jacobianCalls);
-        c[0] += jacobianCalls;
+        c[0] += jacobianCalls + newton.evaluations();
         CVodeGetNumLinSolvSetups(memory, &c[1]);
         CVodeGetNumJacEvals(memory, &c[2]);
         CVodeGetNumNonlinSolvIters(memory, &c[3]);
@@ -300,6 +308,7 @@ struct CvodeIntegrator::Solver {
     detail::SerialVector scale;
     SparseJacobian jacobian;
     detail::StaticSparseSolver linear;
+    detail::CorrectorNewton newton;
     void* memory;
     std::vector<double> values; // of the last Jacobian, in the order of its pattern
     std::vector<int> diagonal;  // where the diagonal entries are in it
@@ -396,6 +405,8 @@ void CvodeIntegrator::restart(double time)
             CVodeSetUserData(s.memory, &s) != CV_SUCCESS ||
             CVodeSetLinearSolver(s.memory, s.linear.solver(), s.linear.matrix()) != CV_SUCCESS ||
             CVodeSetLinSysFn(s.memory, Solver::linearSystem) != CV_SUCCESS ||
+            (!m_cvodeCorrector &&
+             CVodeSetNonlinearSolver(s.memory, s.newton.solver()) != CV_SUCCESS) ||
             CVodeSetMaxNumSteps(s.memory, 100000) != CV_SUCCESS ||
             // A new Newton matrix only once gamma (step size times the method's coefficient)
             // changed by 100 % rather than 30 %: a refactorisation costs more than the
@@ -407,6 +418,7 @@ void CvodeIntegrator::restart(double time)
         s.initialised = true;
     } else {
         s.keepCounters();
+        s.newton.resetEvaluations();
         // The last step size is a better start than CVODE's estimate from the derivatives
         // alone: the inputs change by a little at a time.
         double lastStep = 0.0;

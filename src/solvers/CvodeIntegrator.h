@@ -66,6 +66,10 @@ public:
     long matrixSetups() const;                      // Newton matrices factorised, all calls
     long approximateSetups() const; // of those, without the coupling to earlier compartments
 
+    // CVODE's own Newton iteration for the corrector instead of CorrectorNewton, which repeats
+    // it to the bit (for comparison); before the first integrate.
+    void useCvodeCorrector(bool use) { m_cvodeCorrector = use; }
+
 private:
     struct Solver;
     void integrateSteps(RunControl& control, bool stepByStep, int variationIndex,
@@ -88,6 +92,7 @@ private:
     std::vector<double> m_scratchY;
     double m_time = 0.0;          // [d] where the last call ended
     bool m_forceRestart = false;  // the loops changed the plant by a step before the call
+    bool m_cvodeCorrector = false;
     long m_steps = 0;
     long m_restarts = 0;
     long m_switches = 0;

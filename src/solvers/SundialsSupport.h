@@ -148,6 +148,8 @@ public:
             m_approximation.analyse(static_cast<int>(n), starts, rows, keep);
         m_useApproximation = false;
     }
+    // x := M^-1 x with the factors of the last setup.
+    void solve(double* x) const { m_active->solve(x); }
     // Whether the following setups factorise the approximation (where there is one) rather
     // than the matrix itself.
     void useApproximation(bool use) { m_useApproximation = use && m_hasApproximation; }

@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -495,6 +496,75 @@ TEST(CvodeIntegrator, LongStepsKeepTheReturnSludgeInTheNewtonMatrices)
             EXPECT_NEAR(state->X[i][j], steady->X[i][j], 1e-5 * (1.0 + steady->X[i][j]))
                 << i << " X" << j;
     }
+}
+
+// The integrator's own Newton iteration for the corrector does what CVODE's does, to the bit:
+// through rows of step inputs (restarts, the last Jacobian reused and, where Newton's iteration
+// fails with it, a new one), an on/off loop located by root finding, and long steps at
+// constant inputs.
+TEST(CvodeIntegrator, OwnCorrectorRepeatsCvodesNewtonIterationToTheBit)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    const TModelDef original = *model;
+    TPlantDef start = aeratedCascade();
+    start.ControlLoopsActive = true;
+    TControlLoopDef& loop = start.ControlLoops[kFirstKlaLoop + 1];
+    loop.Active = true;
+    loop.OnOff = true;
+    loop.Signal = 3; // oxygen
+    loop.Compartment = 2;
+    loop.ErwartetX = 2.0;
+    loop.ErwartetY = 1.0;
+    loop.Stellung2 = 0.0;
+    loop.Steigung = 150.0;
+    TPlantState first;
+    fillTypicalStates(first);
+    struct Run {
+        std::vector<TPlantState> states;
+        std::array<long, 5> counts{};
+    };
+    const auto run = [&](bool cvodeCorrector) {
+        *model = original;
+        TPlantDef plant = start;
+        auto state = std::make_unique<TPlantState>(first);
+        const TSimSettings settings = cvodeSettings(1e-6);
+        CompartmentArray neutral;
+        neutral.fill(1.0);
+        RunControl control;
+        CvodeIntegrator integrator(*model, plant, *state, settings);
+        integrator.useCvodeCorrector(cvodeCorrector);
+        Run result;
+        constexpr int kRows = 24;
+        for (int row = 0; row < kRows; ++row) {
+            const double load = 1.0 + 0.5 * std::sin(2.0 * std::numbers::pi * row / kRows);
+            plant.InfluentFlow = 300.0 * load;
+            for (int j = 2; j <= model->NS; ++j)
+                model->InfluentS[j] = original.InfluentS[j] * load;
+            integrator.integrate(control, false, 0, neutral, row / double(kRows),
+                                 (row + 1) / double(kRows), "1");
+            result.states.push_back(*state);
+        }
+        plant.ControlLoopsActive = false;
+        integrator.integrate(control, false, 0, neutral, 1.0, 60.0, "60");
+        result.states.push_back(*state);
+        // A shock load after long steps: the first steps' Newton iterations fail.
+        plant.InfluentFlow = 3000.0;
+        for (int j = 2; j <= model->NS; ++j)
+            model->InfluentS[j] = original.InfluentS[j] * 20.0;
+        integrator.integrate(control, false, 0, neutral, 60.0, 61.0, "61");
+        result.states.push_back(*state);
+        result.counts = {integrator.steps(), integrator.evaluations(), integrator.jacobians(),
+                         integrator.matrixSetups(), integrator.switches()};
+        EXPECT_GT(integrator.switches(), 0);
+        return result;
+    };
+    const Run cvode = run(true);
+    const Run own = run(false);
+    EXPECT_EQ(own.counts, cvode.counts);
+    ASSERT_EQ(own.states.size(), cvode.states.size());
+    for (std::size_t k = 0; k < own.states.size(); ++k)
+        EXPECT_EQ(std::memcmp(&own.states[k], &cvode.states[k], sizeof(TPlantState)), 0)
+            << "after call " << k;
 }
 
 TEST(CvodeIntegrator, RefusesToleranceOutsideItsRange)
