@@ -132,13 +132,17 @@ void PlantEquations::evaluate(const double* y, double* dydt)
         const int first = m_reactorStart[static_cast<std::size_t>(i - 1)];
         const int last = m_reactorStart[static_cast<std::size_t>(i)];
         // All species but oxygen at once, with the bits of the derivatives one by one.
-        ReactorDerivatives(model, plant, state, m_ratios, excessSludge, up, i, 2, m_dS, m_dX);
+        DissolvedTransport dissolved;
+        ReactorDerivatives(model, plant, state, m_ratios, excessSludge, up, i, 2, m_dS, m_dX,
+                           &dissolved);
         // In the order of the slots: oxygen, the other dissolved species, the particulate ones.
         if (plant.O2Setpoint[i] != 0.0)
             // Held at the setpoint: 0 there, and a Jacobian that is not singular.
             dydt[first] = plant.O2Setpoint[i] - y[first];
         else
-            dydt[first] = OxygenDerivative(model, plant, state, m_ratios, up, i);
+            // The bits of OxygenDerivative, from the terms of the other dissolved species.
+            dydt[first] = ApplyDissolvedTransport(model.RS[1] + model.Rho[1], dissolved,
+                                                  state.S[i].data(), 0);
         int k = first + 1;
         for (int j = 2; j <= model.NS; ++j)
             if (!(pH && j == 2))
