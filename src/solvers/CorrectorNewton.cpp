@@ -104,7 +104,7 @@ int CorrectorNewton::solve(N_Vector correction, N_Vector weights, double toleran
         status = residual(step);
         if (status != SUN_NLS_SUCCESS)
             break;
-        if (callSetup) {
+        if (callSetup && m_setup) {
             sunbooleantype current = SUNFALSE;
             status = m_setup(jacobianBad ? SUNTRUE : SUNFALSE, &current, memory);
             m_jacobianCurrent = current != SUNFALSE;
@@ -115,7 +115,8 @@ int CorrectorNewton::solve(N_Vector correction, N_Vector weights, double toleran
                 break;
         }
         // The correction of a Newton matrix formed at another gamma, scaled as CVODE does.
-        const double gammaRatio = setupThisSolve ? 1.0 : step.gamma / m_gammaAtSetup;
+        const double gammaRatio =
+            setupThisSolve || m_gammaAtSetup == 0.0 ? 1.0 : step.gamma / m_gammaAtSetup;
         m_iteration = 0;
         double lastNorm = 0.0;
         while (true) {
@@ -151,8 +152,8 @@ int CorrectorNewton::solve(N_Vector correction, N_Vector weights, double toleran
             if (status != SUN_NLS_SUCCESS)
                 break;
         }
-        // Failed with a Newton matrix from an older Jacobian: once more from the prediction,
-        // with a new one.
+        // Failed with a Newton matrix whose Jacobian was not evaluated for it: again from the
+        // prediction, with a matrix set up anew (CVODE's Newton iteration does the same).
         if (status > 0 && !m_jacobianCurrent && m_setup) {
             ++m_failures;
             callSetup = true;
