@@ -311,6 +311,45 @@ TEST(PlantEquations, DerivativesAreThoseOfTheMassBalances)
 // Held at y, the excess-sludge term gives the same derivatives at y, and none of its
 // dependence on the particulate species elsewhere (here the second reactor's, which reaches
 // the first reactor only through the term) until it is released.
+// The flow ratios are kept between evaluations: a changed flow or volume (a control loop, the
+// next row of inputs) must still act at once, and a volume of 0 still be refused.
+TEST(PlantEquations, ChangedFlowsAndVolumesActAtOnce)
+{
+    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = aeratedCascade();
+    plant.SludgeSeparation = true;
+    TPlantState state;
+    fillTypicalStates(state);
+    PlantEquations equations(*model, plant);
+    equations.prepare(state);
+    const auto n = static_cast<std::size_t>(equations.size());
+    std::vector<double> y(n);
+    equations.gather(state, y.data());
+    for (std::size_t k = 0; k < n; ++k)
+        y[k] *= 1.0 + 0.01 * static_cast<double>(k); // the compartments differ
+    std::vector<double> f(n);
+    equations.derivatives(0.0, y.data(), f.data());
+    const auto fresh = [&] {
+        PlantEquations other(*model, plant);
+        other.prepare(state);
+        std::vector<double> g(n);
+        other.derivatives(0.0, y.data(), g.data());
+        return g;
+    };
+    for (double* input : {&plant.InfluentFlow, &plant.ReturnFlow, &plant.Volume[2]}) {
+        const std::vector<double> before = f;
+        *input *= 1.25;
+        equations.derivatives(0.0, y.data(), f.data());
+        EXPECT_NE(f, before);
+        EXPECT_EQ(f, fresh());
+    }
+    plant.Volume[3] = 0.0;
+    EXPECT_THROW(equations.derivatives(0.0, y.data(), f.data()), FloatingPointError);
+    plant.Volume[3] = 100.0;
+    equations.derivatives(0.0, y.data(), f.data());
+    EXPECT_EQ(f, fresh());
+}
+
 TEST(PlantEquations, HeldExcessSludgeTermKeepsItsValueAtTheHeldState)
 {
     auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
