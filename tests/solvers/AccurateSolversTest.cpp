@@ -311,20 +311,32 @@ TEST(PlantEquations, DerivativesAreThoseOfTheMassBalances)
 // Held at y, the excess-sludge term gives the same derivatives at y, and none of its
 // dependence on the particulate species elsewhere (here the second reactor's, which reaches
 // the first reactor only through the term) until it is released.
+// The carbon-nitrogen model on the aerated cascade with return sludge, its equations prepared
+// and y gathered at typical states.
+struct ReturnSludgeEquations : ::testing::Test {
+    ReturnSludgeEquations()
+    {
+        plant.SludgeSeparation = true;
+        fillTypicalStates(state);
+        equations.prepare(state);
+        n = static_cast<std::size_t>(equations.size());
+        y.resize(n);
+        equations.gather(state, y.data());
+    }
+
+    std::unique_ptr<TModelDef> model =
+        std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
+    TPlantDef plant = aeratedCascade();
+    TPlantState state;
+    PlantEquations equations{*model, plant};
+    std::size_t n = 0;
+    std::vector<double> y;
+};
+
 // The flow ratios are kept between evaluations: a changed flow or volume (a control loop, the
 // next row of inputs) must still act at once, and a volume of 0 still be refused.
-TEST(PlantEquations, ChangedFlowsAndVolumesActAtOnce)
+TEST_F(ReturnSludgeEquations, ChangedFlowsAndVolumesActAtOnce)
 {
-    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
-    TPlantDef plant = aeratedCascade();
-    plant.SludgeSeparation = true;
-    TPlantState state;
-    fillTypicalStates(state);
-    PlantEquations equations(*model, plant);
-    equations.prepare(state);
-    const auto n = static_cast<std::size_t>(equations.size());
-    std::vector<double> y(n);
-    equations.gather(state, y.data());
     for (std::size_t k = 0; k < n; ++k)
         y[k] *= 1.0 + 0.01 * static_cast<double>(k); // the compartments differ
     std::vector<double> f(n);
@@ -350,19 +362,9 @@ TEST(PlantEquations, ChangedFlowsAndVolumesActAtOnce)
     EXPECT_EQ(f, fresh());
 }
 
-TEST(PlantEquations, HeldExcessSludgeTermKeepsItsValueAtTheHeldState)
+TEST_F(ReturnSludgeEquations, HeldExcessSludgeTermKeepsItsValueAtTheHeldState)
 {
-    auto model = std::make_unique<TModelDef>(testing::MakeCarbonNitrogenModel());
-    TPlantDef plant = aeratedCascade();
-    plant.SludgeSeparation = true;
     plant.ExcessRate = 20.0;
-    TPlantState state;
-    fillTypicalStates(state);
-    PlantEquations equations(*model, plant);
-    equations.prepare(state);
-    const auto n = static_cast<std::size_t>(equations.size());
-    std::vector<double> y(n);
-    equations.gather(state, y.data());
     std::vector<double> free(n);
     std::vector<double> f(n);
     equations.derivatives(0.0, y.data(), free.data());
