@@ -443,6 +443,17 @@ TEST(CvodeIntegrator, ConvergesWithTheTolerance)
     EXPECT_EQ(coarse->Time, 2.0);
 }
 
+// Row `row` of a daily cycle of the load in `rows` steps: the influent flow (300 m3/d on
+// average) and the dissolved species of the original influent scaled alike.
+void setDailyLoadRow(TModelDef& model, const TModelDef& original, TPlantDef& plant, int row,
+                     int rows)
+{
+    const double load = 1.0 + 0.5 * std::sin(2.0 * std::numbers::pi * row / rows);
+    plant.InfluentFlow = 300.0 * load;
+    for (int j = 2; j <= model.NS; ++j)
+        model.InfluentS[j] = original.InfluentS[j] * load;
+}
+
 // Inputs that change by a step every 15 minutes restart the integration at every row; it
 // stays as accurate as a run at a 1e4 times finer tolerance, and a restart does not cost a
 // Jacobian of its own (the last one serves unless Newton's iteration fails with it).
@@ -471,11 +482,7 @@ TEST(CvodeIntegrator, RowsOfStepInputsKeepTheAccuracyAndTheJacobian)
         CvodeIntegrator integrator(*model, plant, *state, settings);
         Run result;
         for (int row = 0; row < kRows; ++row) {
-            // A daily cycle of the load, in steps.
-            const double load = 1.0 + 0.5 * std::sin(2.0 * std::numbers::pi * row / kRows);
-            plant.InfluentFlow = 300.0 * load;
-            for (int j = 2; j <= model->NS; ++j)
-                model->InfluentS[j] = original.InfluentS[j] * load;
+            setDailyLoadRow(*model, original, plant, row, kRows);
             integrator.integrate(control, false, 0, neutral, row / double(kRows),
                                  (row + 1) / double(kRows), "1");
             for (int i = 1; i <= 3; ++i) {
@@ -577,10 +584,7 @@ TEST(CvodeIntegrator, OwnCorrectorRepeatsCvodesNewtonIterationToTheBit)
         Run result;
         constexpr int kRows = 24;
         for (int row = 0; row < kRows; ++row) {
-            const double load = 1.0 + 0.5 * std::sin(2.0 * std::numbers::pi * row / kRows);
-            plant.InfluentFlow = 300.0 * load;
-            for (int j = 2; j <= model->NS; ++j)
-                model->InfluentS[j] = original.InfluentS[j] * load;
+            setDailyLoadRow(*model, original, plant, row, kRows);
             integrator.integrate(control, false, 0, neutral, row / double(kRows),
                                  (row + 1) / double(kRows), "1");
             result.states.push_back(*state);
