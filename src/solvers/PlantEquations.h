@@ -91,7 +91,7 @@ private:
     TPlantState m_scratch;
     FlowRatioTable m_ratios;
     // The flows and volumes m_ratios were formed from: they change only with the inputs, and
-    // forming the ratios was a tenth of an evaluation.
+    // forming the ratios (a division per flow and compartment) was about 7 % of an evaluation.
     std::array<double, 5 + MaxCompartments> m_ratioInputs{};
     bool m_ratiosValid = false;
     SpeciesArray m_dS; // of one reactor
