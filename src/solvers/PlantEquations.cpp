@@ -116,8 +116,8 @@ void PlantEquations::evaluate(const double* y, double* dydt)
         m_excessSludgeHeld ? m_heldExcessSludge : ExcessSludgeTerm(model, plant, state);
     const UpstreamRow& up = m_upstream ? m_upstream() : kSerialUpstream;
     const int nR = plant.ReactorCount;
-    SpeciesArray S;
-    SpeciesArray X;
+    SpeciesArray& S = m_rateS;
+    SpeciesArray& X = m_rateX;
     const bool pH = model.IsPHModel;
     for (int i = 1; i <= nR; ++i) {
         // The rates see no negative concentration: an error-controlled step may undershoot 0
@@ -149,8 +149,13 @@ void PlantEquations::evaluate(const double* y, double* dydt)
                 dydt[k++] = m_dS.data()[j - 1];
         for (int j = 1; j <= model.NX; ++j)
             dydt[k++] = m_dX.data()[j - 1];
-        for (k = first; k < last; ++k) {
-            if (!std::isfinite(dydt[k])) {
+        // One test of the sum, which is finite where every term is; only where it is not,
+        // each derivative is looked at (a sum of finite values may still overflow).
+        double sum = 0.0;
+        for (k = first; k < last; ++k)
+            sum += dydt[k];
+        if (!std::isfinite(sum)) {
+            for (k = first; k < last; ++k) {
                 const Slot& slot = m_slots[static_cast<std::size_t>(k)];
                 FiniteDerivative(dydt[k], model, slot.dissolved, slot.species, i, state.Time);
             }

@@ -94,6 +94,8 @@ private:
     // forming the ratios (a division per flow and compartment) was about 7 % of an evaluation.
     std::array<double, 5 + MaxCompartments> m_ratioInputs{};
     bool m_ratiosValid = false;
+    SpeciesArray m_rateS; // the concentrations the rates of one reactor see
+    SpeciesArray m_rateX;
     SpeciesArray m_dS; // of one reactor
     SpeciesArray m_dX;
     double m_heldExcessSludge = 0.0;

@@ -362,6 +362,30 @@ TEST_F(ReturnSludgeEquations, ChangedFlowsAndVolumesActAtOnce)
     EXPECT_EQ(f, fresh());
 }
 
+// A derivative that is not finite is refused with the species and compartment it belongs to,
+// the first one in the order of the variables; one that is merely large is not.
+TEST_F(ReturnSludgeEquations, DerivativeThatIsNotFiniteNamesItsVariable)
+{
+    std::vector<double> f(n);
+    const auto perReactor = static_cast<std::size_t>(model->NS + model->NX);
+    // A dissolved concentration in reactor 3 whose transport terms overflow: in reactor 3
+    // and, before it, in reactor 1, which the return sludge brings it to.
+    std::vector<double> moved = y;
+    moved[2 * perReactor + 1] = 1e308;
+    try {
+        equations.derivatives(0.5, moved.data(), f.data());
+        FAIL() << "no error";
+    } catch (const FloatingPointError& e) {
+        EXPECT_THAT(e.what(), HasSubstr(model->NameS[2]));
+        EXPECT_THAT(e.what(), HasSubstr("in compartment 1 is not finite at 0.5 d"));
+    }
+    moved = y;
+    moved[2 * perReactor + 1] = 1e300;
+    equations.derivatives(0.5, moved.data(), f.data());
+    for (const double value : f)
+        EXPECT_TRUE(std::isfinite(value));
+}
+
 TEST_F(ReturnSludgeEquations, HeldExcessSludgeTermKeepsItsValueAtTheHeldState)
 {
     plant.ExcessRate = 20.0;
