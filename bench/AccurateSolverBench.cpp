@@ -147,8 +147,12 @@ struct ColumnDeviation {
 };
 
 // Every trajectory's largest |value - reference| and its peak |reference|, worst first.
+// NARV_BENCH_PEAK_FLOOR=c [g/m3] relates the deviations to max(peak, c) instead of the peak,
+// so that a trajectory that stays near 0 does not decide alone.
 std::vector<ColumnDeviation> columnDeviations(const Trajectories& run)
 {
+    const char* floorText = std::getenv("NARV_BENCH_PEAK_FLOOR");
+    const double floor = floorText ? std::strtod(floorText, nullptr) : 0.0;
     const Trajectories& ref = reference();
     const int n = ref.columns;
     const std::size_t rows = ref.values.size() / static_cast<std::size_t>(n);
@@ -162,7 +166,7 @@ std::vector<ColumnDeviation> columnDeviations(const Trajectories& run)
             d.absolute = std::max(d.absolute, std::fabs(run.values[k] - ref.values[k]));
         }
         if (d.peak > 0.0) {
-            d.relative = d.absolute / d.peak;
+            d.relative = d.absolute / std::max(d.peak, floor);
             columns.push_back(d);
         }
     }
